@@ -1,0 +1,145 @@
+#include "data/generated_tests.h"
+
+#include <algorithm>
+#include <array>
+
+#include "data/generated_format.h"
+#include "toolkit/coding.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+
+namespace gf = generated_format;
+
+void EncodeGeneratedEntry(const GeneratedTestEntry& e, char* b) {
+  std::fill(b, b + gf::kEntrySize, '\0');
+  PutLString(b + gf::kFileNameOffset, gf::kFileNameCapacity, e.file_name);
+  PutLString(b + gf::kDescriptionOffset, gf::kDescriptionCapacity, e.description);
+}
+
+GeneratedTestEntry DecodeGeneratedEntry(const char* b) {
+  return {GetLString(b + gf::kFileNameOffset, gf::kFileNameCapacity),
+          GetLString(b + gf::kDescriptionOffset, gf::kDescriptionCapacity)};
+}
+
+std::string TestFileName(std::string_view file_name) {
+  return std::string(kGeneratedFolder) + "\\" + std::string(file_name) + ".tgn";
+}
+
+Status GeneratedTestIndex::OpenForManager(const std::string& name) {
+  count_ = 0;
+  Status status = file_.Open(name, gf::kEntrySize, RecordFile::Mode::kExisting);
+  if (status.code() == Status::Code::kNotFound) return Status::Ok();
+  QUIZ_RETURN_IF_ERROR(status);
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  count_ = static_cast<uint32_t>(std::min<uint64_t>(records, UINT32_MAX));
+  return Status::Ok();
+}
+
+Status GeneratedTestIndex::OpenForRunner(const std::string& name) {
+  count_ = 0;
+  const size_t slash = name.rfind('\\');
+  if (slash != std::string::npos) QUIZ_RETURN_IF_ERROR(MakeFolder(name.substr(0, slash)));
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, gf::kEntrySize, RecordFile::Mode::kCreate));
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  count_ = static_cast<uint32_t>(std::min<uint64_t>(records, UINT32_MAX));
+  return Status::Ok();
+}
+
+void GeneratedTestIndex::Close() {
+  file_.Close();
+  count_ = 0;
+}
+
+Status GeneratedTestIndex::Read(uint32_t n, GeneratedTestEntry* entry) const {
+  if (n < 1 || n > count_) {
+    return Status::Refused(W("Test inexistent"),
+                           file_.name() + W(": no hi ha el test nº ") + std::to_string(n));
+  }
+  std::array<char, gf::kEntrySize> bytes;
+  QUIZ_RETURN_IF_ERROR(file_.Read(n - 1, 1, bytes.data()));
+  *entry = DecodeGeneratedEntry(bytes.data());
+  return Status::Ok();
+}
+
+Status GeneratedTestIndex::ReadAll(std::vector<GeneratedTestEntry>* entries) const {
+  entries->clear();
+  if (count_ == 0) return Status::Ok();
+  std::vector<char> bytes(static_cast<size_t>(count_) * gf::kEntrySize);
+  QUIZ_RETURN_IF_ERROR(file_.Read(0, count_, bytes.data()));
+  entries->reserve(count_);
+  for (uint32_t i = 0; i < count_; ++i) entries->push_back(DecodeGeneratedEntry(&bytes[i * gf::kEntrySize]));
+  return Status::Ok();
+}
+
+Status GeneratedTestIndex::Append(const GeneratedTestEntry& entry, const std::string& name) {
+  if (!is_open()) QUIZ_RETURN_IF_ERROR(OpenForRunner(name));
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  std::array<char, gf::kEntrySize> bytes;
+  EncodeGeneratedEntry(entry, bytes.data());
+  QUIZ_RETURN_IF_ERROR(file_.Write(records, 1, bytes.data()));
+  QUIZ_RETURN_IF_ERROR(file_.Sync());
+  Close();
+  return Status::Ok();
+}
+
+std::string FormatTestFile(const std::vector<TestItem>& items) {
+  std::string bytes;
+  bytes.reserve(items.size() * 12);
+  for (const TestItem& item : items) {
+    bytes += IntToText(item.topic) + "\r\n" + IntToText(item.question) + "\r\n";
+  }
+  return bytes;
+}
+
+Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& items) {
+  QUIZ_RETURN_IF_ERROR(MakeFolder(kGeneratedFolder));
+  return ReplaceFile(TestFileName(file_name), FormatTestFile(items));
+}
+
+Status ParseTestFile(std::string_view bytes, const std::string& name, std::vector<TestItem>* items) {
+  items->clear();
+  TextReader reader;
+  reader.OpenBytes(std::string(bytes));
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.ReadLine(&line)) lines.push_back(line);
+  while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
+
+  auto bad = [&](size_t line_number, const std::string& why) {
+    items->clear();
+    return Status::Corrupt(W("Test no vàlid"),
+                           name + W(", línia ") + std::to_string(line_number) + ": " + W(why));
+  };
+  uint32_t topic = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const std::string text = Trim(lines[i]);
+    const bool digits_only =
+        !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    int32_t value = 0;
+    if (!digits_only || !ParseInt(text, &value)) return bad(i + 1, "no és un nombre enter");
+    if (i % 2 == 0) {
+      if (value < 1 || static_cast<uint32_t>(value) > kMaxTestTopic) {
+        return bad(i + 1, "el número de tema ha de ser d'1 a 255");
+      }
+      topic = static_cast<uint32_t>(value);
+    } else {
+      if (value > UINT16_MAX) return bad(i + 1, "el número de qüestió passa de 65535");
+      items->push_back({static_cast<uint16_t>(topic), static_cast<uint16_t>(value)});
+    }
+  }
+  if (lines.size() % 2 != 0) return bad(lines.size() + 1, "hi falta el número de qüestió");
+  return Status::Ok();
+}
+
+Status ReadTestFile(const std::string& name, std::vector<TestItem>* items) {
+  std::string bytes;
+  QUIZ_RETURN_IF_ERROR(ReadWholeFile(name, &bytes));
+  return ParseTestFile(bytes, name, items);
+}
+
+}  // namespace quiz

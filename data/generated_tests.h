@@ -1,0 +1,75 @@
+#pragma once
+// Generated tests: the index Generats\Generats.rel and the test files Generats\<name>.tgn, which
+// list a test's questions as (topic number, question number) pairs, one number per line.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "toolkit/files.h"
+#include "toolkit/status.h"
+
+namespace quiz {
+
+inline constexpr char kGeneratedFolder[] = "Generats";
+inline constexpr char kGeneratedIndexName[] = "Generats\\Generats.rel";
+// Topic numbers of a test file are held in 8 bits by the runner.
+inline constexpr uint32_t kMaxTestTopic = 255;
+
+struct GeneratedTestEntry {
+  std::string file_name;    // at most 32: the .tgn file without folder and extension
+  std::string description;  // at most 80
+  bool operator==(const GeneratedTestEntry&) const = default;
+};
+
+struct TestItem {
+  uint16_t topic = 0;     // 1..255
+  uint16_t question = 0;  // question number within the topic's file
+  bool operator==(const TestItem&) const = default;
+};
+
+void EncodeGeneratedEntry(const GeneratedTestEntry& entry, char* bytes);
+GeneratedTestEntry DecodeGeneratedEntry(const char* bytes);
+
+// "Generats\" + file name + ".tgn".
+std::string TestFileName(std::string_view file_name);
+
+// The index of generated tests. The count is not limited to a byte: an index of any length
+// keeps all its entries.
+class GeneratedTestIndex {
+ public:
+  // The manager's open: an absent index gives count 0 and is not created here.
+  Status OpenForManager(const std::string& name = kGeneratedIndexName);
+  // The runner's open: creates the folder Generats and an empty index when they are missing.
+  Status OpenForRunner(const std::string& name = kGeneratedIndexName);
+  void Close();
+
+  bool is_open() const { return file_.is_open(); }
+  uint32_t count() const { return count_; }
+
+  // Entry n, 1 <= n <= count.
+  Status Read(uint32_t n, GeneratedTestEntry* entry) const;
+  Status ReadAll(std::vector<GeneratedTestEntry>* entries) const;
+  // Adds the entry after the last one (creating folder and index when needed), then closes.
+  Status Append(const GeneratedTestEntry& entry, const std::string& name = kGeneratedIndexName);
+
+ private:
+  RecordFile file_;
+  uint32_t count_ = 0;
+};
+
+// Writes the test file: two lines per item, topic and question number, CR LF. The file is
+// replaced whole.
+Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& items);
+// The bytes of a test file.
+std::string FormatTestFile(const std::vector<TestItem>& items);
+
+// Reads the items of a test file's bytes. A line that is not a whole number, a topic number of 0
+// or above 255, a question number above 65535, or a topic without its question number, fails
+// with a kCorrupt status that names `name` and the line. Empty lines at the very end are allowed.
+Status ParseTestFile(std::string_view bytes, const std::string& name, std::vector<TestItem>* items);
+// Reads the test file `name` (a full name such as "Generats\t1.tgn").
+Status ReadTestFile(const std::string& name, std::vector<TestItem>* items);
+
+}  // namespace quiz

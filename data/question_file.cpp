@@ -1,0 +1,243 @@
+#include "data/question_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <vector>
+
+#include "toolkit/coding.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+namespace qf = question_format;
+
+// Records read or written per system call when the whole file is walked.
+size_t BlockRecords(size_t record_size) { return std::max<size_t>(1, (256 * 1024) / record_size); }
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+Status NameTaken(const std::string& name) {
+  return Status::Refused(W("Nom d'arxiu en ús"),
+                         name + W(" ja existeix i és d'un altre tema; tria un altre nom"));
+}
+
+}  // namespace
+
+void DecodeQuestion(const char* record, const Layout& l, Question* q) {
+  GetLString(record, l.question_length, &q->question);
+  for (int k = 1; k <= kMaxAlternatives; ++k) {
+    std::string& answer = q->answers[static_cast<size_t>(k - 1)];
+    if (k <= l.alternatives) {
+      GetLString(record + qf::AnswerOffset(l, k), l.answer_length, &answer);
+    } else {
+      answer.clear();
+    }
+  }
+  if (l.comment_length > 0) {
+    GetLString(record + qf::CommentOffset(l), l.comment_length, &q->comment);
+  } else {
+    q->comment.clear();
+  }
+}
+
+void EncodeQuestion(const Question& q, const Layout& l, size_t record_size, char* record) {
+  const size_t used = RecordSizeFor(l);
+  PutLString(record, l.question_length, q.question);
+  for (int k = 1; k <= l.alternatives; ++k) {
+    PutLString(record + qf::AnswerOffset(l, k), l.answer_length, q.answers[static_cast<size_t>(k - 1)]);
+  }
+  if (l.comment_length > 0) PutLString(record + qf::CommentOffset(l), l.comment_length, q.comment);
+  if (record_size > used) std::fill(record + used, record + record_size, '\0');
+}
+
+Status QuestionFile::Open(const TopicEntry& entry) {
+  return OpenPath(QuestionFileName(entry), entry.layout, entry.record_size);
+}
+
+Status QuestionFile::OpenPath(const std::string& name, const Layout& layout, uint16_t record_size) {
+  Close();
+  QUIZ_RETURN_IF_ERROR(CheckLayout(layout, name));
+  if (record_size < RecordSizeFor(layout)) {
+    return Status::Corrupt(W("Format no vàlid"),
+                           name + W(": la mida de registre ") + IntToText(record_size) +
+                               W(" no hi cap amb el format, que en demana ") +
+                               IntToText(RecordSizeFor(layout)));
+  }
+  layout_ = layout;
+  record_size_ = record_size;
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size, RecordFile::Mode::kCreate));
+  Status status = Recount();
+  if (!status.ok()) Close();
+  return status;
+}
+
+void QuestionFile::Close() {
+  file_.Close();
+  count_ = 0;
+}
+
+Status QuestionFile::Recount() {
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  count_ = static_cast<uint16_t>(std::min<uint64_t>(records, UINT16_MAX));
+  return Status::Ok();
+}
+
+Status QuestionFile::Read(uint16_t n, Question* q) const {
+  if (n == 0 || n > count_) {
+    *q = Question{};
+    return Status::Ok();
+  }
+  std::array<char, kMaxRecordSize + 1> buffer;
+  QUIZ_RETURN_IF_ERROR(file_.Read(n - 1u, 1, buffer.data()));
+  DecodeQuestion(buffer.data(), layout_, q);
+  return Status::Ok();
+}
+
+Status QuestionFile::Write(const Question& q, uint16_t n) {
+  if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
+  if (n == 0 || n > count_ + 1) {
+    return Status::Refused(W("Qüestió inexistent"),
+                           name() + W(": no hi ha la qüestió nº ") + IntToText(n));
+  }
+  std::array<char, kMaxRecordSize + 1> buffer;
+  EncodeQuestion(q, layout_, record_size_, buffer.data());
+  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1u, 1, buffer.data()));
+  if (n > count_) ++count_;
+  return Status::Ok();
+}
+
+Status QuestionFile::Append(const Question& q) {
+  if (count_ == UINT16_MAX) {
+    return Status::Refused(W("Massa qüestions"), name() + W(": el fitxer ja té 65535 qüestions"));
+  }
+  return Write(q, static_cast<uint16_t>(count_ + 1));
+}
+
+Status QuestionFile::Delete(uint16_t* n) {
+  if (!is_open() || *n == 0 || *n > count_) return Status::Ok();
+  if (*n == count_) {
+    QUIZ_RETURN_IF_ERROR(file_.Truncate(count_ - 1u));
+    --count_;
+    --*n;
+    return Status::Ok();
+  }
+  uint64_t records = 0;  // every record, also any beyond the 65535 that can be numbered
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  SafeWriter out;
+  QUIZ_RETURN_IF_ERROR(out.Open(file_.name()));
+  const size_t block = BlockRecords(record_size_);
+  std::vector<char> buffer(block * record_size_);
+  for (uint64_t at = 0; at < records;) {
+    const auto k = static_cast<size_t>(std::min<uint64_t>(block, records - at));
+    QUIZ_RETURN_IF_ERROR(file_.Read(at, k, buffer.data()));
+    const uint64_t skip = *n - 1u;  // 0-based record that goes
+    if (skip >= at && skip < at + k) {
+      const size_t before = static_cast<size_t>(skip - at) * record_size_;
+      QUIZ_RETURN_IF_ERROR(out.Append(std::string_view(buffer.data(), before)));
+      QUIZ_RETURN_IF_ERROR(out.Append(std::string_view(buffer.data() + before + record_size_,
+                                                       (k * record_size_) - before - record_size_)));
+    } else {
+      QUIZ_RETURN_IF_ERROR(out.Append(std::string_view(buffer.data(), k * record_size_)));
+    }
+    at += k;
+  }
+  QUIZ_RETURN_IF_ERROR(out.Commit());
+  const std::string name = file_.name();
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size_, RecordFile::Mode::kExisting));
+  return Recount();
+}
+
+Status QuestionFile::Scan(uint16_t first, uint16_t last,
+                          const std::function<bool(uint16_t, const Question&)>& visit) const {
+  if (first == 0) first = 1;
+  last = std::min(last, count_);
+  if (first > last) return Status::Ok();
+  const size_t block = BlockRecords(record_size_);
+  std::vector<char> buffer(block * record_size_);
+  Question q;
+  for (uint32_t n = first; n <= last;) {
+    const auto k = std::min<size_t>(block, last - n + 1);
+    QUIZ_RETURN_IF_ERROR(file_.Read(n - 1, k, buffer.data()));
+    for (size_t i = 0; i < k; ++i, ++n) {
+      DecodeQuestion(buffer.data() + i * record_size_, layout_, &q);
+      if (!visit(static_cast<uint16_t>(n), q)) return Status::Ok();
+    }
+  }
+  return Status::Ok();
+}
+
+Status QuestionFile::CopyRelaidOut(const TopicEntry& new_entry, const std::string& new_name) {
+  const Layout& to = new_entry.layout;
+  const uint16_t to_size = RecordSizeFor(to);
+  const bool keep_comments = layout_.comment_length > 0 && to.comment_length > 0;
+  SafeWriter out;
+  QUIZ_RETURN_IF_ERROR(out.Open(new_name));
+  std::string record(to_size, '\0');
+  Status written = Status::Ok();
+  QUIZ_RETURN_IF_ERROR(Scan(1, count_, [&](uint16_t, const Question& q) {
+    Question copy = q;  // the encoder cuts every text to the new field
+    if (!keep_comments) copy.comment.clear();
+    EncodeQuestion(copy, to, to_size, record.data());
+    written = out.Append(record);
+    return written.ok();
+  }));
+  QUIZ_RETURN_IF_ERROR(written);
+  return out.Commit();
+}
+
+Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* result) {
+  *result = RelayoutResult{};
+  if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
+  const std::string new_name = QuestionFileName(new_entry);
+  QUIZ_RETURN_IF_ERROR(CheckLayout(new_entry.layout, new_name));
+  const std::string old_name = file_.name();
+  const std::string old_path = file_.path();
+  const std::string new_path = NativePath(new_name);
+  const bool name_changed = UpperCat(old_name) != UpperCat(new_name);
+  if (name_changed && FileExists(new_name) && !SameFile(old_path, new_path)) {
+    return NameTaken(new_name);
+  }
+  const Layout& from = layout_;
+  const Layout& to = new_entry.layout;
+  const bool relayout = from.question_length != to.question_length ||
+                        from.answer_length != to.answer_length ||
+                        from.comment_length != to.comment_length ||
+                        from.alternatives != to.alternatives;
+  if (relayout) {
+    QUIZ_RETURN_IF_ERROR(CopyRelaidOut(new_entry, new_name));
+    // The new file is complete under its name; only now does the old one go.
+    if (name_changed && ::unlink(old_path.c_str()) != 0) {
+      const int err = errno;
+      (void)OpenPath(new_name, to, RecordSizeFor(to));
+      return Status::IoError(WriteFailedCaption(), old_name, err);
+    }
+    result->action = RelayoutResult::Action::kRewritten;
+  } else if (name_changed) {
+    file_.Close();
+    if (::rename(old_path.c_str(), new_path.c_str()) != 0) {
+      const int err = errno;
+      (void)OpenPath(old_name, from, record_size_);
+      return Status::IoError(WriteFailedCaption(), new_name, err);
+    }
+    result->action = RelayoutResult::Action::kRenamed;
+  } else {
+    result->file_name = old_name;
+    return Status::Ok();
+  }
+  result->file_name = new_name;
+  return OpenPath(new_name, to, RecordSizeFor(to));
+}
+
+}  // namespace quiz

@@ -1,0 +1,46 @@
+#pragma once
+// Byte layout of a question record. The record has no fixed shape: its fields follow one
+// another at offsets given by the topic's layout (see layout.h).
+//
+//   question   at 0,                              1 + LP bytes
+//   answer k   at LP + 1 + (k - 1) * (LR + 1),    1 + LR bytes, k = 1..N (answer 1 is correct)
+//   comment    at LP + 1 + N * (LR + 1),          1 + LC bytes, only when LC > 0
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "data/layout.h"
+
+namespace quiz {
+
+struct Question {
+  std::string question;
+  std::array<std::string, 4> answers;  // answers[0] is the correct one
+  std::string comment;
+  bool operator==(const Question&) const = default;
+};
+
+namespace question_format {
+
+constexpr size_t AnswerOffset(const Layout& l, int k) {  // k from 1
+  return static_cast<size_t>(l.question_length + 1) +
+         static_cast<size_t>(k - 1) * (l.answer_length + 1);
+}
+constexpr size_t CommentOffset(const Layout& l) { return AnswerOffset(l, l.alternatives + 1); }
+
+static_assert(AnswerOffset(kConverterLayout, 2) == 242);
+static_assert(CommentOffset(kConverterLayout) == 605);
+
+}  // namespace question_format
+
+// Decodes a record of `layout`. Every string is cut to its field (and so to 128 characters);
+// answers beyond the layout's alternatives, and the comment when the layout has none, are empty.
+void DecodeQuestion(const char* record, const Layout& layout, Question* q);
+
+// Encodes `q` into `record`, which has `record_size` bytes (at least RecordSizeFor(layout)).
+// Each string is cut to its field; bytes past a text, and past the last field, are zeroed.
+// Answers beyond the layout's alternatives and a comment without a field are not stored.
+void EncodeQuestion(const Question& q, const Layout& layout, size_t record_size, char* record);
+
+}  // namespace quiz

@@ -1,0 +1,177 @@
+#include "data/topic_index.h"
+
+#include <algorithm>
+#include <array>
+
+#include "data/topic_format.h"
+#include "toolkit/coding.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+
+namespace tf = topic_format;
+
+Status CheckLayout(const Layout& l, const std::string& what) {
+  auto out_of_range = [&](const char* field, int value, int low, int high) {
+    return Status::Refused(W("Format no vàlid"),
+                           what + ": " + W(field) + " " + IntToText(value) + W(" (ha de ser de ") +
+                               IntToText(low) + " a " + IntToText(high) + ")");
+  };
+  if (l.question_length < 1 || l.question_length > kMaxFieldLength) {
+    return out_of_range("longitud de la pregunta", l.question_length, 1, kMaxFieldLength);
+  }
+  if (l.answer_length < 1 || l.answer_length > kMaxFieldLength) {
+    return out_of_range("longitud de la resposta", l.answer_length, 1, kMaxFieldLength);
+  }
+  if (l.alternatives < kMinAlternatives || l.alternatives > kMaxAlternatives) {
+    return out_of_range("nombre d'alternatives", l.alternatives, kMinAlternatives,
+                        kMaxAlternatives);
+  }
+  if (l.comment_length > kMaxFieldLength) {
+    return out_of_range("longitud del comentari", l.comment_length, 0, kMaxFieldLength);
+  }
+  return Status::Ok();
+}
+
+void EncodeTopicEntry(const TopicEntry& e, char* b) {
+  std::fill(b, b + tf::kEntrySize, '\0');
+  PutLString(b + tf::kFileNameOffset, tf::kFileNameCapacity, e.file_name);
+  PutLString(b + tf::kTitleOffset, tf::kTitleCapacity, e.title);
+  PutU32(b + tf::kFormatKindOffset, e.format_kind);
+  if (e.HasEditorNote()) PutLString(b + tf::kEditorNoteOffset, tf::kEditorNoteCapacity, e.editor_note);
+  PutU16(b + tf::kQuestionLengthOffset, e.layout.question_length);
+  PutU16(b + tf::kAnswerLengthOffset, e.layout.answer_length);
+  PutU16(b + tf::kAlternativesOffset, e.layout.alternatives);
+  PutU16(b + tf::kCommentLengthOffset, e.layout.comment_length);
+  PutU16(b + tf::kRecordSizeOffset, e.record_size);
+}
+
+TopicEntry DecodeTopicEntry(const char* b) {
+  TopicEntry e;
+  e.file_name = GetLString(b + tf::kFileNameOffset, tf::kFileNameCapacity);
+  e.title = GetLString(b + tf::kTitleOffset, tf::kTitleCapacity);
+  e.format_kind = GetU32(b + tf::kFormatKindOffset);
+  if (e.HasEditorNote()) e.editor_note = GetLString(b + tf::kEditorNoteOffset, tf::kEditorNoteCapacity);
+  e.layout.question_length = GetU16(b + tf::kQuestionLengthOffset);
+  e.layout.answer_length = GetU16(b + tf::kAnswerLengthOffset);
+  e.layout.alternatives = GetU16(b + tf::kAlternativesOffset);
+  e.layout.comment_length = GetU16(b + tf::kCommentLengthOffset);
+  e.record_size = GetU16(b + tf::kRecordSizeOffset);
+  return e;
+}
+
+std::string QuestionFileName(const TopicEntry& entry) {
+  return std::string(kBasesFolder) + "\\" + entry.file_name + ".qst";
+}
+
+Status TopicIndex::Open(const std::string& name) {
+  count_ = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, tf::kEntrySize, RecordFile::Mode::kExisting));
+  return Recount();
+}
+
+Status TopicIndex::Create(const std::string& name) {
+  count_ = 0;
+  const size_t slash = name.rfind('\\');
+  if (slash != std::string::npos) QUIZ_RETURN_IF_ERROR(MakeFolder(name.substr(0, slash)));
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, tf::kEntrySize, RecordFile::Mode::kCreate));
+  return Recount();
+}
+
+void TopicIndex::Close() {
+  file_.Close();
+  count_ = 0;
+}
+
+Status TopicIndex::Recount() {
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  count_ = static_cast<uint16_t>(std::min<uint64_t>(records, UINT16_MAX));
+  return Status::Ok();
+}
+
+Status TopicIndex::Reopen() {
+  const std::string name = file_.name();
+  return Open(name);
+}
+
+Status TopicIndex::CheckNumber(uint16_t n, uint16_t limit) const {
+  if (!is_open()) return Status::Refused(W("Índex de temes tancat"), W("No hi ha cap índex de temes obert"));
+  if (n < 1 || n > limit) {
+    return Status::Refused(W("Tema inexistent"),
+                           file_.name() + W(": no hi ha el tema nº ") + IntToText(n));
+  }
+  return Status::Ok();
+}
+
+Status TopicIndex::Read(uint16_t n, TopicEntry* entry) const {
+  QUIZ_RETURN_IF_ERROR(CheckNumber(n, count_));
+  std::array<char, tf::kEntrySize> bytes;
+  QUIZ_RETURN_IF_ERROR(file_.Read(n - 1, 1, bytes.data()));
+  *entry = DecodeTopicEntry(bytes.data());
+  return Status::Ok();
+}
+
+Status TopicIndex::Write(uint16_t n, const TopicEntry& entry) {
+  if (n == UINT16_MAX && n > count_) {
+    return Status::Refused(W("Massa temes"), file_.name() + W(": l'índex ja té 65535 temes"));
+  }
+  QUIZ_RETURN_IF_ERROR(CheckNumber(n, static_cast<uint16_t>(count_ + 1)));
+  QUIZ_RETURN_IF_ERROR(CheckLayout(entry.layout, entry.file_name));
+  TopicEntry stored = entry;
+  stored.record_size = RecordSizeFor(entry.layout);
+  std::array<char, tf::kEntrySize> bytes;
+  EncodeTopicEntry(stored, bytes.data());
+  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1, 1, bytes.data()));
+  QUIZ_RETURN_IF_ERROR(file_.Sync());
+  if (n > count_) ++count_;
+  return Status::Ok();
+}
+
+Status TopicIndex::Delete(uint16_t n) {
+  QUIZ_RETURN_IF_ERROR(CheckNumber(n, count_));
+  std::vector<char> bytes(static_cast<size_t>(count_) * tf::kEntrySize);
+  QUIZ_RETURN_IF_ERROR(file_.Read(0, count_, bytes.data()));
+  bytes.erase(bytes.begin() + static_cast<ptrdiff_t>((n - 1) * tf::kEntrySize),
+              bytes.begin() + static_cast<ptrdiff_t>(n * tf::kEntrySize));
+  QUIZ_RETURN_IF_ERROR(ReplaceFile(file_.name(), std::string_view(bytes.data(), bytes.size())));
+  return Reopen();
+}
+
+Status TopicIndex::Reorder(const std::vector<uint8_t>& order) {
+  if (!is_open()) return CheckNumber(1, 0);
+  if (count_ > 255) {
+    return Status::Refused(W("No es pot reordenar"),
+                           W("L'índex té ") + IntToText(count_) +
+                               W(" temes i només se'n poden reordenar fins a 255"));
+  }
+  std::vector<bool> seen(count_ + 1u, false);
+  bool permutation = order.size() == count_;
+  for (size_t i = 0; permutation && i < order.size(); ++i) {
+    const uint8_t old = order[i];
+    permutation = old >= 1 && old <= count_ && !seen[old];
+    if (permutation) seen[old] = true;
+  }
+  if (!permutation) {
+    return Status::Refused(W("No es pot reordenar"),
+                           W("L'ordre no conté cada tema exactament una vegada"));
+  }
+  std::vector<char> old_bytes(static_cast<size_t>(count_) * tf::kEntrySize);
+  QUIZ_RETURN_IF_ERROR(file_.Read(0, count_, old_bytes.data()));
+  std::string new_bytes;
+  new_bytes.reserve(old_bytes.size());
+  for (uint8_t old : order) {
+    new_bytes.append(old_bytes.data() + (old - 1) * tf::kEntrySize, tf::kEntrySize);
+  }
+  QUIZ_RETURN_IF_ERROR(ReplaceFile(file_.name(), new_bytes));
+  return Reopen();
+}
+
+Status TopicIndex::Lookup(uint16_t n, TopicEntry* entry) const {
+  if (n < 1 || n > count_) return Status::NotFound("Test inexistent", W("Test nº ") + IntToText(n));
+  return Read(n, entry);
+}
+
+}  // namespace quiz

@@ -1,0 +1,312 @@
+#include "toolkit/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "toolkit/paths.h"
+
+namespace quiz {
+namespace {
+
+constexpr size_t kWriteBuffer = 256 * 1024;
+
+Status PreadAll(int fd, char* buffer, size_t size, off_t offset, const std::string& name) {
+  while (size > 0) {
+    const ssize_t got = ::pread(fd, buffer, size, offset);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return Status::IoError(ReadFailedCaption(), name, errno);
+    }
+    if (got == 0) return Status::IoError(ReadFailedCaption(), name, 0);
+    buffer += got;
+    size -= static_cast<size_t>(got);
+    offset += got;
+  }
+  return Status::Ok();
+}
+
+Status PwriteAll(int fd, const char* buffer, size_t size, off_t offset, const std::string& name) {
+  while (size > 0) {
+    const ssize_t put = ::pwrite(fd, buffer, size, offset);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return Status::IoError(WriteFailedCaption(), name, errno);
+    }
+    buffer += put;
+    size -= static_cast<size_t>(put);
+    offset += put;
+  }
+  return Status::Ok();
+}
+
+// Makes a rename in `folder` durable.
+void SyncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// RecordFile
+
+RecordFile::RecordFile(RecordFile&& other) noexcept { *this = std::move(other); }
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    record_size_ = other.record_size_;
+    name_ = std::move(other.name_);
+    path_ = std::move(other.path_);
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+Status RecordFile::Open(std::string_view name, size_t record_size, Mode mode) {
+  Close();
+  name_ = std::string(name);
+  path_ = NativePath(name);
+  record_size_ = record_size == 0 ? 1 : record_size;
+  int flags = O_RDWR | O_CLOEXEC;
+  if (mode == Mode::kCreate) flags |= O_CREAT;
+  fd_ = ::open(path_.c_str(), flags, 0666);
+  if (fd_ < 0) {
+    const int err = errno;
+    if (err == ENOENT && mode == Mode::kExisting) {
+      return Status::NotFound(OpenFailedCaption(), name_ + ": " + ErrorReason(err));
+    }
+    return Status::IoError(OpenFailedCaption(), name_, err);
+  }
+  return Status::Ok();
+}
+
+void RecordFile::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+Status RecordFile::Count(uint64_t* count) const {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return Status::IoError(ReadFailedCaption(), name_, errno);
+  *count = static_cast<uint64_t>(st.st_size) / record_size_;
+  return Status::Ok();
+}
+
+Status RecordFile::Read(uint64_t index, size_t n, char* buffer) const {
+  return PreadAll(fd_, buffer, n * record_size_, static_cast<off_t>(index * record_size_), name_);
+}
+
+Status RecordFile::Write(uint64_t index, size_t n, const char* buffer) {
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
+  const auto offset = static_cast<off_t>(index * record_size_);
+  Status status = PwriteAll(fd_, buffer, n * record_size_, offset, name_);
+  if (!status.ok() && offset + static_cast<off_t>(n * record_size_) > st.st_size) {
+    // Whatever part of a record landed past the old end goes again.
+    if (::ftruncate(fd_, st.st_size) != 0) { /* the status already says what failed */ }
+  }
+  return status;
+}
+
+Status RecordFile::Truncate(uint64_t n) {
+  if (::ftruncate(fd_, static_cast<off_t>(n * record_size_)) != 0) {
+    return Status::IoError(WriteFailedCaption(), name_, errno);
+  }
+  return Status::Ok();
+}
+
+Status RecordFile::Sync() {
+  if (::fsync(fd_) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
+  return Status::Ok();
+}
+
+Status OpenRecordFile(std::string_view name, size_t record_size, RecordFile* file) {
+  return file->Open(name, record_size, RecordFile::Mode::kCreate);
+}
+
+// ---------------------------------------------------------------------------------------------
+// SafeWriter
+
+Status SafeWriter::Open(std::string_view name) {
+  Abandon();
+  name_ = std::string(name);
+  target_ = NativePath(name);
+  temp_ = FolderOfPath(target_) + "/." + BaseOfPath(target_) + ".tmp-XXXXXX";
+  fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+  if (fd_ < 0) {
+    const int err = errno;
+    temp_.clear();
+    return Status::IoError(WriteFailedCaption(), name_, err);
+  }
+  struct stat st;
+  mode_t mode;
+  if (::stat(target_.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd_, mode);
+  buffer_.clear();
+  buffer_.reserve(kWriteBuffer);
+  return Status::Ok();
+}
+
+Status SafeWriter::Flush() {
+  Status status = Status::Ok();
+  size_t done = 0;
+  while (done < buffer_.size()) {
+    const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      status = Status::IoError(WriteFailedCaption(), name_, errno);
+      break;
+    }
+    done += static_cast<size_t>(put);
+  }
+  buffer_.clear();
+  return status;
+}
+
+Status SafeWriter::Append(std::string_view bytes) {
+  if (fd_ < 0) return Status::IoError(WriteFailedCaption(), name_, EBADF);
+  if (buffer_.size() + bytes.size() > kWriteBuffer) {
+    Status status = Flush();
+    if (!status.ok()) {
+      Abandon();
+      return status;
+    }
+    if (bytes.size() >= kWriteBuffer) {
+      buffer_.assign(bytes);
+      status = Flush();
+      if (!status.ok()) Abandon();
+      return status;
+    }
+  }
+  buffer_.append(bytes);
+  return Status::Ok();
+}
+
+Status SafeWriter::Commit() {
+  if (fd_ < 0) return Status::IoError(WriteFailedCaption(), name_, EBADF);
+  Status status = Flush();
+  if (status.ok() && ::fsync(fd_) != 0) status = Status::IoError(WriteFailedCaption(), name_, errno);
+  if (status.ok()) {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) status = Status::IoError(WriteFailedCaption(), name_, errno);
+  }
+  if (status.ok() && ::rename(temp_.c_str(), target_.c_str()) != 0) {
+    status = Status::IoError(WriteFailedCaption(), name_, errno);
+  }
+  if (!status.ok()) {
+    Abandon();
+    return status;
+  }
+  temp_.clear();
+  SyncFolder(FolderOfPath(target_));
+  return Status::Ok();
+}
+
+void SafeWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlink(temp_.c_str());
+  temp_.clear();
+  buffer_.clear();
+}
+
+Status ReplaceFile(std::string_view name, std::string_view bytes) {
+  SafeWriter writer;
+  QUIZ_RETURN_IF_ERROR(writer.Open(name));
+  QUIZ_RETURN_IF_ERROR(writer.Append(bytes));
+  return writer.Commit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text files
+
+Status ReadWholeFile(std::string_view name, std::string* bytes) {
+  const std::string path = NativePath(name);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    const int err = errno;
+    if (err == ENOENT) {
+      return Status::NotFound(OpenFailedCaption(), std::string(name) + ": " + ErrorReason(err));
+    }
+    return Status::IoError(OpenFailedCaption(), std::string(name), err);
+  }
+  bytes->clear();
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes->reserve(static_cast<size_t>(st.st_size));
+  char chunk[1 << 16];
+  while (true) {
+    const ssize_t got = ::read(fd, chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      return Status::IoError(ReadFailedCaption(), std::string(name), err);
+    }
+    if (got == 0) break;
+    bytes->append(chunk, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return Status::Ok();
+}
+
+Status TextReader::Open(std::string_view name) {
+  name_ = std::string(name);
+  pos_ = 0;
+  return ReadWholeFile(name, &bytes_);
+}
+
+void TextReader::OpenBytes(std::string bytes) {
+  bytes_ = std::move(bytes);
+  pos_ = 0;
+}
+
+bool TextReader::ReadLine(std::string* line) {
+  if (pos_ >= bytes_.size()) return false;
+  const size_t end = bytes_.find_first_of("\r\n", pos_);
+  if (end == std::string::npos) {
+    line->assign(bytes_, pos_, std::string::npos);
+    pos_ = bytes_.size();
+    return true;
+  }
+  line->assign(bytes_, pos_, end - pos_);
+  pos_ = end + 1;
+  if (bytes_[end] == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+  return true;
+}
+
+Status TextWriter::WriteLine(std::string_view line) {
+  QUIZ_RETURN_IF_ERROR(writer_.Append(line));
+  return writer_.Append("\r\n");
+}
+
+bool OpenTextRead(std::string_view name, TextReader* file) {
+  if (!FileExists(name)) return false;
+  return file->Open(name).ok();
+}
+
+bool OpenTextWrite(std::string_view name, TextWriter* file) { return file->Open(name).ok(); }
+
+Status MakeFolder(std::string_view name) {
+  if (PathExists(name)) return Status::Ok();
+  if (::mkdir(NativePath(name).c_str(), 0777) != 0 && errno != EEXIST) {
+    return Status::IoError(CreateFolderFailedCaption(), std::string(name), errno);
+  }
+  return Status::Ok();
+}
+
+}  // namespace quiz

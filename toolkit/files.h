@@ -1,0 +1,135 @@
+#pragma once
+// Files of fixed-size records, text files, and the safe replacement of a whole file.
+//
+// Every function takes the system's name of a file (Windows-1252, '\' allowed) and resolves it
+// with NativePath. Failures come back as a Status that names the file as it was given.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "toolkit/status.h"
+
+namespace quiz {
+
+// A file of records of one size, open for reading and writing. Owns its descriptor; moves, does
+// not copy. Records are numbered from 0 here; the formats number them from 1.
+class RecordFile {
+ public:
+  enum class Mode {
+    kCreate,    // an absent file is created empty
+    kExisting,  // an absent file is a kNotFound status
+  };
+
+  RecordFile() = default;
+  RecordFile(RecordFile&& other) noexcept;
+  RecordFile& operator=(RecordFile&& other) noexcept;
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+  ~RecordFile() { Close(); }
+
+  // Closes what this object had open, then opens `name`. `record_size` must be at least 1.
+  Status Open(std::string_view name, size_t record_size, Mode mode);
+  void Close();
+
+  bool is_open() const { return fd_ >= 0; }
+  const std::string& name() const { return name_; }
+  const std::string& path() const { return path_; }
+  size_t record_size() const { return record_size_; }
+
+  // Whole records in the file now; a torn last record is not counted.
+  Status Count(uint64_t* count) const;
+  // Reads `n` records from record `index` into `buffer` (n * record_size bytes); a file that
+  // ends before them is an error.
+  Status Read(uint64_t index, size_t n, char* buffer) const;
+  // Writes `n` records at record `index`. A write past the end that fails is cut back, so the
+  // file keeps the records it had.
+  Status Write(uint64_t index, size_t n, const char* buffer);
+  // Keeps the first `n` records and drops everything after them.
+  Status Truncate(uint64_t n);
+  Status Sync();
+
+ private:
+  int fd_ = -1;
+  size_t record_size_ = 1;
+  std::string name_;
+  std::string path_;
+};
+
+// Opens `name` for reading and writing, created empty when absent.
+Status OpenRecordFile(std::string_view name, size_t record_size, RecordFile* file);
+
+// Writes a new version of a file beside it and puts it in place in one step: the bytes go to a
+// temporary file in the target's folder, which is flushed to disk and renamed over the target.
+// Until Commit the old file is untouched; a writer destroyed without Commit removes its
+// temporary file. The new file keeps the permissions of the one it replaces.
+class SafeWriter {
+ public:
+  SafeWriter() = default;
+  SafeWriter(const SafeWriter&) = delete;
+  SafeWriter& operator=(const SafeWriter&) = delete;
+  ~SafeWriter() { Abandon(); }
+
+  Status Open(std::string_view name);
+  Status Append(std::string_view bytes);
+  Status Commit();
+  void Abandon();
+
+  const std::string& name() const { return name_; }
+  const std::string& target_path() const { return target_; }
+
+ private:
+  Status Flush();
+
+  int fd_ = -1;
+  std::string name_;
+  std::string target_;
+  std::string temp_;
+  std::string buffer_;
+};
+
+// Replaces the file `name` with `bytes` through a SafeWriter.
+Status ReplaceFile(std::string_view name, std::string_view bytes);
+
+// A whole text file in memory, read line by line. CR LF, LF and CR alone all end a line; a last
+// line without an end still counts.
+class TextReader {
+ public:
+  Status Open(std::string_view name);
+  // Reads from memory, for callers and tests that already hold the bytes.
+  void OpenBytes(std::string bytes);
+  bool ReadLine(std::string* line);
+  bool AtEnd() const { return pos_ >= bytes_.size(); }
+  const std::string& bytes() const { return bytes_; }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+  std::string bytes_;
+  size_t pos_ = 0;
+};
+
+// A text file written through a SafeWriter, lines ended by CR LF. Nothing is visible under the
+// file's name until Close succeeds.
+class TextWriter {
+ public:
+  Status Open(std::string_view name) { return writer_.Open(name); }
+  Status Write(std::string_view text) { return writer_.Append(text); }
+  Status WriteLine(std::string_view line);
+  Status Close() { return writer_.Commit(); }
+
+ private:
+  SafeWriter writer_;
+};
+
+// False when `name` is not an existing file (or cannot be read); otherwise `file` holds it.
+bool OpenTextRead(std::string_view name, TextReader* file);
+// False when the new file cannot be started.
+bool OpenTextWrite(std::string_view name, TextWriter* file);
+
+// Reads a whole file.
+Status ReadWholeFile(std::string_view name, std::string* bytes);
+// Creates the folder `name` when no file or folder of that name exists.
+Status MakeFolder(std::string_view name);
+
+}  // namespace quiz

@@ -1,0 +1,89 @@
+#include "toolkit/paths.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "toolkit/cp1252.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+bool Exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Name of the entry of `folder` that equals `wanted` without regard to case, or "" if none.
+std::string FindFolded(const std::string& folder, const std::string& wanted) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return std::string();
+  const std::string key = UpperCat(Utf8ToCp1252(wanted));
+  std::string found;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (UpperCat(Utf8ToCp1252(name)) == key) {
+      found = name;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace
+
+std::string NativePath(std::string_view name) {
+  std::string path = Cp1252ToUtf8(name);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  if (path.empty() || Exists(path)) return path;
+
+  std::string resolved = path.front() == '/' ? "/" : "";
+  size_t pos = resolved.size();
+  while (pos <= path.size()) {
+    size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    const std::string component = path.substr(pos, end - pos);
+    const bool last = end == path.size();
+    if (!component.empty()) {
+      std::string candidate = resolved + component;
+      if (!Exists(candidate)) {
+        const std::string folder = resolved.empty() ? "." : resolved;
+        const std::string match = FindFolded(folder, component);
+        if (match.empty()) return resolved + path.substr(pos);  // the rest does not exist yet
+        candidate = resolved + match;
+      }
+      resolved = last ? candidate : candidate + "/";
+    } else if (!last) {
+      resolved += "/";
+    }
+    pos = end + 1;
+  }
+  return resolved;
+}
+
+bool FileExists(std::string_view name) {
+  struct stat st;
+  return ::stat(NativePath(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool PathExists(std::string_view name) {
+  struct stat st;
+  return ::stat(NativePath(name).c_str(), &st) == 0;
+}
+
+std::string FolderOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseOfPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace quiz

@@ -1,0 +1,90 @@
+#include "toolkit/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace quiz {
+
+char UpperCatChar(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 'a' + 'A');
+  switch (b) {
+    case 0xE0: case 0xE1: case 0xE7: case 0xE8: case 0xE9: case 0xED:
+    case 0xEF: case 0xF1: case 0xF2: case 0xF3: case 0xFA: case 0xFC:
+      return static_cast<char>(b - 0x20);
+    default:
+      return c;
+  }
+}
+
+std::string UpperCat(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = UpperCatChar(c);
+  return out;
+}
+
+std::string TrimLeft(std::string_view s) {
+  const size_t first = s.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string() : std::string(s.substr(first));
+}
+
+std::string TrimRight(std::string_view s) {
+  const size_t last = s.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string() : std::string(s.substr(0, last + 1));
+}
+
+std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+
+std::string IntToText(int32_t n) { return std::to_string(n); }
+
+std::string RealToText(double x, int width, int decimals) {
+  if (width < 0) width = 0;
+  if (decimals < 0) decimals = 0;
+  if (std::fabs(x) < 1) decimals = 6;
+  const int needed = std::snprintf(nullptr, 0, "%*.*f", width, decimals, x);
+  if (needed <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+  std::snprintf(buffer.data(), buffer.size(), "%*.*f", width, decimals, x);
+  std::string s(buffer.data(), static_cast<size_t>(needed));
+
+  const size_t point = s.find('.');
+  // Without a point (decimals 0, inf, nan) there are no decimal zeros to remove.
+  if (point == std::string::npos) return s;
+  while (!s.empty() && s.back() == '0') s.pop_back();
+  const size_t p = point + 1;  // 1-based position of the point
+  if (p > 6) {
+    s.insert(1, 1, '.');
+    s.resize(std::min(s.size(), static_cast<size_t>(decimals) + 2));
+    return s + "e" + IntToText(static_cast<int32_t>(p - 2));
+  }
+  if (s.back() == '.') s.pop_back();
+  return s;
+}
+
+std::string Spaces(int n) { return n > 0 ? std::string(static_cast<size_t>(n), ' ') : ""; }
+
+std::string ReverseText(std::string_view s) { return std::string(s.rbegin(), s.rend()); }
+
+size_t LastPos(char c, std::string_view s) {
+  const size_t at = s.rfind(c);
+  return at == std::string_view::npos ? 0 : at + 1;
+}
+
+std::string CutText(std::string_view s, size_t n) { return std::string(s.substr(0, n)); }
+
+bool ParseInt(std::string_view s, int32_t* value) {
+  if (s.empty()) return false;
+  size_t start = 0;
+  if (s[0] == '+') start = 1;  // from_chars takes '-' but not '+'
+  if (start == s.size()) return false;
+  int32_t v = 0;
+  const auto [end, ec] = std::from_chars(s.data() + start, s.data() + s.size(), v);
+  if (ec != std::errc() || end != s.data() + s.size()) return false;
+  if (start == 1 && s.size() > 1 && s[1] == '-') return false;  // "+-5"
+  *value = v;
+  return true;
+}
+
+}  // namespace quiz
