@@ -233,7 +233,7 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
     }
     result->action = RelayoutResult::Action::kRenamed;
   } else {
-    result->file_name = old_name;
+    result->file_name = new_name;
     return Status::Ok();
   }
   result->file_name = new_name;

@@ -1,5 +1,6 @@
 #include "toolkit/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -39,25 +40,54 @@ std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
 
 std::string IntToText(int32_t n) { return std::to_string(n); }
 
+namespace {
+
+std::string Format(const char* format, int decimals, double x) {
+  const int needed = std::snprintf(nullptr, 0, format, decimals, x);
+  if (needed <= 0) return std::string();
+  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+  std::snprintf(buffer.data(), buffer.size(), format, decimals, x);
+  return std::string(buffer.data(), static_cast<size_t>(needed));
+}
+
+// A double holds 15 significant decimal digits; the digits a fixed format writes past
+// them are binary noise (55 computed as 11 / 20 * 100 would show as 55.000000000000007).
+constexpr int kSignificantDigits = 15;
+
+}  // namespace
+
 std::string RealToText(double x, int width, int decimals) {
   if (width < 0) width = 0;
   if (decimals < 0) decimals = 0;
   if (std::fabs(x) < 1) decimals = 6;
-  const int needed = std::snprintf(nullptr, 0, "%*.*f", width, decimals, x);
-  if (needed <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-  std::snprintf(buffer.data(), buffer.size(), "%*.*f", width, decimals, x);
-  std::string s(buffer.data(), static_cast<size_t>(needed));
+  if (!std::isfinite(x)) {
+    std::string s = Format("%.*f", 0, x);
+    return Spaces(width - static_cast<int>(s.size())) + s;
+  }
 
+  // Round at the last significant digit, then write the requested decimals past it as zeros.
+  const int int_digits = static_cast<int>(Format("%.*f", 0, std::trunc(std::fabs(x))).size());
+  const int shown = std::min(decimals, std::max(0, kSignificantDigits - int_digits));
+  std::string s = Format("%.*f", shown, x);
+  if (decimals > 0 && shown == 0) s += '.';
+  s.append(static_cast<size_t>(decimals - shown), '0');
+  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
+
+  // Without a point (0 decimals) there are no decimal zeros to remove.
   const size_t point = s.find('.');
-  // Without a point (decimals 0, inf, nan) there are no decimal zeros to remove.
   if (point == std::string::npos) return s;
   while (!s.empty() && s.back() == '0') s.pop_back();
   const size_t p = point + 1;  // 1-based position of the point
   if (p > 6) {
-    s.insert(1, 1, '.');
-    s.resize(std::min(s.size(), static_cast<size_t>(decimals) + 2));
-    return s + "e" + IntToText(static_cast<int32_t>(p - 2));
+    // Scientific form: the point moves behind the first digit (the old one goes, so the
+    // text stays one number) and the exponent counts the digits it moved past.
+    const size_t first = (s[0] == '-') ? 1 : 0;
+    const int32_t exponent = static_cast<int32_t>(point - first - 1);
+    s.erase(point, 1);
+    s.insert(first + 1, 1, '.');
+    s.resize(std::min(s.size(), static_cast<size_t>(decimals) + 2 + first));
+    if (s.back() == '.') s.pop_back();
+    return s + "e" + IntToText(exponent);
   }
   if (s.back() == '.') s.pop_back();
   return s;

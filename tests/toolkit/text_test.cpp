@@ -76,6 +76,15 @@ TEST(RealToText, FormatsAsTheScoresNeed) {
       {55, 4, 23, "55"},
       {12.5, 4, 23, "12.5"},
       {1234567.0, 0, 1, "1.2e6"},
+      // Digits past the fifteenth significant one are noise, not shown.
+      {11.0 / 20 * 100, 4, 23, "55"},
+      {1.0 / 3 * 100, 4, 23, "33.3333333333333"},
+      {-1.0 / 3 * 100, 5, 23, "-33.3333333333333"},
+      {2.0 / 3, 4, 23, "0.666667"},
+      {123456789.5, 0, 23, "1.234567895e8"},
+      {-65535, 5, 2, "-6.55e4"},
+      {100000, 0, 0, "100000"},  // no point, nothing to move
+      {100000, 0, 2, "1.00e5"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RealToText(c.x, c.width, c.decimals), c.out) << c.x << " " << c.width << " " << c.decimals;
