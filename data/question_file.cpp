@@ -19,7 +19,7 @@ namespace {
 namespace qf = question_format;
 
 // Records read or written per system call when the whole file is walked.
-size_t BlockRecords(size_t record_size) { return std::max<size_t>(1, (256 * 1024) / record_size); }
+size_t BlockRecords(size_t record_size) { return std::max<size_t>(1, (64 * 1024) / record_size); }
 
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
