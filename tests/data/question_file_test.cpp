@@ -275,6 +275,8 @@ struct RelayoutCase {
   std::string on_disk;  // the file left in Bases
 };
 
+void PrintTo(const RelayoutCase& c, std::ostream* os) { *os << c.what; }
+
 class RelayoutTest : public QuestionFileTest, public ::testing::WithParamInterface<RelayoutCase> {};
 
 TEST_P(RelayoutTest, BringsTheFileToTheNewLayoutAndName) {
