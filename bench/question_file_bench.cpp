@@ -58,7 +58,13 @@ void MakeBank() {
   made = true;
 }
 
-void Restore() { bench::CopyFile(kPristine, kBank, false); }
+// Puts the untouched bank back and opens it, outside the timing.
+void OpenFreshBank(benchmark::State& state, QuestionFile* file) {
+  state.PauseTiming();
+  bench::CopyFile(kPristine, kBank, false);
+  Check(file->Open(Topic(kWidest)));
+  state.ResumeTiming();
+}
 
 void SetBytes(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kQuestions *
@@ -119,11 +125,8 @@ void BM_ReadSevenRandomQuestions(benchmark::State& state) {
 void BM_DeleteFirstQuestion(benchmark::State& state) {
   MakeBank();
   for (auto _ : state) {
-    state.PauseTiming();
-    Restore();
     QuestionFile file;
-    Check(file.Open(Topic(kWidest)));
-    state.ResumeTiming();
+    OpenFreshBank(state, &file);
     uint16_t n = 1;
     Check(file.Delete(&n));
   }
@@ -133,11 +136,8 @@ void BM_DeleteFirstQuestion(benchmark::State& state) {
 void BM_RelayoutToShorterAnswers(benchmark::State& state) {
   MakeBank();
   for (auto _ : state) {
-    state.PauseTiming();
-    Restore();
     QuestionFile file;
-    Check(file.Open(Topic(kWidest)));
-    state.ResumeTiming();
+    OpenFreshBank(state, &file);
     RelayoutResult result;
     Check(file.Relayout(Topic({128, 100, 4, 128}), &result));
     if (result.action != RelayoutResult::Action::kRewritten) throw std::runtime_error("sense canvi");
