@@ -117,4 +117,15 @@ bool ParseInt(std::string_view s, int32_t* value) {
   return true;
 }
 
+bool ItemTextToInt(std::string_view text, int32_t* value) {
+  *value = 0;
+  const std::string trimmed = Trim(text.substr(0, std::min(text.size(), kMaxShownText)));
+  if (trimmed.empty()) return true;
+  if (!ParseInt(trimmed, value)) {
+    *value = 0;
+    return false;
+  }
+  return true;
+}
+
 }  // namespace quiz

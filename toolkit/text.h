@@ -41,4 +41,8 @@ std::string CutText(std::string_view s, size_t n);
 // an empty text included, and for values outside 32 bits.
 bool ParseInt(std::string_view s, int32_t* value);
 
+// How a number typed in a control is read: at most kMaxShownText characters, trimmed, then a
+// whole decimal number. An empty text is 0. False, with *value 0, for anything else.
+bool ItemTextToInt(std::string_view text, int32_t* value);
+
 }  // namespace quiz

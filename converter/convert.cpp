@@ -1,0 +1,158 @@
+#include "converter/convert.h"
+
+#include <array>
+#include <string_view>
+
+#include "data/layout.h"
+#include "data/question_format.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+#include "toolkit/paths.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+constexpr uint16_t kRecordSize = RecordSizeFor(kConverterLayout);
+constexpr uint32_t kMaxRecords = 65535;
+// Records gathered before one write to the destination.
+constexpr size_t kBlockRecords = 64;
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+Status Stopped(const std::string& text) { return Status::Refused(W("Conversió aturada"), text); }
+
+Status EmptyAnswer(uint32_t question, int answer) {
+  return Stopped(W("Qüestió ") + IntToText(static_cast<int32_t>(question)) + ": la resposta " +
+                 IntToText(answer) + W(" és buida o hi falta"));
+}
+
+// The source's text in Windows-1252, whatever it was written in.
+std::string SourceText(std::string bytes) {
+  if (std::string_view(bytes).starts_with(kUtf8Mark)) {
+    return Utf8ToCp1252(std::string_view(bytes).substr(kUtf8Mark.size()));
+  }
+  if (LooksLikeUtf8(bytes)) return Utf8ToCp1252(bytes);
+  return bytes;
+}
+
+// Appends records to the end of the destination in blocks. Whatever was gathered goes to the
+// file before the conversion ends, also when it ends on a bad block.
+class Appender {
+ public:
+  Status Open(const std::string& name) {
+    QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, kRecordSize, &file_));
+    return file_.Count(&next_);
+  }
+
+  Status Add(const Question& q) {
+    if (next_ + pending_ >= kMaxRecords) {
+      QUIZ_RETURN_IF_ERROR(Flush());
+      return Stopped(file_.name() + W(" ja té 65535 qüestions, les que pot tenir un fitxer"));
+    }
+    buffer_.resize((pending_ + 1) * kRecordSize);
+    EncodeQuestion(q, kConverterLayout, kRecordSize, &buffer_[pending_ * kRecordSize]);
+    ++pending_;
+    ++added_;
+    if (pending_ == kBlockRecords) return Flush();
+    return Status::Ok();
+  }
+
+  Status Flush() {
+    if (pending_ == 0) return Status::Ok();
+    const Status status = file_.Write(next_, pending_, buffer_.data());
+    if (!status.ok()) {
+      added_ -= static_cast<uint32_t>(pending_);
+      pending_ = 0;
+      return status;
+    }
+    next_ += pending_;
+    pending_ = 0;
+    return Status::Ok();
+  }
+
+  // Puts the last records in the file and on the disk.
+  Status Finish() {
+    QUIZ_RETURN_IF_ERROR(Flush());
+    return file_.Sync();
+  }
+
+  uint32_t added() const { return added_; }
+
+ private:
+  RecordFile file_;
+  uint64_t next_ = 0;  // the record number the next write starts at
+  size_t pending_ = 0;
+  uint32_t added_ = 0;
+  std::string buffer_;
+};
+
+}  // namespace
+
+std::string CorrectAnswerModeName(CorrectAnswerMode mode) {
+  return mode == CorrectAnswerMode::kMarked ? "RESPOSTA CORRECTA = VARIABLE"
+                                            : "RESPOSTA CORRECTA = LA PRIMERA";
+}
+
+Status ConvertTextFile(const std::string& source, const std::string& destination,
+                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended) {
+  if (appended) *appended = 0;
+  TextReader in;
+  if (source.empty() || !FileExists(source)) {
+    return Status::NotFound(OpenFailedCaption(), source + ": no existeix");
+  }
+  QUIZ_RETURN_IF_ERROR(in.Open(source));
+  if (destination.empty()) {
+    return Status::Refused(W("Conversió aturada"), W("No s'ha donat el fitxer de qüestions"));
+  }
+  Appender out;
+  QUIZ_RETURN_IF_ERROR(out.Open(destination));
+  in.OpenBytes(SourceText(in.bytes()));
+
+  // Runs the blocks; whatever ends them, the records gathered so far go to the file.
+  uint32_t question_number = 0;
+  std::array<std::string, 4> answers;
+  Question q;
+  auto convert = [&]() -> Status {
+    std::string line;
+    while (in.ReadLine(&line)) {
+      if (line.empty()) continue;
+      ++question_number;
+      q.question = line;
+      int correct = 0;
+      for (int k = 1; k <= 4; ++k) {
+        std::string& answer = answers[static_cast<size_t>(k - 1)];
+        if (!in.ReadLine(&answer)) answer.clear();
+        answer = Trim(answer);
+        if (answer.empty()) return EmptyAnswer(question_number, k);
+        if (mode == CorrectAnswerMode::kMarked && answer[0] == '*') {
+          correct = k;
+          answer.erase(0, 1);
+        }
+      }
+      if (mode == CorrectAnswerMode::kFirst) correct = 1;
+      if (correct == 0) {
+        const std::string caption = W("Error a la qüestió ") + IntToText(static_cast<int32_t>(question_number));
+        const std::string text = "La resposta correcta ha de començar amb \"*\"";
+        if (messages) messages->Message(caption, W(text), kMbOk);
+        return Stopped(caption + ": " + W("cap resposta no comença amb \"*\""));
+      }
+      q.answers[0] = answers[static_cast<size_t>(correct - 1)];
+      size_t next = 1;
+      for (int k = 1; k <= 4; ++k) {
+        if (k != correct) q.answers[next++] = answers[static_cast<size_t>(k - 1)];
+      }
+      q.comment.clear();
+      QUIZ_RETURN_IF_ERROR(out.Add(q));
+    }
+    return Status::Ok();
+  };
+
+  const Status converted = convert();
+  const Status finished = out.Finish();
+  if (appended) *appended = out.added();
+  if (!converted.ok()) return converted;
+  return finished;
+}
+
+}  // namespace quiz

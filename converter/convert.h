@@ -1,0 +1,33 @@
+#pragma once
+// Turns a plain text file of questions into question records. The text is a sequence of blocks
+// of five lines (the question and its four answers); empty lines may stand between blocks.
+
+#include <cstdint>
+#include <string>
+
+#include "toolkit/messages.h"
+#include "toolkit/status.h"
+
+namespace quiz {
+
+enum class CorrectAnswerMode {
+  kFirst = 0,   // answer 1 of every block is the correct one
+  kMarked = 1,  // the correct answer is the one that begins with "*"
+};
+
+// The name of a mode in the converter's confirmation.
+std::string CorrectAnswerModeName(CorrectAnswerMode mode);
+
+// Converts `source` and appends its questions, in the converter's layout, to the question file
+// `destination` (created when absent); its earlier records are never touched. A source that
+// starts with a UTF-8 byte-order mark, or that is well-formed UTF-8 holding multi-byte
+// characters, is read as UTF-8 (characters Windows-1252 lacks become '?'); anything else is
+// Windows-1252. Lines end with CR LF, LF or CR.
+//
+// On failure the blocks before the failing one stay appended. The only message shown through
+// `messages` is the one for a block without a marked answer; every other failure comes back in
+// the status alone. `appended`, when given, receives the number of records appended.
+Status ConvertTextFile(const std::string& source, const std::string& destination,
+                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended = nullptr);
+
+}  // namespace quiz
