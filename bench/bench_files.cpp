@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -61,6 +62,18 @@ void CopyFile(const std::string& from, const std::string& to, bool sync) {
   }
   if (sync) Check(fsync(out) == 0, "fsync " + to);
   close(in);
+  close(out);
+}
+
+void WriteFile(const std::string& name, const std::string& bytes, bool sync) {
+  const int out = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  Check(out >= 0, "open " + name);
+  for (size_t done = 0; done < bytes.size();) {
+    const size_t n = std::min<size_t>(bytes.size() - done, 1 << 20);
+    Check(write(out, bytes.data() + done, n) == static_cast<ssize_t>(n), "write " + name);
+    done += n;
+  }
+  if (sync) Check(fsync(out) == 0, "fsync " + name);
   close(out);
 }
 

@@ -15,4 +15,7 @@ size_t ReadFileBytes(const std::string& name);
 // Copies `from` to `to` in 1 MB blocks, then flushes the copy to the disk when `sync`.
 void CopyFile(const std::string& from, const std::string& to, bool sync);
 
+// Writes `bytes` to `name` in 1 MB blocks, then flushes it to the disk when `sync`.
+void WriteFile(const std::string& name, const std::string& bytes, bool sync);
+
 }  // namespace quiz::bench

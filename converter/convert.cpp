@@ -16,7 +16,7 @@ namespace {
 constexpr uint16_t kRecordSize = RecordSizeFor(kConverterLayout);
 constexpr uint32_t kMaxRecords = 65535;
 // Records gathered before one write to the destination.
-constexpr size_t kBlockRecords = 64;
+constexpr size_t kBlockRecords = 1024;
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
@@ -27,13 +27,24 @@ Status EmptyAnswer(uint32_t question, int answer) {
                  IntToText(answer) + W(" és buida o hi falta"));
 }
 
-// The source's text in Windows-1252, whatever it was written in.
-std::string SourceText(std::string bytes) {
-  if (std::string_view(bytes).starts_with(kUtf8Mark)) {
-    return Utf8ToCp1252(std::string_view(bytes).substr(kUtf8Mark.size()));
+// Brings the source's text to Windows-1252, whatever it was written in.
+void ToCp1252(std::string* bytes) {
+  if (std::string_view(*bytes).starts_with(kUtf8Mark)) {
+    *bytes = Utf8ToCp1252(std::string_view(*bytes).substr(kUtf8Mark.size()));
+  } else if (LooksLikeUtf8(*bytes)) {
+    *bytes = Utf8ToCp1252(*bytes);
   }
-  if (LooksLikeUtf8(bytes)) return Utf8ToCp1252(bytes);
-  return bytes;
+}
+
+// Trim without a new string: the answers of a large text go through here.
+void TrimInPlace(std::string* s) {
+  const size_t last = s->find_last_not_of(' ');
+  if (last == std::string::npos) {
+    s->clear();
+    return;
+  }
+  s->erase(last + 1);
+  s->erase(0, s->find_first_not_of(' '));
 }
 
 // Appends records to the end of the destination in blocks. Whatever was gathered goes to the
@@ -97,17 +108,19 @@ std::string CorrectAnswerModeName(CorrectAnswerMode mode) {
 Status ConvertTextFile(const std::string& source, const std::string& destination,
                        CorrectAnswerMode mode, Messages* messages, uint32_t* appended) {
   if (appended) *appended = 0;
-  TextReader in;
   if (source.empty() || !FileExists(source)) {
     return Status::NotFound(OpenFailedCaption(), source + ": no existeix");
   }
-  QUIZ_RETURN_IF_ERROR(in.Open(source));
+  std::string text;
+  QUIZ_RETURN_IF_ERROR(ReadWholeFile(source, &text));
   if (destination.empty()) {
     return Status::Refused(W("Conversió aturada"), W("No s'ha donat el fitxer de qüestions"));
   }
   Appender out;
   QUIZ_RETURN_IF_ERROR(out.Open(destination));
-  in.OpenBytes(SourceText(in.bytes()));
+  ToCp1252(&text);
+  TextReader in;
+  in.OpenBytes(std::move(text));
 
   // Runs the blocks; whatever ends them, the records gathered so far go to the file.
   uint32_t question_number = 0;
@@ -123,7 +136,7 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
       for (int k = 1; k <= 4; ++k) {
         std::string& answer = answers[static_cast<size_t>(k - 1)];
         if (!in.ReadLine(&answer)) answer.clear();
-        answer = Trim(answer);
+        TrimInPlace(&answer);
         if (answer.empty()) return EmptyAnswer(question_number, k);
         if (mode == CorrectAnswerMode::kMarked && answer[0] == '*') {
           correct = k;

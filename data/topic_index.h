@@ -64,8 +64,9 @@ class TopicIndex {
   Status Reorder(const std::vector<uint8_t>& order);
 
   // The runner's look-up of an item's topic: a number beyond the index is a kNotFound status
-  // with caption "Test inexistent" and text "Test nº <n>".
-  Status Lookup(uint16_t n, TopicEntry* entry) const;
+  // with caption "Test inexistent" and text "Test nº <n>". The entry is read when `entry` is
+  // given.
+  Status Lookup(uint16_t n, TopicEntry* entry = nullptr) const;
 
  private:
   Status Recount();

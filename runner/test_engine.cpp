@@ -74,8 +74,7 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
     }
   }
   for (const TestItem& t : read) {
-    TopicEntry entry;
-    if (const Status status = index_.Lookup(t.topic, &entry); !status.ok()) {
+    if (const Status status = index_.Lookup(t.topic); !status.ok()) {
       screen_->Message(status.caption(), status.text(), kMbOk);
       items_ = good_items_;
       count_ = good_count_;

@@ -1,5 +1,7 @@
 #include "toolkit/cp1252.h"
 
+#include <cstring>
+
 #include <array>
 #include <cstdint>
 
@@ -99,6 +101,12 @@ std::string Utf8ToCp1252(std::string_view utf8) {
 bool LooksLikeUtf8(std::string_view bytes) {
   bool multi = false;
   for (size_t i = 0; i < bytes.size();) {
+    // Plain ASCII, the bulk of any text, is passed eight bytes at a time.
+    uint64_t word;
+    if (i + 8 <= bytes.size() && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080u) == 0)) {
+      i += 8;
+      continue;
+    }
     char32_t cp = 0;
     const size_t len = DecodeUtf8(bytes, i, &cp);
     if (len == 0) return false;

@@ -1,0 +1,94 @@
+// Converting a large text file of questions into a bank.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "bench/bench_files.h"
+#include "converter/convert.h"
+#include "data/layout.h"
+#include "toolkit/files.h"
+
+namespace quiz {
+namespace {
+
+// As many blocks as a question file can take, about 25 MB of text.
+constexpr uint32_t kBlocks = 65535;
+const std::string kText = "preguntes.txt";
+const std::string kBank = "banc.qst";
+const std::string kPlain = "plain.bin";
+
+class NoMessages : public Messages {
+ public:
+  int Message(const std::string&, const std::string&, uint32_t) override {
+    throw std::runtime_error("missatge inesperat");
+  }
+};
+
+std::string Line(const char* stem, uint32_t n, size_t length) {
+  std::string s = stem + std::to_string(n) + " ";
+  while (s.size() < length) s += "lorem ipsum dolor sit amet ";
+  return s.substr(0, length);
+}
+
+size_t text_bytes = 0;
+
+void MakeText() {
+  static bool made = false;
+  if (made) return;
+  bench::EnterScratchFolder();
+  std::string text;
+  for (uint32_t n = 1; n <= kBlocks; ++n) {
+    text += Line("Pregunta ", n, 160) + "\r\n";
+    for (int k = 1; k <= 4; ++k) text += Line(k == 2 ? "*Resposta " : "Resposta ", n, 55) + "\r\n";
+    text += "\r\n";
+  }
+  if (!ReplaceFile(kText, text).ok()) throw std::runtime_error("no s'ha pogut escriure el text");
+  text_bytes = text.size();
+  made = true;
+}
+
+// Baselines: read the text, then write as many bytes as the bank will hold (or as the text has)
+// and flush them to disk, as the conversion does.
+void PlainReadAndWrite(benchmark::State& state, size_t bytes_out) {
+  MakeText();
+  const std::string out(bytes_out, 'x');
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(bench::ReadFileBytes(kText));
+    bench::WriteFile(kPlain, out, true);
+  }
+  state.counters["MB"] = static_cast<double>(text_bytes) / 1e6;
+}
+
+void BM_ReadTextWriteSameBytes(benchmark::State& state) {
+  MakeText();
+  PlainReadAndWrite(state, text_bytes);
+}
+
+void BM_ReadTextWriteBankBytes(benchmark::State& state) {
+  PlainReadAndWrite(state, size_t{kBlocks} * RecordSizeFor(kConverterLayout));
+}
+
+void BM_ConvertTextFile(benchmark::State& state) {
+  MakeText();
+  NoMessages messages;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ::unlink(kBank.c_str());
+    state.ResumeTiming();
+    uint32_t appended = 0;
+    const Status status =
+        ConvertTextFile(kText, kBank, CorrectAnswerMode::kMarked, &messages, &appended);
+    if (!status.ok() || appended != kBlocks) throw std::runtime_error(status.ToString());
+  }
+  state.counters["MB"] = static_cast<double>(text_bytes) / 1e6;
+}
+
+BENCHMARK(BM_ReadTextWriteSameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadTextWriteBankBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertTextFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quiz
