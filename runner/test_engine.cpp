@@ -10,6 +10,7 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/files.h"
 #include "toolkit/text.h"
 
 namespace quiz {
@@ -56,8 +57,9 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
     return false;
   }
 
-  std::vector<TestItem> read;
-  if (const Status status = ReadTestFile(path, &read); !status.ok()) {
+  // The test file first, then the topic index, then the file's lines against the index.
+  std::string bytes;
+  if (const Status status = ReadWholeFile(path, &bytes); !status.ok()) {
     screen_->Message(status.caption(), status.text(), kMbOk | kMbIconExclamation);
     return false;
   }
@@ -72,6 +74,11 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
       screen_->SetCorrectionButton(false, "Corregir");
       return false;
     }
+  }
+  std::vector<TestItem> read;
+  if (const Status status = ParseTestFile(bytes, path, &read); !status.ok()) {
+    screen_->Message(status.caption(), status.text(), kMbOk | kMbIconExclamation);
+    return false;
   }
   for (const TestItem& t : read) {
     if (const Status status = index_.Lookup(t.topic); !status.ok()) {

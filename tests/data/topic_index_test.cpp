@@ -133,7 +133,10 @@ TEST_F(TopicIndexTest, TheRunnerFindsTheIndexWhateverItsCase) {
     const Status status = index_.Lookup(n, &e);
     EXPECT_EQ(status.caption(), "Test inexistent");
     EXPECT_EQ(status.text(), W("Test nº ") + std::to_string(n));
+    // The check alone, without reading the entry, says the same.
+    EXPECT_EQ(index_.Lookup(n).text(), status.text());
   }
+  EXPECT_TRUE(index_.Lookup(3).ok());
 }
 
 TEST_F(TopicIndexTest, WriteRecomputesTheRecordSizeAndAppends) {
