@@ -99,6 +99,8 @@ const Case kCases[] = {
      CorrectAnswerMode::kFirst, true, {Q("Q\xC3", "\xC3\xA0", "b", "c", "d")}, {}},
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.what; }
+
 class ConvertCases : public Convert, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(ConvertCases, AppendsTheBlocksItRead) {
