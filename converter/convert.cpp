@@ -105,6 +105,18 @@ std::string CorrectAnswerModeName(CorrectAnswerMode mode) {
                                             : "RESPOSTA CORRECTA = LA PRIMERA";
 }
 
+std::string DestinationWithExtension(const std::string& typed) {
+  return typed.find('.') == std::string::npos ? typed + ".qst" : typed;
+}
+
+std::string ConversionConfirmText(const std::string& source, const std::string& destination,
+                                  CorrectAnswerMode mode) {
+  const std::string text = "Origen: " + source + "\r\n" + W("Destí: ") + destination + "\r\n" +
+                           W("Opció: ") + CorrectAnswerModeName(mode) + "\r\n" +
+                           "         Continuar? ";
+  return CutText(text, kMaxShownText);
+}
+
 Status ConvertTextFile(const std::string& source, const std::string& destination,
                        CorrectAnswerMode mode, Messages* messages, uint32_t* appended) {
   if (appended) *appended = 0;

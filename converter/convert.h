@@ -18,6 +18,13 @@ enum class CorrectAnswerMode {
 // The name of a mode in the converter's confirmation.
 std::string CorrectAnswerModeName(CorrectAnswerMode mode);
 
+// The destination as typed, with ".qst" appended when it holds no "." at all.
+std::string DestinationWithExtension(const std::string& typed);
+
+// The question asked before a conversion, cut to 255 characters.
+std::string ConversionConfirmText(const std::string& source, const std::string& destination,
+                                  CorrectAnswerMode mode);
+
 // Converts `source` and appends its questions, in the converter's layout, to the question file
 // `destination` (created when absent); its earlier records are never touched. A source that
 // starts with a UTF-8 byte-order mark, or that is well-formed UTF-8 holding multi-byte

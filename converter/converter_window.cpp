@@ -1,0 +1,77 @@
+#include "converter/converter_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "toolkit/cp1252.h"
+#include "toolkit/gui/controls.h"
+#include "toolkit/gui/file_dialog.h"
+#include "toolkit/gui/icons.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/programs.h"
+#include "toolkit/gui/qt_text.h"
+
+namespace quiz {
+
+ConverterWindow::ConverterWindow()
+    : Window("WindowsApp", {400, 100, 400, 220, true, false}, QColor(237, 236, 217)) {
+  SetWinText(this, W("Pas qüestions en format text a .qst"));
+  setWindowIcon(ResourceIcon("Ic0"));
+  auto label = [](const char* text) { return new QLabel(ToQString(W(text))); };
+  Add(0, label("Fitxer de text (amb extensió)"), 10, 15, 320, 20);
+  Add(kSourceEdit, new QLineEdit, 10, 35, 350, 20);
+  auto* browse_source = Add(kSourceBrowse, new QPushButton(ToQString(W("···"))), 362, 35, 28, 20);
+  Add(0, label("Resp. correcta:"), 10, 64, 100, 20);
+  auto* first = Add(kFirstMode, new QRadioButton(ToQString(W("La 1ª sempre"))), 120, 64, 120, 20);
+  auto* marked = Add(kMarkedMode, new QRadioButton("Variable (->*)"), 250, 64, 120, 20);
+  Add(0, label("Fitxer de qüestions"), 10, 100, 320, 20);
+  Add(kDestinationEdit, new QLineEdit, 10, 120, 350, 20);
+  auto* browse_destination = Add(kDestinationBrowse, new QPushButton(ToQString(W("···"))), 362, 120, 28, 20);
+  auto* convert = Add(kConvert, new QPushButton("Convertir"), 140, 150, 120, 28);
+  auto* help = Add(kHelp, new QPushButton("?"), 320, 4, 18, 16);
+
+  connect(convert, &QAbstractButton::clicked, this, [this] { Convert(); });
+  connect(browse_source, &QAbstractButton::clicked, this, [this] { BrowseSource(); });
+  connect(browse_destination, &QAbstractButton::clicked, this, [this] { BrowseDestination(); });
+  connect(help, &QAbstractButton::clicked, this, [] { OpenDocument("VuzeRA.txt"); });
+  connect(first, &QAbstractButton::clicked, this, [this] { SetMode(CorrectAnswerMode::kFirst); });
+  connect(marked, &QAbstractButton::clicked, this, [this] { SetMode(CorrectAnswerMode::kMarked); });
+  ShowMode();
+}
+
+void ConverterWindow::ShowMode() {
+  qobject_cast<QRadioButton*>(Control(kFirstMode))->setChecked(mode_ == CorrectAnswerMode::kFirst);
+  qobject_cast<QRadioButton*>(Control(kMarkedMode))->setChecked(mode_ == CorrectAnswerMode::kMarked);
+}
+
+void ConverterWindow::SetMode(CorrectAnswerMode mode) {
+  mode_ = mode;
+  ShowMode();
+}
+
+void ConverterWindow::BrowseSource() {
+  if (ChooseFileOpen(&source_)) SetItemText(this, kSourceEdit, source_);
+}
+
+void ConverterWindow::BrowseDestination() {
+  if (ChooseFileOpen(&destination_)) SetItemText(this, kDestinationEdit, destination_);
+}
+
+void ConverterWindow::Convert() {
+  source_ = GetItemText(this, kSourceEdit);
+  destination_ = DestinationWithExtension(GetItemText(this, kDestinationEdit));
+  if (AskYesNo(W("Confirma paràmetres conversió:"),
+               ConversionConfirmText(source_, destination_, mode_)) != kIdYes) {
+    return;
+  }
+  BoxMessages messages;
+  if (ConvertTextFile(source_, destination_, mode_, &messages).ok()) {
+    MsgBox("Fet!", W("Conversió finalitzada"));
+  } else {
+    MsgBox("Error", W("No Conversió"));
+  }
+}
+
+}  // namespace quiz

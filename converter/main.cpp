@@ -1,0 +1,24 @@
+// qstconv: converts text files of questions into question files. With arguments it works
+// without a window, for scripts.
+
+#include <QApplication>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "converter/batch.h"
+#include "converter/converter_window.h"
+#include "toolkit/gui/application.h"
+
+int main(int argc, char** argv) {
+  if (argc > 1) {
+    return quiz::RunConverterBatch(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+  }
+  if (!quiz::DisplayAvailable("qstconv")) return 1;
+  QApplication app(argc, argv);
+  quiz::PrepareApplication(app);
+  quiz::ConverterWindow window;
+  window.show();
+  return app.exec();
+}

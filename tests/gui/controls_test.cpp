@@ -1,0 +1,134 @@
+#include "toolkit/gui/controls.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <gtest/gtest.h>
+
+#include "toolkit/cp1252.h"
+
+namespace quiz {
+namespace {
+
+class Controls : public ::testing::Test {
+ protected:
+  Controls() : window_("prova", {10, 10, 400, 300, false, false}, Qt::white) {
+    window_.Add(1, new QListWidget, 0, 0, 100, 100);
+    window_.Add(2, new QComboBox, 0, 110, 100, 20);
+    window_.Add(3, new QLineEdit, 0, 140, 100, 20);
+    window_.Add(4, new QLabel, 0, 170, 100, 20);
+  }
+  Window window_;
+};
+
+TEST_F(Controls, ListsCountFromOneAndZeroIsNone) {
+  for (const char* s : {"u", "dos", "tres"}) ListAdd(&window_, 1, s);
+  EXPECT_EQ(ListCount(&window_, 1), 3);
+  EXPECT_EQ(ListSelected(&window_, 1), 0);
+  EXPECT_EQ(ListSelectedItem(&window_, 1), "");
+  ListSelect(&window_, 1, 2);
+  EXPECT_EQ(ListSelected(&window_, 1), 2);
+  EXPECT_EQ(ListSelectedItem(&window_, 1), "dos");
+  ListSelect(&window_, 1, 0);
+  EXPECT_EQ(ListSelected(&window_, 1), 0);
+
+  struct Case {
+    int i;
+    const char* text;
+    std::vector<std::string> after;
+  } cases[] = {
+      {1, "U", {"U", "dos", "tres"}},
+      {3, "TRES", {"U", "dos", "TRES"}},
+      {4, "quatre", {"U", "dos", "TRES", "quatre"}},  // count + 1 appends
+      {9, "cinc", {"U", "dos", "TRES", "quatre", "cinc"}},
+  };
+  for (const auto& c : cases) {
+    ListReplace(&window_, 1, c.i, c.text);
+    std::vector<std::string> items;
+    for (int k = 1; k <= ListCount(&window_, 1); ++k) items.push_back(ListItem(&window_, 1, k));
+    EXPECT_EQ(items, c.after) << c.i;
+  }
+  EXPECT_EQ(ListItem(&window_, 1, 0), "");
+  EXPECT_EQ(ListItem(&window_, 1, 6), "");
+  ListClear(&window_, 1);
+  EXPECT_EQ(ListCount(&window_, 1), 0);
+}
+
+TEST_F(Controls, TextsAreWindows1252AndCutTo255) {
+  const std::string accented = W("Què és açò? Ü €");
+  SetItemText(&window_, 3, accented);
+  EXPECT_EQ(qobject_cast<QLineEdit*>(GetItem(&window_, 3))->text(), QString::fromUtf8("Què és açò? Ü €"));
+  EXPECT_EQ(GetItemText(&window_, 3), accented);
+
+  // A character Windows-1252 lacks comes back as '?'.
+  qobject_cast<QLineEdit*>(GetItem(&window_, 3))->setText(QString::fromUtf8("a→b"));
+  EXPECT_EQ(GetItemText(&window_, 3), "a?b");
+
+  const std::string long_text(300, 'x');
+  for (int id : {3, 4}) {
+    SetItemText(&window_, id, long_text);
+    EXPECT_EQ(GetItemText(&window_, id), std::string(255, 'x')) << id;
+  }
+  ListAdd(&window_, 1, long_text);
+  EXPECT_EQ(ListItem(&window_, 1, 1).size(), 255u);
+
+  SetItemText(&window_, 4, "abc");
+  AppendWinText(GetItem(&window_, 4), "def");
+  EXPECT_EQ(GetItemText(&window_, 4), "abcdef");
+  SetWinText(&window_, W("Títol"));
+  EXPECT_EQ(window_.windowTitle(), QString::fromUtf8("Títol"));
+}
+
+TEST_F(Controls, NumbersTypedInAControl) {
+  struct Case {
+    const char* text;
+    int32_t value;
+    bool error;
+  } cases[] = {{"42", 42, false}, {"  -7 ", -7, false}, {"", 0, false}, {"   ", 0, false},
+               {"4x", 0, true},   {"x", 0, true},       {"1 2", 0, true}};
+  for (const auto& c : cases) {
+    SetItemText(&window_, 3, c.text);
+    bool error = !c.error;
+    EXPECT_EQ(GetItemInt(&window_, 3, &error), c.value) << c.text;
+    EXPECT_EQ(error, c.error) << c.text;
+  }
+}
+
+TEST_F(Controls, ComboFillAddsTheNonEmptyPieces) {
+  struct Case {
+    const char* text;
+    QStringList items;
+  } cases[] = {{"4;3;2", {"4", "3", "2"}}, {";;x;", {"x"}}, {"", {}}, {"30;15;60", {"30", "15", "60"}}};
+  auto* combo = qobject_cast<QComboBox*>(GetItem(&window_, 2));
+  for (const auto& c : cases) {
+    combo->clear();
+    ComboFill(&window_, 2, c.text);
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+    EXPECT_EQ(items, c.items) << c.text;
+  }
+  ComboSelect(&window_, 2, 2);
+  EXPECT_EQ(combo->currentText(), "15");
+}
+
+TEST_F(Controls, ShowAndHide) {
+  window_.show();
+  HideItem(&window_, 4);
+  EXPECT_FALSE(GetItem(&window_, 4)->isVisible());
+  ShowItem(&window_, 4);
+  EXPECT_TRUE(GetItem(&window_, 4)->isVisible());
+  EXPECT_EQ(GetItem(&window_, 99), nullptr);
+  HideItem(&window_, 99);  // an unknown number does nothing
+}
+
+TEST(WindowGeometry, ClientAreaIsWhatTheFrameLeaves) {
+  Window plain("a", {400, 100, 400, 220, false, false}, Qt::white);
+  EXPECT_EQ(plain.size(), QSize(384, 180));
+  EXPECT_EQ(plain.objectName(), "a");
+  EXPECT_EQ(plain.canvas()->image().size(), QSize(384, 180));
+  EXPECT_EQ(plain.outer_width(), 400);
+}
+
+}  // namespace
+}  // namespace quiz

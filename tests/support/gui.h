@@ -1,0 +1,42 @@
+#pragma once
+// Helpers of the window tests: the seams answered, and windows driven from inside their loops.
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/support/messages.h"
+#include "toolkit/gui/file_dialog.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/programs.h"
+
+namespace quiz::testing {
+
+// Installs the message, file-dialog and launch seams for one test and removes them afterwards.
+class Seams {
+ public:
+  Seams();
+  ~Seams();
+
+  MessageLog messages;
+  std::vector<LaunchRequest> launches;
+  int launch_result = 33;
+  // Each file dialog takes the next answer: the chosen name, or nullopt for Cancel.
+  std::vector<std::pair<bool, std::string>> dialog_answers;
+  std::vector<std::string> dialog_starts;  // the names the dialogs started from
+};
+
+// Runs `step` once the window of class `class_name` is shown (from inside its own loop).
+void WhenShown(const QString& class_name, std::function<void(QWidget*)> step);
+
+// The top-level window of class `class_name` that is visible now, if any.
+QWidget* VisibleWindow(const QString& class_name);
+
+// Saves the window as a PNG under $QUIZ_SHOTS when that is set (to look at it).
+void SaveShot(QWidget* window, const std::string& name);
+
+}  // namespace quiz::testing

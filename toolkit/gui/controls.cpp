@@ -1,0 +1,148 @@
+#include "toolkit/gui/controls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "toolkit/gui/qt_text.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+QListWidget* List(const Window* dialog, int id) { return qobject_cast<QListWidget*>(dialog->Control(id)); }
+QComboBox* Combo(const Window* dialog, int id) { return qobject_cast<QComboBox*>(dialog->Control(id)); }
+
+}  // namespace
+
+void SetWinText(QWidget* w, const std::string& text) {
+  if (w == nullptr) return;
+  const QString q = ToQString(Shown(text));
+  if (w->isWindow()) {
+    w->setWindowTitle(q);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    edit->setText(q);
+  } else if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) {
+    plain->setPlainText(q);
+  } else if (auto* rich = qobject_cast<QTextEdit*>(w)) {
+    rich->setPlainText(q);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+    button->setText(q);
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(q);
+  } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+    group->setTitle(q);
+  } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->isEditable()) {
+    combo->setEditText(q);
+  }
+}
+
+std::string GetWinText(const QWidget* w) {
+  QString q;
+  if (w == nullptr) return std::string();
+  if (w->isWindow()) {
+    q = w->windowTitle();
+  } else if (auto* edit = qobject_cast<const QLineEdit*>(w)) {
+    q = edit->text();
+  } else if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) {
+    q = plain->toPlainText();
+  } else if (auto* rich = qobject_cast<const QTextEdit*>(w)) {
+    q = rich->toPlainText();
+  } else if (auto* button = qobject_cast<const QAbstractButton*>(w)) {
+    q = button->text();
+  } else if (auto* label = qobject_cast<const QLabel*>(w)) {
+    q = label->text();
+  } else if (auto* group = qobject_cast<const QGroupBox*>(w)) {
+    q = group->title();
+  } else if (auto* combo = qobject_cast<const QComboBox*>(w)) {
+    q = combo->currentText();
+  }
+  return std::string(Shown(FromQString(q)));
+}
+
+void AppendWinText(QWidget* w, const std::string& text) { SetWinText(w, GetWinText(w) + text); }
+
+void SetItemText(const Window* dialog, int id, const std::string& text) { SetWinText(dialog->Control(id), text); }
+std::string GetItemText(const Window* dialog, int id) { return GetWinText(dialog->Control(id)); }
+
+int32_t GetItemInt(const Window* dialog, int id, bool* error) {
+  int32_t value = 0;
+  *error = !ItemTextToInt(GetItemText(dialog, id), &value);
+  return value;
+}
+
+QWidget* GetItem(const Window* dialog, int id) { return dialog->Control(id); }
+void ShowItem(const Window* dialog, int id) {
+  if (QWidget* w = dialog->Control(id)) w->show();
+}
+void HideItem(const Window* dialog, int id) {
+  if (QWidget* w = dialog->Control(id)) w->hide();
+}
+
+void ListClear(const Window* dialog, int id) {
+  if (auto* l = List(dialog, id)) l->clear();
+}
+int ListCount(const Window* dialog, int id) {
+  auto* l = List(dialog, id);
+  return l ? l->count() : 0;
+}
+void ListSelect(const Window* dialog, int id, int i) {
+  auto* l = List(dialog, id);
+  if (!l) return;
+  l->clearSelection();
+  if (i >= 1 && i <= l->count()) {
+    l->item(i - 1)->setSelected(true);
+    l->setCurrentRow(i - 1, QItemSelectionModel::NoUpdate);
+  }
+}
+int ListSelected(const Window* dialog, int id) {
+  auto* l = List(dialog, id);
+  if (!l) return 0;
+  for (int i = 0; i < l->count(); ++i) {
+    if (l->item(i)->isSelected()) return i + 1;
+  }
+  return 0;
+}
+void ListAdd(const Window* dialog, int id, const std::string& text) {
+  if (auto* l = List(dialog, id)) l->addItem(ToQString(Shown(text)));
+}
+void ListReplace(const Window* dialog, int id, int i, const std::string& text) {
+  auto* l = List(dialog, id);
+  if (!l) return;
+  if (i >= 1 && i <= l->count()) {
+    delete l->takeItem(i - 1);
+    l->insertItem(i - 1, ToQString(Shown(text)));
+  } else {
+    l->addItem(ToQString(Shown(text)));
+  }
+}
+std::string ListItem(const Window* dialog, int id, int i) {
+  auto* l = List(dialog, id);
+  if (!l || i < 1 || i > l->count()) return std::string();
+  return std::string(Shown(FromQString(l->item(i - 1)->text())));
+}
+std::string ListSelectedItem(const Window* dialog, int id) {
+  return ListItem(dialog, id, ListSelected(dialog, id));
+}
+
+void ComboFill(const Window* dialog, int id, const std::string& text) {
+  auto* c = Combo(dialog, id);
+  if (!c) return;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(';', start), text.size());
+    const std::string piece = text.substr(start, end - start);
+    if (!piece.empty()) c->addItem(ToQString(Shown(piece)));
+    start = end + 1;
+  }
+}
+void ComboSelect(const Window* dialog, int id, int i) {
+  if (auto* c = Combo(dialog, id)) c->setCurrentIndex(i - 1);
+}
+
+}  // namespace quiz

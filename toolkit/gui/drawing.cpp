@@ -1,0 +1,137 @@
+#include "toolkit/gui/drawing.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+
+#include "toolkit/gui/qt_text.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+QString FamilyFor(const std::string& face) {
+  const std::string upper = UpperCat(face);
+  if (upper == "ARIAL") return "Liberation Sans";
+  if (upper == "TAHOMA") return "Tahoma";
+  if (upper == "COMIC SANS MS") return "Comic Neue";
+  return ToQString(face);
+}
+
+}  // namespace
+
+QFont MakeFont(const FontDescription& d) {
+  QFont font(FamilyFor(d.face));
+  font.setStyleHint(QFont::SansSerif);
+  font.setWeight(d.weight >= 700 ? QFont::Bold : QFont::Normal);
+  font.setItalic(d.italic);
+  const int height = std::max(1, d.height);
+  // The description's height is the whole cell, ascent and descent; Qt's pixel size is the em.
+  font.setPixelSize(height);
+  const int cell = QFontMetrics(font).height();
+  if (cell > height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(1.0 * height * height / cell))));
+  if (d.width > 0) {
+    const int natural = QFontMetrics(font).averageCharWidth();
+    if (natural > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * d.width / natural)), 1, 4000));
+  }
+  return font;
+}
+
+void TextPainter::RebuildFont() { font_ = MakeFont(description_); }
+
+void TextPainter::SetSize(int height, int width) {
+  description_.height = height;
+  description_.width = width;
+  RebuildFont();
+}
+
+void TextPainter::SetBold(bool bold) {
+  description_.weight = bold ? 700 : 400;
+  RebuildFont();
+}
+
+void TextPainter::SetItalic(bool italic) {
+  description_.italic = italic;
+  RebuildFont();
+}
+
+void TextPainter::SetFace(const std::string& face) {
+  description_.face = face;
+  RebuildFont();
+}
+
+void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y) {
+  if (canvas_ == nullptr) return;
+  const QString q = ToQString(Shown(text));
+  const QFontMetrics metrics(font_);
+  const int advance = metrics.horizontalAdvance(q);
+  const int left = right_aligned ? current_x_ - advance : current_x_;
+  QPainter painter(&canvas_->image());
+  painter.fillRect(left, y, advance, description_.height, background_);
+  painter.setFont(font_);
+  painter.setPen(text_colour_);
+  painter.drawText(left, y + metrics.ascent(), q);
+  current_x_ = right_aligned ? left : left + advance;
+  canvas_->update();
+}
+
+int TextPainter::DrawText(int x, int y, std::string_view text) {
+  current_x_ = x;
+  DrawAtCurrent(text, false, y);
+  return current_x_;
+}
+
+void TextPainter::DrawColouredText(int x, int y, std::string_view text, const QColor& text_colour,
+                                   const QColor& background) {
+  SetTextColour(text_colour);
+  SetBackgroundColour(background);
+  DrawText(x, y, text);
+}
+
+void TextPainter::DrawMarkedUpText(int x, int y, int alignment, std::string_view text) {
+  const bool right = alignment == kAlignRight;
+  // Drawn from right to left, the characters come in reverse order.
+  std::string s = right ? ReverseText(text) : std::string(text);
+  current_x_ = x;
+  enum class Mode { kNormal, kRaised, kLowered } mode = Mode::kNormal;
+  for (size_t i = 0; i < s.size(); ++i) {
+    // A mark after its character is handled first, the character at the next position.
+    if (i + 1 < s.size() && (s[i + 1] == '^' || s[i + 1] == '_')) std::swap(s[i], s[i + 1]);
+    const char c = s[i];
+    if (c == '^') {
+      mode = Mode::kRaised;
+      continue;
+    }
+    if (c == '_') {
+      mode = Mode::kLowered;
+      continue;
+    }
+    if (mode == Mode::kNormal) {
+      DrawAtCurrent(std::string_view(&s[i], 1), right, y);
+      continue;
+    }
+    const FontDescription saved = description_;
+    description_.height = 3 * description_.height / 4;
+    description_.width = 3 * description_.width / 4;
+    RebuildFont();
+    DrawAtCurrent(std::string_view(&s[i], 1), right, mode == Mode::kLowered ? y + 8 : y);
+    description_ = saved;
+    RebuildFont();
+    mode = Mode::kNormal;
+  }
+}
+
+TextPainter& SharedDrawing() {
+  static TextPainter shared;
+  return shared;
+}
+
+void Attach(Window* window) {
+  SharedDrawing().set_canvas(window->canvas());
+  SharedDrawing().RebuildFont();
+}
+
+void Use(Canvas* canvas) { SharedDrawing().set_canvas(canvas); }
+
+}  // namespace quiz

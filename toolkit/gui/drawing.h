@@ -1,0 +1,89 @@
+#pragma once
+// Text drawn straight onto a window's backing image, the way the programs paint their labels,
+// questions and clock: a font described by height and width in pixels, weight, italic flag and
+// face; an opaque cell (the background colour fills the text's cell first, which wipes what was
+// there); and marked-up text whose "^" and "_" raise or lower the character next to them.
+
+#include <QColor>
+#include <QFont>
+
+#include <string>
+#include <string_view>
+
+#include "toolkit/gui/window.h"
+
+namespace quiz {
+
+struct FontDescription {
+  int height = 16;   // cell height in pixels
+  int width = 6;     // average character width in pixels; 0 = the face's own
+  int weight = 400;  // 400 normal, 700 bold
+  bool italic = false;
+  std::string face = "arial";
+};
+
+// The Qt font for a description. "arial", "tahoma" and "Comic sans ms" resolve to the installed
+// fonts with the same metrics (Liberation Sans, the Tahoma of Wine, Comic Neue).
+QFont MakeFont(const FontDescription& description);
+
+inline constexpr int kAlignLeft = 0;
+inline constexpr int kAlignRight = 2;
+
+// Draws texts on a canvas with a font and two colours. The shared drawing context is one of
+// these; a FontObject is another, with its own font.
+class TextPainter {
+ public:
+  void set_canvas(Canvas* canvas) { canvas_ = canvas; }
+  Canvas* canvas() const { return canvas_; }
+  FontDescription& description() { return description_; }
+  const QFont& font() const { return font_; }
+
+  // Builds the font from the description again.
+  void RebuildFont();
+  void SetSize(int height, int width);
+  void SetBold(bool bold);
+  void SetItalic(bool italic);
+  void SetFace(const std::string& face);
+  void SetTextColour(const QColor& colour) { text_colour_ = colour; }
+  void SetBackgroundColour(const QColor& colour) { background_ = colour; }
+
+  // The text (Windows-1252, cut to 255) with its cell's top-left corner at (x, y). Returns the
+  // x where it ended.
+  int DrawText(int x, int y, std::string_view text);
+  void DrawColouredText(int x, int y, std::string_view text, const QColor& text_colour,
+                        const QColor& background);
+  // "^" raises and "_" lowers the character before or after it, in a font three quarters the
+  // size; a lowered one sits 8 pixels lower. Right alignment (kAlignRight) makes the text end
+  // at x.
+  void DrawMarkedUpText(int x, int y, int alignment, std::string_view text);
+
+ private:
+  // Draws one piece at the current position and moves it past the piece.
+  void DrawAtCurrent(std::string_view text, bool right_aligned, int y);
+
+  Canvas* canvas_ = nullptr;
+  FontDescription description_;
+  QFont font_ = MakeFont(FontDescription{});
+  QColor text_colour_ = Qt::black;
+  QColor background_ = Qt::white;
+  int current_x_ = 0;
+};
+
+// The program's shared drawing context.
+TextPainter& SharedDrawing();
+// Makes the window's image the shared context's and builds its font.
+void Attach(Window* window);
+// Makes the canvas the shared context's, leaving the font as it is.
+void Use(Canvas* canvas);
+
+// A font of its own for one window (the About box, the manager's main window).
+class FontObject : public TextPainter {
+ public:
+  void Create(Window* window) {
+    description() = FontDescription{};
+    set_canvas(window->canvas());
+    RebuildFont();
+  }
+};
+
+}  // namespace quiz

@@ -1,0 +1,133 @@
+#include "toolkit/gui/window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace quiz {
+namespace {
+
+// What the other desktop's frame takes from a window's outer size.
+constexpr int kFrameWidth = 16;
+constexpr int kFrameHeight = 40;
+constexpr int kMenuHeight = 20;
+
+}  // namespace
+
+Canvas::Canvas(QWidget* parent, const QColor& background) : QWidget(parent), background_(background) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void Canvas::Clear() {
+  image_.fill(background_);
+  update();
+}
+
+void Canvas::paintEvent(QPaintEvent*) {
+  if (on_paint) on_paint();
+  QPainter painter(this);
+  painter.drawImage(0, 0, image_);
+}
+
+void Canvas::Grow() {
+  const QSize wanted = size().expandedTo(image_.size()).expandedTo(QSize(1, 1));
+  if (wanted == image_.size()) return;
+  // The image keeps what was drawn; new parts get the background.
+  QImage bigger(wanted, QImage::Format_RGB32);
+  bigger.fill(background_);
+  if (!image_.isNull()) {
+    QPainter painter(&bigger);
+    painter.drawImage(0, 0, image_);
+  }
+  image_ = bigger;
+}
+
+void Canvas::resizeEvent(QResizeEvent*) {
+  Grow();
+  if (on_resize) on_resize(width(), height());
+}
+
+void Canvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && on_click) {
+    on_click(event->position().toPoint().x(), event->position().toPoint().y());
+  }
+}
+
+Window::Window(const QString& class_name, const Geometry& geometry, const QColor& background,
+               QWidget* parent)
+    : QWidget(parent, Qt::Window), geometry_(geometry), canvas_(new Canvas(this, background)) {
+  setObjectName(class_name);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, background);
+  setPalette(palette);
+  setAutoFillBackground(true);
+  move(geometry.x, geometry.y);
+  SetOuterSize(geometry.width, geometry.height);
+}
+
+Window::~Window() = default;
+
+QSize Window::ClientSizeFor(const Geometry& g) {
+  return QSize(g.width - kFrameWidth, g.height - kFrameHeight - (g.has_menu ? kMenuHeight : 0));
+}
+
+void Window::SetOuterSize(int width, int height) {
+  geometry_.width = width;
+  geometry_.height = height;
+  const QSize client = ClientSizeFor(geometry_);
+  const int menu = menu_bar_ ? menu_bar_->sizeHint().height() : 0;
+  const QSize total(client.width(), client.height() + menu);
+  if (geometry_.resizable) {
+    resize(total);
+  } else {
+    setFixedSize(total);
+  }
+  // The client area is sized now, not at the first showing, so that drawing can start at once.
+  LayOut();
+}
+
+void Window::SetMenuBar(QMenuBar* menu_bar) {
+  menu_bar_ = menu_bar;
+  menu_bar_->setParent(this);
+  SetOuterSize(geometry_.width, geometry_.height);
+}
+
+void Window::resizeEvent(QResizeEvent*) { LayOut(); }
+
+void Window::LayOut() {
+  const int menu = menu_bar_ ? menu_bar_->sizeHint().height() : 0;
+  if (menu_bar_) menu_bar_->setGeometry(0, 0, width(), menu);
+  canvas_->setGeometry(0, menu, width(), height() - menu);
+}
+
+int Window::outer_width() const { return width() + kFrameWidth; }
+
+QWidget* Window::Control(int id) const {
+  const auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+int Window::RunLoop() {
+  result_ = 0;
+  QEventLoop loop;
+  connect(this, &Window::Closed, &loop, &QEventLoop::quit);
+  show();
+  loop_running_ = true;
+  loop.exec();
+  loop_running_ = false;
+  return result_;
+}
+
+void Window::Finish(int result) {
+  result_ = result;
+  close();
+}
+
+void Window::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit Closed();
+}
+
+}  // namespace quiz

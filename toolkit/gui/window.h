@@ -1,0 +1,110 @@
+#pragma once
+// A top-level window as the programs expect one: a named window class (the objectName), a fixed
+// place and size given as the outer size on the desktop the programs were designed for, controls
+// addressed by number, a backing image that keeps what is drawn on it, and, for secondary
+// windows, an own event loop that returns the window's result once it closes.
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+
+class QMenuBar;
+
+namespace quiz {
+
+// The client area: children (the controls) sit above a backing image. What is drawn on the
+// image stays until something else is drawn over it.
+class Canvas : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Canvas(QWidget* parent, const QColor& background);
+  // The image, grown to the widget's size first (new parts get the background).
+  QImage& image() {
+    Grow();
+    return image_;
+  }
+  const QImage& image() const { return image_; }
+  const QColor& background() const { return background_; }
+  // Fills the whole image with the background colour.
+  void Clear();
+
+  // Called before and after the image is resized with the widget, and on every left click.
+  std::function<void(int width, int height)> on_resize;
+  std::function<void(int x, int y)> on_click;
+  // Called before the image is shown, so that the owner can draw into it.
+  std::function<void()> on_paint;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void Grow();
+
+  QColor background_;
+  QImage image_;
+};
+
+class Window : public QWidget {
+  Q_OBJECT
+ public:
+  // The outer size is the desktop's (caption, borders and menu included); the client area gets
+  // what that desktop leaves inside it.
+  struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool resizable = false;
+    bool has_menu = false;
+  };
+  Window(const QString& class_name, const Geometry& geometry, const QColor& background,
+         QWidget* parent = nullptr);
+  ~Window() override;
+
+  static QSize ClientSizeFor(const Geometry& geometry);
+
+  Canvas* canvas() { return canvas_; }
+  void SetMenuBar(QMenuBar* menu_bar);
+
+  // Adds `control` to the client area at (x, y) with the given size, under number `id`.
+  template <typename T>
+  T* Add(int id, T* control, int x, int y, int width, int height) {
+    control->setParent(canvas_);
+    control->setGeometry(x, y, width, height);
+    if (id != 0) controls_[id] = control;
+    return control;
+  }
+  QWidget* Control(int id) const;
+
+  // Shows the window and runs its own loop until it closes; returns the result set by Finish
+  // (0 when it was closed otherwise). The program's other windows stay live meanwhile.
+  int RunLoop();
+  // Sets the result and closes the window.
+  void Finish(int result);
+  bool running_loop() const { return loop_running_; }
+
+  // Sets the outer size the desktop way (width and height of the frame).
+  void SetOuterSize(int width, int height);
+  // The outer width the desktop would report for the current size.
+  int outer_width() const;
+
+ signals:
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LayOut();
+
+  Geometry geometry_;
+  Canvas* canvas_;
+  QMenuBar* menu_bar_ = nullptr;
+  std::map<int, QWidget*> controls_;
+  int result_ = 0;
+  bool loop_running_ = false;
+};
+
+}  // namespace quiz
