@@ -53,6 +53,7 @@ TEST(ListViewer, SinglePickOpensOnLineOneAndReturnsThePick) {
       caption = w->windowTitle();
       width = AsWindow(w)->outer_width();
       line_one = ListOf(w)->item(0)->isSelected();
+      testing::SaveShot(w, "llista");
       EXPECT_FALSE(AsWindow(w)->Control(3)->isVisible());
       EXPECT_FALSE(AsWindow(w)->Control(9)->isVisible());
       c.act(w);

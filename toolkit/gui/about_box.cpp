@@ -57,8 +57,10 @@ class AboutWindow : public Window {
     std::uniform_int_distribution<size_t> pick(0, std::size(kInterjections) - 1);
     SetItemText(this, 1, W(kInterjections[pick(random)]));
     canvas()->on_resize = [this](int, int) {
-      QPainter painter(&canvas()->image());
-      painter.drawPixmap(134, 80, IconPixmap("Ic0", 32));
+      {
+        QPainter painter(&canvas()->image());
+        painter.drawPixmap(134, 80, IconPixmap("Ic0", 32));
+      }
       DrawTexts();
     };
   }

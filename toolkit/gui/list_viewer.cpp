@@ -56,6 +56,7 @@ class ListWindow : public Window {
     up_->setEnabled(false);
     down_->setEnabled(false);
 
+    SetArrangement([this](int w, int h) { Arrange(w, h); });
     size_t longest = 0;
     const size_t shown = std::min(lines.count(), kMaxListLines);
     for (size_t i = 0; i < shown; ++i) {
@@ -71,7 +72,6 @@ class ListWindow : public Window {
     }
     if (mode != Mode::kMultiple) ListSelect(this, kLines, 1);
 
-    canvas()->on_resize = [this](int w, int h) { Arrange(w, h); };
     connect(view, &QAbstractButton::clicked, this, [this] { FinishWithSelection(); });
     connect(exit, &QAbstractButton::clicked, this, [this] { Finish(0); });
     connect(all, &QAbstractButton::clicked, list_, &QListWidget::selectAll);

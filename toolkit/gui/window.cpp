@@ -76,7 +76,7 @@ QSize Window::ClientSizeFor(const Geometry& g) {
 void Window::SetOuterSize(int width, int height) {
   geometry_.width = width;
   geometry_.height = height;
-  const QSize client = ClientSizeFor(geometry_);
+  const QSize client = ClientSizeFor(geometry_).expandedTo(content_);
   const int menu = menu_bar_ ? menu_bar_->sizeHint().height() : 0;
   const QSize total(client.width(), client.height() + menu);
   if (geometry_.resizable) {
@@ -86,6 +86,23 @@ void Window::SetOuterSize(int width, int height) {
   }
   // The client area is sized now, not at the first showing, so that drawing can start at once.
   LayOut();
+}
+
+void Window::Cover(int right, int bottom) {
+  const QSize needed = content_.expandedTo(QSize(right, bottom));
+  if (needed == content_) return;
+  content_ = needed;
+  if (geometry_.resizable) {
+    setMinimumSize(content_.width(), content_.height() + (menu_bar_ ? menu_bar_->sizeHint().height() : 0));
+  }
+  SetOuterSize(geometry_.width, geometry_.height);
+}
+
+void Window::SetArrangement(std::function<void(int, int)> arrange) {
+  content_ = QSize();
+  setMinimumSize(0, 0);
+  canvas_->on_resize = std::move(arrange);
+  SetOuterSize(geometry_.width, geometry_.height);
 }
 
 void Window::SetMenuBar(QMenuBar* menu_bar) {

@@ -62,6 +62,7 @@ class Window : public QWidget {
          QWidget* parent = nullptr);
   ~Window() override;
 
+  // The client area the other desktop leaves inside the outer size.
   static QSize ClientSizeFor(const Geometry& geometry);
 
   Canvas* canvas() { return canvas_; }
@@ -73,9 +74,13 @@ class Window : public QWidget {
     control->setParent(canvas_);
     control->setGeometry(x, y, width, height);
     if (id != 0) controls_[id] = control;
+    Cover(x + width, y + height);
     return control;
   }
   QWidget* Control(int id) const;
+  // For windows that place their controls themselves whenever the client area changes size:
+  // `arrange` gets the new width and height, and the first placement no longer bounds the size.
+  void SetArrangement(std::function<void(int width, int height)> arrange);
 
   // Shows the window and runs its own loop until it closes; returns the result set by Finish
   // (0 when it was closed otherwise). The program's other windows stay live meanwhile.
@@ -98,11 +103,14 @@ class Window : public QWidget {
 
  private:
   void LayOut();
+  // The client area never gets smaller than what the controls placed in it need.
+  void Cover(int right, int bottom);
 
   Geometry geometry_;
   Canvas* canvas_;
   QMenuBar* menu_bar_ = nullptr;
   std::map<int, QWidget*> controls_;
+  QSize content_;
   int result_ = 0;
   bool loop_running_ = false;
 };

@@ -1,0 +1,54 @@
+#include "converter/batch.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/support/temp_dir.h"
+
+namespace quiz {
+namespace {
+
+class Batch : public testing::InTempDir {};
+
+TEST_F(Batch, ConvertsWithoutAWindowAndSaysWhatHappened) {
+  testing::PutFile("bo.txt", "Q1\na\n*b\nc\nd\n");
+  testing::PutFile("sense.txt", "Q1\na\nb\nc\nd\nQ2\na\nb\nc\nd\n");
+  testing::PutFile("mig.txt", "Q1\n*a\nb\nc\nd\nQ2\na\nb\nc\nd\n");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string out, err;  // a piece each must hold; "" = must be empty
+    std::string file;      // the question file expected afterwards, with its size in records
+    size_t records;
+  } cases[] = {
+      {{"bo.txt", "banc"}, 0, "Conversió finalitzada: 1 qüestions afegides a banc.qst", "", "banc.qst", 1},
+      {{"--marked", "bo.txt", "marcat.dat"}, 0, "marcat.dat", "", "marcat.dat", 1},
+      {{"--marked", "sense.txt", "b2"}, 1, "", "Error a la qüestió 1", "b2.qst", 0},
+      {{"--marked", "mig.txt", "b3"}, 1, "", "Les 1 qüestions anteriors a l'error ja s'han afegit a b3.qst",
+       "b3.qst", 1},
+      {{"cap.txt", "b4"}, 1, "", "No Conversió", "b4.qst", 0},
+      {{"bo.txt"}, 2, "", "Ús: qstconv", "", 0},
+      {{"--help"}, 0, "--marked", "", "", 0},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunConverterBatch(c.args, out, err), c.code) << c.args[0];
+    if (c.out.empty()) {
+      EXPECT_EQ(out.str(), "") << c.args[0];
+    } else {
+      EXPECT_NE(out.str().find(c.out), std::string::npos) << out.str();
+    }
+    if (c.err.empty()) {
+      EXPECT_EQ(err.str(), "") << c.args[0];
+    } else {
+      EXPECT_NE(err.str().find(c.err), std::string::npos) << err.str();
+    }
+    if (!c.file.empty()) {
+      EXPECT_EQ(testing::FileBytes(c.file).size(), c.records * 706) << c.file;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quiz
