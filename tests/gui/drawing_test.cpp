@@ -82,6 +82,13 @@ TEST_F(Drawing, RaisedAndLoweredCharactersAreThreeQuartersAndLowerBy8) {
     EXPECT_EQ(top, c.top) << c.text;
     EXPECT_EQ(bottom, c.bottom) << c.text;
   }
+  // Three quarters of the width too: a small 8 is narrower than a normal one.
+  window_.canvas()->Clear();
+  const int normal = painter_.DrawText(0, 0, "88888888");
+  window_.canvas()->Clear();
+  painter_.DrawMarkedUpText(0, 0, kAlignLeft, "^8^8^8^8^8^8^8^8");
+  const int small = CellColumns(2).second + 1;
+  EXPECT_NEAR(small, normal * 3 / 4, normal / 10);
   // The font is the normal one again afterwards.
   EXPECT_EQ(painter_.description().height, 16);
   EXPECT_EQ(painter_.description().width, 6);

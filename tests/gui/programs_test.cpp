@@ -4,6 +4,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "tests/support/gui.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,9 +18,12 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
   testing::PutFile("VuzeRA.txt", "guia");
   testing::PutFile("Llista.txt", "llista");
   const std::string here = QDir::currentPath().toStdString();
-  const std::string beside = QCoreApplication::applicationDirPath().toStdString();
-  testing::PutFile(beside + "/quizrun", "");
-  QFile::setPermissions(QString::fromStdString(beside + "/quizrun"), QFile::ExeOwner | QFile::ReadOwner);
+  // A quizrun on the PATH, since none sits beside the test program.
+  const std::string bin = here + "/bin";
+  testing::PutFile(bin + "/quizrun", "");
+  QFile::setPermissions(QString::fromStdString(bin + "/quizrun"), QFile::ExeOwner | QFile::ReadOwner);
+  const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin + ":" + old_path).c_str(), 1);
   struct Case {
     std::function<int()> call;
     int result;
@@ -29,7 +34,7 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
       {[] { return OpenDocument("falta.txt"); }, 2, {}},
       {[] { return RunCommand("NotePad.exe Llista.txt"); }, 33, {{"open", here + "/Llista.txt", {}}}},
       {[] { return OpenDocument("NotePad.exe Llista.txt"); }, 33, {{"open", here + "/Llista.txt", {}}}},
-      {[] { return RunCommand("quizrun_prv.exe t1.tgn"); }, 33, {{"run", beside + "/quizrun", {"t1.tgn"}}}},
+      {[] { return RunCommand("quizrun_prv.exe t1.tgn"); }, 33, {{"run", bin + "/quizrun", {"t1.tgn"}}}},
       {[] { return RunCommand("no_existeix.exe a b"); }, 2, {}},
       {[] { return RunCommand(""); }, 2, {}},
   };
@@ -38,7 +43,7 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
     EXPECT_EQ(cases[i].call(), cases[i].result) << i;
     EXPECT_EQ(seams.launches, cases[i].launches) << i;
   }
-  std::remove((beside + "/quizrun").c_str());
+  setenv("PATH", old_path.c_str(), 1);
 }
 
 TEST(ProgramName, IsTheExecutableWithoutFolderOrExtension) { EXPECT_EQ(ProgramName(), "gui_tests"); }
