@@ -10,6 +10,7 @@
 #include "data/score_history.h"
 #include "data/score_format.h"
 #include "tests/support/messages.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 
@@ -61,28 +62,8 @@ class Engine : public testing::InTempDir {
  protected:
   void SetUp() override {
     InTempDir::SetUp();
-    TopicIndex index;
-    ASSERT_TRUE(index.Create().ok());
-    AddTopic(&index, 1, "HISTORIA", {50, 40, 2, 0}, 5);
-    AddTopic(&index, 2, "GEO", {120, 120, 4, 100}, 3);
-    ASSERT_TRUE(WriteTestFile("t1", {{1, 1}, {1, 2}, {2, 3}, {2, 1}}).ok());
-    ASSERT_TRUE(WriteTestFile("t2", {{2, 2}, {1, 5}}).ok());
+    testing::MakeSampleData();
     engine_ = std::make_unique<TestEngine>(&screen_, kDay, 12345, [this] { return now_; });
-  }
-
-  void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions) {
-    TopicEntry e;
-    e.file_name = name;
-    e.title = "Tema " + name;
-    e.layout = layout;
-    e.record_size = RecordSizeFor(layout);
-    ASSERT_TRUE(index->Write(n, e).ok());
-    QuestionFile file;
-    ASSERT_TRUE(file.Open(e).ok());
-    for (int i = 1; i <= questions; ++i) {
-      const std::string s = name + " " + std::to_string(i);
-      ASSERT_TRUE(file.Append({"Q " + s, {"bona " + s, "dolenta1", "dolenta2", "dolenta3"}, ""}).ok());
-    }
   }
 
   // The letter position of an answer of question k that is not the correct one.

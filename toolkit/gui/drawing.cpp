@@ -68,7 +68,11 @@ void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y
   const int advance = metrics.horizontalAdvance(q);
   const int left = right_aligned ? current_x_ - advance : current_x_;
   QPainter painter(&canvas_->image());
-  painter.fillRect(left, y, advance, description_.height, background_);
+  // Nothing leaves the cell: a glyph that overhangs it would darken its neighbours a little more
+  // at every redraw.
+  const QRect cell(left, y, advance, description_.height);
+  painter.setClipRect(clip_.isEmpty() ? cell : cell.intersected(clip_));
+  painter.fillRect(cell, background_);
   painter.setFont(font_);
   painter.setPen(text_colour_);
   painter.drawText(left, y + metrics.ascent(), q);

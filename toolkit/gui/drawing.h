@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 
 #include <string>
 #include <string_view>
@@ -44,6 +45,8 @@ class TextPainter {
   void SetBold(bool bold);
   void SetItalic(bool italic);
   void SetFace(const std::string& face);
+  // Texts are cut at the edges of `clip` (an empty rectangle: no cut).
+  void set_clip(const QRect& clip) { clip_ = clip; }
   void SetTextColour(const QColor& colour) { text_colour_ = colour; }
   void SetBackgroundColour(const QColor& colour) { background_ = colour; }
 
@@ -67,6 +70,7 @@ class TextPainter {
   QColor text_colour_ = Qt::black;
   QColor background_ = Qt::white;
   int current_x_ = 0;
+  QRect clip_;
 };
 
 // The program's shared drawing context.

@@ -1,0 +1,93 @@
+// The commands of quizrun's menu and buttons.
+
+#include <QApplication>
+
+#include "data/score_history.h"
+#include "runner/runner_window.h"
+#include "runner/test_export.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+#include "toolkit/gui/about_box.h"
+#include "toolkit/gui/controls.h"
+#include "toolkit/gui/list_viewer.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/programs.h"
+
+namespace quiz {
+
+void RunnerWindow::Command(int id) {
+  switch (id) {
+    case kOpenTest: ChooseTest(); break;
+    case kExport:
+      if (engine_.opened()) Export();
+      break;
+    case kExit: close(); break;
+    case kHistory: ShowHistory(); break;
+    case kInfo: OpenInfo(); break;
+    case kAbout: ShowAbout(W("Resolució de tests per pantalla en mode real"), info_.contact); break;
+    case kStart: engine_.StartClock(GetItemText(this, kTime)); break;
+    case kCorrection: engine_.PressCorrectionButton(GetItemText(this, kPenalty)); break;
+    default: break;
+  }
+  UpdateMenu();
+}
+
+void RunnerWindow::ChooseTest() {
+  GeneratedTestIndex index;
+  if (const Status status = index.OpenForRunner(); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  std::vector<GeneratedTestEntry> entries;
+  if (const Status status = index.ReadAll(&entries); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  index.Close();
+  int choice = 0;
+  if (entries.empty()) {
+    MsgBox(W("Relació buïda"), "No hi ha cap test generat");
+  } else {
+    TextList lines;
+    for (const auto& e : entries) TextListAdd(lines, e.file_name);
+    choice = ShowList("Tests generats", lines);
+  }
+  engine_.set_opened(choice != 0);
+  if (choice > 0 && static_cast<size_t>(choice) <= entries.size()) {
+    engine_.ResetClock();
+    chosen_ = entries[static_cast<size_t>(choice - 1)];
+    engine_.LoadTest(TestFileName(chosen_.file_name), "Tema: " + chosen_.description);
+  }
+}
+
+void RunnerWindow::Export() {
+  const std::string name = chosen_.file_name + ".txt";
+  if (const Status status = ExportTest(engine_, chosen_.description, name); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  OpenDocument(name);
+}
+
+void RunnerWindow::ShowHistory() {
+  TextList lines;
+  if (const Status status = ScoreHistoryLines(&lines); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  // The list shows at most 512 lines: the most recent ones.
+  if (lines.count() > kMaxListLines) {
+    lines.items.erase(lines.items.begin(), lines.items.end() - static_cast<long>(kMaxListLines));
+  }
+  ShowList(kScoreHistoryTitle, lines);
+}
+
+void RunnerWindow::OpenInfo() {
+  if (info_.document.empty()) {
+    MsgBox(W("Fitxer d'informació?"), W("Està a Zive.cf, no trobat"));
+    return;
+  }
+  if (OpenDocument(info_.document) <= 32) MsgBox("Info no trobada", info_.document);
+}
+
+}  // namespace quiz

@@ -1,0 +1,309 @@
+#include "runner/runner_window.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "runner/sheet_geometry.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/gui/controls.h"
+#include "toolkit/gui/drawing.h"
+#include "toolkit/gui/icons.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/qt_text.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+const QColor kBackground(128, 128, 255);
+const QColor kWhite(255, 255, 255);
+const QColor kGray(100, 100, 100);
+const QColor kGreen(0, 120, 0);
+const QColor kDarkRed(100, 0, 0);
+const QColor kSheet(255, 232, 155);
+const QColor kRightMark(0, 250, 0);
+const QColor kWrongMark(250, 0, 0);
+
+constexpr size_t kTitleShown = 56;
+
+// Each group of texts sets its whole font first.
+void Font(int height, int width, bool bold, bool italic = false) {
+  TextPainter& p = SharedDrawing();
+  p.description().face = "arial";
+  p.description().italic = italic;
+  p.description().weight = bold ? 700 : 400;
+  p.SetSize(height, width);
+}
+
+std::string Letter(int position) { return std::string(1, static_cast<char>('a' + position - 1)); }
+
+}  // namespace
+
+RunnerWindow::RunnerWindow(const RunnerOptions& options)
+    : Window("quizrun", {0, 2, 1102, 780, false, true}, kBackground),
+      engine_(this, options.day, options.seed, options.now) {
+  if (!ReadInfoFile(&info_)) {
+    MsgBox("No trobat Zive.cf", "Mancaran elements informatius");
+  }
+  setWindowTitle("test");
+  setWindowIcon(ResourceIcon("Ic0"));
+  BuildMenu();
+  BuildControls();
+  Attach(this);
+  SharedDrawing().SetBackgroundColour(kBackground);
+  SharedDrawing().SetTextColour(Qt::black);
+
+  // The initialisation message.
+  connect(&timer_, &QTimer::timeout, this, [this] { engine_.Tick(); });
+  timer_.start(500);
+  engine_.ResetClock();
+  DrawAll();
+  SetCorrectionButton(false, "Corregir");
+  const std::string path = options.argument.empty() ? "" : "Generats\\" + Utf8ToCp1252(options.argument);
+  engine_.LoadTest(path);
+  ComboFill(this, kPenalty, "1/4;1/2;1;0");
+  ComboFill(this, kTime, "30;15;60");
+  ComboSelect(this, kPenalty, 1);
+  ComboSelect(this, kTime, 1);
+  UpdateMenu();
+}
+
+RunnerWindow::~RunnerWindow() = default;
+
+void RunnerWindow::BuildMenu() {
+  auto* bar = new QMenuBar;
+  auto add = [this](QMenu* menu, int id, const char* text) {
+    QAction* a = menu->addAction(ToQString(W(text)));
+    actions_[id] = a;
+    connect(a, &QAction::triggered, this, [this, id] { Command(id); });
+  };
+  QMenu* tests = bar->addMenu("Tests");
+  add(tests, kOpenTest, "&Obrir/executar");
+  add(tests, kExport, "Passar a text");
+  tests->addSeparator();
+  add(tests, kExit, "&Sortir");
+  connect(tests, &QMenu::aboutToShow, this, [this] { UpdateMenu(); });
+  QMenu* info = bar->addMenu("&Info");
+  add(info, kHistory, "Veure &puntuacions");
+  add(info, kInfo, "&Info");
+  add(info, kAbout, "&Quant a...");
+  QAction* exit = bar->addAction("&Sortir");
+  connect(exit, &QAction::triggered, this, [this] { Command(kExit); });
+  SetMenuBar(bar);
+}
+
+void RunnerWindow::BuildControls() {
+  auto* penalty = Add(kPenalty, new QComboBox, 720, 5, 50, 22);
+  penalty->setEditable(true);
+  Add(0, new QGroupBox, 787, 0, 230, 80);
+  auto* time = Add(kTime, new QComboBox, 842, 18, 46, 22);
+  time->setEditable(true);
+  for (int id : {kElapsed, kEnd}) {
+    auto* box = Add(id, new QLineEdit, id == kElapsed ? 837 : 952, 50, 60, 20);
+    box->setReadOnly(true);
+    box->setAlignment(Qt::AlignCenter);
+  }
+  auto* start = Add(kStart, new QPushButton(">>"), 962, 14, 40, 30);
+  auto* correction = Add(kCorrection, new QPushButton("Corregir"), 934, 88, 76, 20);
+  correction->hide();
+  scroll_bar_ = Add(kScroll, new QScrollBar(Qt::Vertical), 768, 35, 16, 635);
+  scroll_bar_->setRange(0, 0);
+  scroll_bar_->setPageStep(sheet::kPageQuestions);
+
+  connect(start, &QAbstractButton::clicked, this, [this] { Command(kStart); });
+  connect(correction, &QAbstractButton::clicked, this, [this] { Command(kCorrection); });
+  // Every action of the bar arrives as the desktop sent it: the action, then its end.
+  connect(scroll_bar_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    using Code = ScrollState::Code;
+    Code code = Code::kOther;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepSub: code = Code::kLineUp; break;
+      case QAbstractSlider::SliderSingleStepAdd: code = Code::kLineDown; break;
+      case QAbstractSlider::SliderPageStepSub: code = Code::kPageUp; break;
+      case QAbstractSlider::SliderPageStepAdd: code = Code::kPageDown; break;
+      case QAbstractSlider::SliderMove: code = Code::kThumbTrack; break;
+      default: break;
+    }
+    const int thumb = scroll_bar_->sliderPosition();
+    Scroll(code, thumb);
+    if (code != Code::kThumbTrack) Scroll(Code::kOther);
+    scroll_bar_->setSliderPosition(scroll_.position());
+  });
+  connect(scroll_bar_, &QAbstractSlider::sliderReleased, this, [this] { Scroll(ScrollState::Code::kOther); });
+  canvas()->on_click = [this](int x, int y) { Click(x, y); };
+}
+
+QAction* RunnerWindow::action(int id) const {
+  const auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void RunnerWindow::UpdateMenu() { actions_[kExport]->setEnabled(engine_.opened()); }
+
+int RunnerWindow::Message(const std::string& caption, const std::string& text, uint32_t flags) {
+  return ShowMessageBox(caption, text, flags);
+}
+
+void RunnerWindow::SetWindowTitle(const std::string& title) { SetWinText(this, title); }
+
+void RunnerWindow::DrawAll() {
+  DrawClockLabels();
+  DrawQuestions();
+  DrawSheet();
+  DrawHeader();
+}
+
+void RunnerWindow::DrawClockLabels() {
+  TextPainter& p = SharedDrawing();
+  Font(16, 8, true);
+  p.DrawColouredText(792, 24, "Temps", kDarkRed, kBackground);
+  p.DrawText(892, 24, "min.");
+  p.DrawText(792, 54, " Hora");
+  p.DrawText(902, 54, " FINAL:");
+}
+
+void RunnerWindow::DrawHeader() {
+  TextPainter& p = SharedDrawing();
+  Font(20, 10, true);
+  std::string title = engine_.title();
+  if (title.size() > kTitleShown) title = title.substr(0, kTitleShown) + "...";
+  p.SetBackgroundColour(kBackground);
+  p.DrawText(5, 8, Spaces(48));
+  // 48 spaces do not reach the end of a long title; what a longer title left there goes too,
+  // up to the penalty label.
+  {
+    QPainter painter(&canvas()->image());
+    painter.fillRect(5, 8, 622 - 5, 20, kBackground);
+  }
+  p.DrawColouredText(5, 8, title, kGreen, kBackground);
+  Font(16, 8, true);
+  p.DrawColouredText(622, 14, W("penalització:"), kDarkRed, kBackground);
+  p.DrawText(792, 92, "RESPOSTES");
+  if (engine_.corrected()) DrawSolutions();
+}
+
+void RunnerWindow::DrawQuestions() {
+  using namespace sheet;
+  {
+    QPainter painter(&canvas()->image());
+    painter.setPen(Qt::black);
+    painter.setBrush(kWhite);
+    painter.drawRect(kAreaLeft, kAreaTop, kAreaRight - kAreaLeft - 1, kAreaBottom - kAreaTop - 1);
+  }
+  canvas()->update();
+  const int count = engine_.count();
+  if (count == 0) return;
+  const int first = scroll_.position();
+  const int shown = std::min(kPageQuestions, count - first);
+  TextPainter& p = SharedDrawing();
+  p.set_clip(QRect(kAreaLeft + 1, kAreaTop + 1, kAreaRight - kAreaLeft - 2, kAreaBottom - kAreaTop - 2));
+  int y = kFirstBlockTop;
+  for (int i = 1; i <= shown; ++i) {
+    const auto k = static_cast<uint16_t>(first + i);
+    Question q;
+    // A question that cannot be read shows empty; the question file rules say what is read.
+    (void)engine_.ReadQuestion(k, &q);
+    Font(16, 6, true);
+    p.DrawColouredText(kTextLeft, y, IntToText(k) + ". " + q.question, Qt::black, kWhite);
+    for (uint16_t j = 1; j <= 4; ++j) {
+      const int position = engine_.item(k).order[j - 1u];
+      const bool correct = j == 1;
+      if (engine_.corrected()) {
+        Font(16, 6, correct);
+        p.SetTextColour(correct ? kGreen : kGray);
+      } else {
+        Font(16, 6, false);
+        p.SetTextColour(Qt::black);
+      }
+      p.DrawText(kTextLeft, y + kAnswerStep * position, Letter(position) + ") " + q.answers[j - 1u]);
+    }
+    y += kBlockHeight;
+  }
+  p.set_clip(QRect());
+}
+
+void RunnerWindow::DrawSheet() {
+  using namespace sheet;
+  {
+    QPainter painter(&canvas()->image());
+    painter.fillRect(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop, kSheet);
+  }
+  TextPainter& p = SharedDrawing();
+  Font(14, 5, true);
+  for (int k = 1; k <= engine_.count(); ++k) {
+    const int top = RowTop(k);
+    p.SetBackgroundColour(kSheet);
+    p.SetTextColour(Qt::black);
+    p.DrawMarkedUpText(kNumberRight + ColumnOffset(k), top - 8, kAlignRight, IntToText(k) + ")");
+    for (int c = 0; c < 4; ++c) {
+      DrawBubble(static_cast<uint16_t>(k), static_cast<uint16_t>(c + 1), engine_.mark(static_cast<uint16_t>(k)) == c + 1);
+      p.SetTextColour(kDarkRed);
+      p.DrawText(BubbleLeft(k, c), top - 14, Letter(c + 1));
+    }
+  }
+  canvas()->update();
+}
+
+void RunnerWindow::DrawBubble(uint16_t question, uint16_t position, bool filled) {
+  using namespace sheet;
+  QPainter painter(&canvas()->image());
+  painter.setPen(Qt::black);
+  painter.setBrush(filled ? kGray : kWhite);
+  painter.drawEllipse(BubbleLeft(question, position - 1), RowTop(question), kBubbleWidth - 1, kBubbleHeight - 1);
+  canvas()->update();
+}
+
+void RunnerWindow::DrawSolutions() {
+  using namespace sheet;
+  TextPainter& p = SharedDrawing();
+  // The size stays the last one set, as it always did.
+  p.description().weight = 700;
+  p.SetItalic(true);
+  for (int k = 1; k <= engine_.count(); ++k) {
+    const QuestionResult r = engine_.result(static_cast<uint16_t>(k));
+    if (r == QuestionResult::kUnanswered) continue;
+    const bool right = r == QuestionResult::kRight;
+    p.DrawColouredText(kSolutionLeft + ColumnOffset(k), RowTop(k) - 8, right ? "V" : "X",
+                       right ? kRightMark : kWrongMark, kSheet);
+  }
+  p.SetItalic(false);
+}
+
+void RunnerWindow::ResetScroll(uint16_t count) {
+  scroll_.Reset(count);
+  scroll_bar_->setRange(0, count);
+  scroll_bar_->setValue(0);
+}
+
+void RunnerWindow::ShowFromFirstQuestion() { scroll_.set_position(0); }
+
+void RunnerWindow::SetCorrectionButton(bool visible, const std::string& text) {
+  SetItemText(this, kCorrection, text);
+  Control(kCorrection)->setVisible(visible);
+}
+
+void RunnerWindow::SetElapsedText(const std::string& text) { SetItemText(this, kElapsed, text); }
+void RunnerWindow::SetEndText(const std::string& text) { SetItemText(this, kEnd, text); }
+void RunnerWindow::SetTimeText(const std::string& text) { SetItemText(this, kTime, text); }
+void RunnerWindow::ShowStartButton() { ShowItem(this, kStart); }
+
+void RunnerWindow::Click(int x, int y) {
+  if (const auto hit = sheet::HitBubble(x, y, engine_.count())) {
+    engine_.Mark(static_cast<uint16_t>(hit->question), static_cast<uint16_t>(hit->position));
+  }
+}
+
+void RunnerWindow::Scroll(ScrollState::Code code, int thumb) {
+  if (!scroll_.OnMessage(code, thumb)) return;
+  // setValue, not setSliderPosition: that would send the bar's own message back here.
+  scroll_bar_->setValue(scroll_.position());
+  if (scroll_.position() < scroll_.count()) DrawQuestions();
+}
+
+}  // namespace quiz

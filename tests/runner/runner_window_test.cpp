@@ -1,0 +1,288 @@
+#include "runner/runner_window.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QListWidget>
+#include <gtest/gtest.h>
+
+#include "data/generated_tests.h"
+#include "data/score_format.h"
+#include "data/score_history.h"
+#include "runner/sheet_geometry.h"
+#include "tests/support/gui.h"
+#include "tests/support/sample_data.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+#include "toolkit/gui/controls.h"
+
+namespace quiz {
+namespace {
+
+using testing::ShownMessage;
+using RW = RunnerWindow;
+
+const QColor kWhite(255, 255, 255);
+const QColor kGray(100, 100, 100);
+const QColor kGreen(0, 120, 0);
+const QColor kSheet(255, 232, 155);
+const QColor kRightMark(0, 250, 0);
+const QColor kWrongMark(250, 0, 0);
+const Date kDay{7, 12, 2026};
+
+class RunnerWindowTest : public testing::InTempDir {
+ protected:
+  void SetUp() override {
+    InTempDir::SetUp();
+    testing::MakeSampleData();
+    testing::PutFile("Zive.cf", "Info.txt\r\ncontacte\r\n");
+  }
+
+  std::unique_ptr<RunnerWindow> Start(const std::string& argument = "") {
+    auto w = std::make_unique<RunnerWindow>(RunnerOptions{argument, kDay, 7, [this] { return now_; }});
+    w->show();
+    return w;
+  }
+
+  // Chooses line `line` of the generated tests (0: "Surt").
+  void Choose(RunnerWindow* w, int line) {
+    testing::WhenShown("Llista", [line](QWidget* list_window) {
+      auto* lw = static_cast<Window*>(list_window);
+      auto* list = qobject_cast<QListWidget*>(lw->Control(101));
+      list->clearSelection();
+      if (line > 0) list->item(line - 1)->setSelected(true);
+      qobject_cast<QAbstractButton*>(lw->Control(line > 0 ? 1 : 2))->click();
+    });
+    w->Command(RW::kOpenTest);
+  }
+
+  static QColor Pixel(RunnerWindow* w, int x, int y) { return w->canvas()->image().pixelColor(x, y); }
+  // The colour inside bubble c (0..3) of question k.
+  static QColor Bubble(RunnerWindow* w, int k, int c) {
+    return Pixel(w, sheet::BubbleLeft(k, c) + 6, sheet::RowTop(k) + 3);
+  }
+  static bool Holds(RunnerWindow* w, QRect r, const QColor& colour) {
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      for (int x = r.left(); x <= r.right(); ++x) {
+        if (Pixel(w, x, y) == colour) return true;
+      }
+    }
+    return false;
+  }
+
+  testing::Seams seams_;
+  TimeOfDay now_{10, 0, 0, 0};
+};
+
+TEST_F(RunnerWindowTest, StartsWithItsControlsInPlace) {
+  auto w = Start();
+  EXPECT_EQ(w->objectName(), "quizrun");
+  EXPECT_EQ(w->windowTitle(), "test");
+  EXPECT_TRUE(seams_.messages.shown.empty());
+  struct Case {
+    int id;
+    QRect geometry;
+  } cases[] = {
+      {RW::kPenalty, {720, 5, 50, 22}},  {RW::kTime, {842, 18, 46, 22}},   {RW::kElapsed, {837, 50, 60, 20}},
+      {RW::kEnd, {952, 50, 60, 20}},     {RW::kStart, {962, 14, 40, 30}},  {RW::kCorrection, {934, 88, 76, 20}},
+      {RW::kScroll, {768, 35, 16, 635}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(w->Control(c.id)->geometry(), c.geometry) << c.id;
+  EXPECT_FALSE(w->Control(RW::kCorrection)->isVisible());
+  auto* penalty = qobject_cast<QComboBox*>(w->Control(RW::kPenalty));
+  auto* time = qobject_cast<QComboBox*>(w->Control(RW::kTime));
+  EXPECT_EQ(penalty->count(), 4);
+  EXPECT_EQ(penalty->currentText(), "1/4");
+  EXPECT_EQ(time->count(), 3);
+  EXPECT_EQ(time->currentText(), "30");
+  EXPECT_FALSE(w->action(RW::kExport)->isEnabled());
+  EXPECT_EQ(Pixel(w.get(), 400, 300), kWhite);   // the question area
+  EXPECT_EQ(Pixel(w.get(), 1000, 660), kSheet);  // the sheet
+  EXPECT_EQ(Pixel(w.get(), 1050, 700), QColor(128, 128, 255));
+}
+
+TEST_F(RunnerWindowTest, WithoutZiveCfTheUserIsToldOnceAndInfoSaysWhere) {
+  ::unlink("Zive.cf");
+  auto w = Start();
+  EXPECT_EQ(seams_.messages.shown,
+            (std::vector<ShownMessage>{{"No trobat Zive.cf", "Mancaran elements informatius", kMbOk}}));
+  w->Command(RW::kInfo);
+  EXPECT_EQ(seams_.messages.shown.back(),
+            (ShownMessage{W("Fitxer d'informació?"), W("Està a Zive.cf, no trobat"), kMbOk}));
+}
+
+TEST_F(RunnerWindowTest, InfoOpensTheDocumentOrSaysItIsNotThere) {
+  auto w = Start();
+  w->Command(RW::kInfo);  // Info.txt does not exist
+  EXPECT_EQ(seams_.messages.shown.back(), (ShownMessage{"Info no trobada", "Info.txt", kMbOk}));
+  testing::PutFile("Info.txt", "info");
+  w->Command(RW::kInfo);
+  ASSERT_EQ(seams_.launches.size(), 1u);
+  EXPECT_TRUE(seams_.launches[0].program.ends_with("/Info.txt"));
+}
+
+TEST_F(RunnerWindowTest, BubblesFillAndEmptyWhereTheClickLands) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  ASSERT_EQ(w->engine().count(), 4);
+  EXPECT_EQ(Bubble(w.get(), 2, 1), kWhite);
+  const int x = sheet::BubbleLeft(2, 1) + 3, y = sheet::RowTop(2) + 2;
+  w->Click(x, y);
+  EXPECT_EQ(Bubble(w.get(), 2, 1), kGray);
+  EXPECT_EQ(w->engine().mark(2), 2);
+  w->Click(x, y);
+  EXPECT_EQ(Bubble(w.get(), 2, 1), kWhite);
+  w->Click(x, sheet::RowTop(2) + 7);   // 7 below the top
+  w->Click(x, sheet::RowTop(2) - 10);  // on the letter
+  EXPECT_EQ(w->engine().mark(2), 0);
+  EXPECT_EQ(Bubble(w.get(), 2, 1), kWhite);
+  testing::SaveShot(w.get(), "quizrun_open");
+}
+
+TEST_F(RunnerWindowTest, QuestionTwentySixStandsBesideQuestionOne) {
+  std::vector<TestItem> items;
+  for (int i = 0; i < 30; ++i) items.push_back({2, static_cast<uint16_t>(i % 3 + 1)});
+  ASSERT_TRUE(WriteTestFile("llarg", items).ok());
+  auto w = Start("llarg.tgn");
+  ASSERT_EQ(w->engine().count(), 30);
+  w->Click(sheet::BubbleLeft(26, 2) + 3, sheet::RowTop(1) + 2);
+  EXPECT_EQ(w->engine().mark(26), 3);
+  EXPECT_EQ(Bubble(w.get(), 26, 2), kGray);
+  EXPECT_EQ(Pixel(w.get(), 827 + 110 + 36 + 6, 141 + 3), kGray);
+}
+
+TEST_F(RunnerWindowTest, ACorrectionShowsTheSolutionsAndTheCorrectAnswers) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  TestEngine& e = w->engine();
+  w->Click(sheet::BubbleLeft(1, e.CorrectPosition(1) - 1) + 3, sheet::RowTop(1) + 2);
+  w->Click(sheet::BubbleLeft(2, e.CorrectPosition(2) % 4) + 3, sheet::RowTop(2) + 2);
+  seams_.messages.answers = {kIdYes};
+  w->Command(RW::kCorrection);
+  const QRect v(sheet::kSolutionLeft, sheet::RowTop(1) - 8, 14, 16);
+  const QRect x(sheet::kSolutionLeft, sheet::RowTop(2) - 8, 14, 16);
+  EXPECT_TRUE(Holds(w.get(), v, kRightMark));
+  EXPECT_FALSE(Holds(w.get(), v, kWrongMark));
+  EXPECT_TRUE(Holds(w.get(), x, kWrongMark));
+  EXPECT_FALSE(Holds(w.get(), {sheet::kSolutionLeft, sheet::RowTop(3) - 8, 14, 16}, kWrongMark));
+  for (uint16_t k = 1; k <= 4; ++k) {
+    const int line = sheet::kFirstBlockTop + (k - 1) * sheet::kBlockHeight + sheet::kAnswerStep * e.CorrectPosition(k);
+    EXPECT_TRUE(Holds(w.get(), {7, line, 200, 16}, kGreen)) << k;
+    const int other = sheet::kFirstBlockTop + (k - 1) * sheet::kBlockHeight + sheet::kAnswerStep * (e.CorrectPosition(k) % 4 + 1);
+    EXPECT_FALSE(Holds(w.get(), {7, other, 200, 16}, kGreen)) << k;
+  }
+  EXPECT_EQ(GetItemText(w.get(), RW::kCorrection), "Repetir");
+  testing::SaveShot(w.get(), "quizrun_corrected");
+
+  // The score went to the history as a record of this test.
+  const ScoreRecord expected{kDay, "t1.tgn", 4, 1, 1, 0.25};
+  std::string bytes(score_format::kRecordSize, '\0');
+  EncodeScoreRecord(expected, bytes.data());
+  EXPECT_EQ(testing::FileBytes("Punts.rel"), bytes);
+}
+
+TEST_F(RunnerWindowTest, TheClockRunsOutAndRepeatLeavesIt) {
+  auto w = Start();
+  Choose(w.get(), 2);
+  EXPECT_TRUE(w->action(RW::kExport)->isEnabled());
+  SetItemText(w.get(), RW::kTime, "15");
+  now_ = {9, 0, 0, 0};
+  w->Command(RW::kStart);
+  EXPECT_EQ(GetItemText(w.get(), RW::kEnd), "09:15");
+  now_ = {9, 10, 0, 0};
+  w->engine().Tick();
+  EXPECT_EQ(GetItemText(w.get(), RW::kElapsed), "00:10:00");
+
+  const auto before = w->engine().item(1).order;
+  w->Click(sheet::BubbleLeft(1, 0) + 3, sheet::RowTop(1) + 2);
+  seams_.messages.answers = {kIdNo};
+  w->Command(RW::kCorrection);
+  bool changed = false;
+  for (int i = 0; i < 20 && !changed; ++i) {
+    w->Command(RW::kCorrection);  // "Repetir"
+    EXPECT_EQ(GetItemText(w.get(), RW::kCorrection), "Corregir");
+    EXPECT_EQ(w->engine().mark(1), 0);
+    EXPECT_EQ(Bubble(w.get(), 1, 0), kWhite);
+    changed = w->engine().item(1).order != before;
+    if (!changed) {
+      seams_.messages.answers = {kIdNo};
+      w->Command(RW::kCorrection);
+    }
+  }
+  EXPECT_TRUE(changed);
+  EXPECT_TRUE(w->engine().running());
+  EXPECT_EQ(GetItemText(w.get(), RW::kEnd), "09:15");
+
+  seams_.messages.shown.clear();
+  now_ = {9, 15, 0, 0};
+  w->engine().Tick();
+  EXPECT_EQ(seams_.messages.shown, (std::vector<ShownMessage>{{"temps exhaurit", "00:15:00", kMbOk}}));
+  EXPECT_FALSE(Holds(w.get(), {0, 0, 1, 1}, kGreen));
+}
+
+TEST_F(RunnerWindowTest, ATestFromTheCommandLineCannotStartTheClockOrBeExported) {
+  auto w = Start("t1.tgn");
+  EXPECT_EQ(w->engine().count(), 4);
+  EXPECT_EQ(w->windowTitle(), QString::fromUtf8("Test t1.tgn  (4 qüestions)"));
+  EXPECT_FALSE(w->action(RW::kExport)->isEnabled());
+  w->Command(RW::kStart);
+  EXPECT_EQ(seams_.messages.shown.back(), (ShownMessage{W("Res a començar"), "No hom ha obert cap test", kMbOk}));
+  w->Command(RW::kExport);
+  EXPECT_FALSE(testing::Exists("t1.txt"));
+
+  // A test chosen from the list can be exported; a later cancelled choice grays it again.
+  Choose(w.get(), 2);
+  EXPECT_TRUE(w->action(RW::kExport)->isEnabled());
+  w->Command(RW::kExport);
+  EXPECT_TRUE(testing::Exists("t2.txt"));
+  ASSERT_EQ(seams_.launches.size(), 1u);
+  EXPECT_TRUE(seams_.launches[0].program.ends_with("/t2.txt"));
+  Choose(w.get(), 0);
+  EXPECT_FALSE(w->action(RW::kExport)->isEnabled());
+  EXPECT_EQ(w->engine().count(), 2);  // the test stays on screen
+}
+
+TEST_F(RunnerWindowTest, AnEmptyListOfTestsSaysSo) {
+  ASSERT_TRUE(ReplaceFile("Generats\\Generats.rel", "").ok());
+  auto w = Start();
+  w->Command(RW::kOpenTest);
+  EXPECT_EQ(seams_.messages.shown.back(), (ShownMessage{W("Relació buïda"), "No hi ha cap test generat", kMbOk}));
+  EXPECT_EQ(w->engine().count(), 0);
+}
+
+TEST_F(RunnerWindowTest, LongTitlesAreCutAt56WithAnEllipsis) {
+  auto w = Start();
+  auto header = [&](const std::string& title) {
+    w->engine().LoadTest("Generats\\t1.tgn", title);
+    return w->canvas()->image().copy(0, 0, 768, 34);
+  };
+  const std::string t56(56, 'i');  // narrow, so that the end stays clear of the label at x 622
+  EXPECT_EQ(header(t56 + "N"), header(t56 + "..."));
+  EXPECT_NE(header(t56), header(t56 + "..."));
+  // Exactly 56 are kept: the 56th character shows.
+  EXPECT_NE(header(t56 + "N"), header(std::string(55, 'i') + "NN"));
+}
+
+TEST_F(RunnerWindowTest, TheScrollBarMovesTheQuestionsOnEverySecondMessage) {
+  std::vector<TestItem> items;
+  for (int i = 0; i < 12; ++i) items.push_back({2, static_cast<uint16_t>(i % 3 + 1)});
+  ASSERT_TRUE(WriteTestFile("dotze", items).ok());
+  auto w = Start("dotze.tgn");
+  const QImage first_page = w->canvas()->image().copy(2, 35, 768, 635);
+  w->Scroll(ScrollState::Code::kLineDown);
+  w->Scroll(ScrollState::Code::kOther);
+  EXPECT_EQ(w->scroll().position(), 1);
+  EXPECT_NE(w->canvas()->image().copy(2, 35, 768, 635), first_page);
+  w->Scroll(ScrollState::Code::kPageDown);
+  w->Scroll(ScrollState::Code::kOther);
+  EXPECT_EQ(w->scroll().position(), 8);
+  w->Scroll(ScrollState::Code::kThumbTrack, 12);  // the last position: the drawing stays
+  const QImage before_end = w->canvas()->image().copy(2, 35, 768, 635);
+  EXPECT_EQ(w->scroll().position(), 12);
+  EXPECT_EQ(w->canvas()->image().copy(2, 35, 768, 635), before_end);
+  EXPECT_EQ(qobject_cast<QAbstractSlider*>(w->Control(RW::kScroll))->maximum(), 12);
+}
+
+}  // namespace
+}  // namespace quiz
