@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data/generated_tests.h"
 #include "data/score_format.h"
 #include "data/score_history.h"
@@ -282,6 +284,44 @@ TEST_F(RunnerWindowTest, TheScrollBarMovesTheQuestionsOnEverySecondMessage) {
   EXPECT_EQ(w->scroll().position(), 12);
   EXPECT_EQ(w->canvas()->image().copy(2, 35, 768, 635), before_end);
   EXPECT_EQ(qobject_cast<QAbstractSlider*>(w->Control(RW::kScroll))->maximum(), 12);
+}
+
+// The bundled demo folder: its tests load and show real questions.
+class DemoFolder : public testing::InTempDir {};
+
+TEST_F(DemoFolder, OffersTestsThatCanBeTakenAtOnce) {
+  std::filesystem::copy(QUIZ_DEMO_DIR, ".", std::filesystem::copy_options::recursive);
+  testing::Seams seams;
+  RunnerWindow w(RunnerOptions{"", kDay, 3, [] { return TimeOfDay{10, 0, 0, 0}; }});
+  w.show();
+  EXPECT_TRUE(seams.messages.shown.empty());  // Zive.cf is there
+  std::vector<std::string> listed;
+  testing::WhenShown("Llista", [&](QWidget* list_window) {
+    auto* lw = static_cast<Window*>(list_window);
+    auto* list = qobject_cast<QListWidget*>(lw->Control(101));
+    for (int i = 0; i < list->count(); ++i) listed.push_back(list->item(i)->text().toStdString());
+    qobject_cast<QAbstractButton*>(lw->Control(1))->click();  // line 1 is selected
+  });
+  w.Command(RW::kOpenTest);
+  EXPECT_EQ(listed, (std::vector<std::string>{"historia", "barreja"}));
+  ASSERT_EQ(w.engine().count(), 8);
+  for (uint16_t k = 1; k <= 8; ++k) {
+    Question q;
+    ASSERT_TRUE(w.engine().ReadQuestion(k, &q).ok());
+    EXPECT_FALSE(q.question.empty());
+    for (const auto& a : q.answers) EXPECT_FALSE(a.empty()) << k;
+  }
+  // Some answers marked, right and wrong, for the pictures in docs/.
+  for (uint16_t k = 1; k <= 6; ++k) {
+    const int c = k % 3 == 0 ? w.engine().CorrectPosition(k) % 4 : w.engine().CorrectPosition(k) - 1;
+    w.Click(sheet::BubbleLeft(k, c) + 3, sheet::RowTop(k) + 2);
+  }
+  testing::SaveShot(&w, "quizrun_demo");
+  seams.messages.answers = {kIdNo};
+  w.Command(RW::kCorrection);
+  EXPECT_EQ(w.engine().hits(), 4);
+  EXPECT_EQ(w.engine().errors(), 2);
+  testing::SaveShot(&w, "quizrun_demo_corrected");
 }
 
 }  // namespace
