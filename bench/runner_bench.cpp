@@ -18,25 +18,6 @@ constexpr uint16_t kTopics = 255;
 constexpr uint16_t kItems = 500;
 const std::string kTest = "Generats\\gran.tgn";
 
-// A window that draws nothing and answers every box with OK.
-class QuietScreen : public RunnerScreen {
- public:
-  int Message(const std::string&, const std::string&, uint32_t) override { return kIdOk; }
-  void SetWindowTitle(const std::string&) override {}
-  void DrawHeader() override {}
-  void DrawSheet() override {}
-  void DrawBubble(uint16_t, uint16_t, bool) override {}
-  void DrawSolutions() override {}
-  void DrawQuestions() override {}
-  void ResetScroll(uint16_t) override {}
-  void ShowFromFirstQuestion() override {}
-  void SetCorrectionButton(bool, const std::string&) override {}
-  void SetElapsedText(const std::string&) override {}
-  void SetEndText(const std::string&) override {}
-  void SetTimeText(const std::string&) override {}
-  void ShowStartButton() override {}
-};
-
 void Check(const Status& status) {
   if (!status.ok()) throw std::runtime_error(status.ToString());
 }
@@ -72,7 +53,7 @@ void BM_ReadTestAndTopicIndex(benchmark::State& state) {
 
 void BM_LoadTestOf500Items(benchmark::State& state) {
   MakeData();
-  QuietScreen screen;
+  QuietRunnerScreen screen;
   TestEngine engine(&screen, Date{7, 12, 2026}, 1);
   for (auto _ : state) {
     if (!engine.LoadTest(kTest)) throw std::runtime_error("no s'ha carregat");
@@ -82,7 +63,7 @@ void BM_LoadTestOf500Items(benchmark::State& state) {
 // The first load also opens the topic index.
 void BM_FirstLoadTestOf500Items(benchmark::State& state) {
   MakeData();
-  QuietScreen screen;
+  QuietRunnerScreen screen;
   for (auto _ : state) {
     TestEngine engine(&screen, Date{7, 12, 2026}, 1);
     if (!engine.LoadTest(kTest)) throw std::runtime_error("no s'ha carregat");

@@ -36,4 +36,24 @@ class RunnerScreen : public Messages {
   virtual void ShowStartButton() = 0;
 };
 
+// A screen that draws nothing and answers every box with OK: for measurements, and a base for
+// test screens that record only what they need.
+class QuietRunnerScreen : public RunnerScreen {
+ public:
+  int Message(const std::string&, const std::string&, uint32_t) override { return kIdOk; }
+  void SetWindowTitle(const std::string&) override {}
+  void DrawHeader() override {}
+  void DrawSheet() override {}
+  void DrawBubble(uint16_t, uint16_t, bool) override {}
+  void DrawSolutions() override {}
+  void DrawQuestions() override {}
+  void ResetScroll(uint16_t) override {}
+  void ShowFromFirstQuestion() override {}
+  void SetCorrectionButton(bool, const std::string&) override {}
+  void SetElapsedText(const std::string&) override {}
+  void SetEndText(const std::string&) override {}
+  void SetTimeText(const std::string&) override {}
+  void ShowStartButton() override {}
+};
+
 }  // namespace quiz

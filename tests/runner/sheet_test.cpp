@@ -3,7 +3,6 @@
 #include "runner/scroll_state.h"
 #include "runner/sheet_geometry.h"
 #include "runner/test_export.h"
-#include "tests/support/messages.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 
@@ -74,31 +73,11 @@ TEST(Scroll, OnlyEverySecondMessageActs) {
   }
 }
 
-// A screen that draws nothing, for the export.
-class NoScreen : public RunnerScreen {
- public:
-  int Message(const std::string& c, const std::string& t, uint32_t f) override { return log.Show(c, t, f); }
-  void SetWindowTitle(const std::string&) override {}
-  void DrawHeader() override {}
-  void DrawSheet() override {}
-  void DrawBubble(uint16_t, uint16_t, bool) override {}
-  void DrawSolutions() override {}
-  void DrawQuestions() override {}
-  void ResetScroll(uint16_t) override {}
-  void ShowFromFirstQuestion() override {}
-  void SetCorrectionButton(bool, const std::string&) override {}
-  void SetElapsedText(const std::string&) override {}
-  void SetEndText(const std::string&) override {}
-  void SetTimeText(const std::string&) override {}
-  void ShowStartButton() override {}
-  testing::MessageLog log;
-};
-
 class Export : public testing::InTempDir {};
 
 TEST_F(Export, WritesTheQuestionsInTheirLetterOrderAndTheSolutions) {
   testing::MakeSampleData();
-  NoScreen screen;
+  QuietRunnerScreen screen;
   TestEngine engine(&screen, {1, 2, 2026}, 99);
   ASSERT_TRUE(engine.LoadTest("Generats\\t2.tgn"));
   ASSERT_TRUE(ExportTest(engine, "Segon test", "t2.txt").ok());
