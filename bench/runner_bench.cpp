@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "bench/bench_files.h"
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "data/generated_tests.h"
+#include "data/question_file.h"
 #include "data/topic_index.h"
 #include "runner/test_engine.h"
 
@@ -34,10 +38,16 @@ void MakeData() {
     e.title = "Tema " + std::to_string(n);
     e.layout = {120, 120, 4, 100};
     Check(index.Write(n, e));
+    e.record_size = RecordSizeFor(e.layout);
+    if (n <= 7) {
+      QuestionFile file;
+      Check(file.Open(e));
+      for (int i = 0; i < 600; ++i) Check(file.Append({"Pregunta " + std::to_string(i), {"a", "b", "c", "d"}, ""}));
+    }
   }
   std::vector<TestItem> items;
   for (uint16_t i = 0; i < kItems; ++i) {
-    items.push_back({static_cast<uint16_t>(i % kTopics + 1), static_cast<uint16_t>(i + 1)});
+    items.push_back({static_cast<uint16_t>(i % kTopics + 1), static_cast<uint16_t>(i + 1)});  // topics 1..7 hold the first questions
   }
   Check(WriteTestFile("gran", items));
   made = true;
@@ -70,6 +80,36 @@ void BM_FirstLoadTestOf500Items(benchmark::State& state) {
   }
 }
 
+// A screen of the question area: seven questions, each through its topic entry and question
+// file, as every drawing reads them again.
+void BM_ReadScreenOfQuestions(benchmark::State& state) {
+  MakeData();
+  QuietRunnerScreen screen;
+  TestEngine engine(&screen, Date{7, 12, 2026}, 1);
+  if (!engine.LoadTest(kTest)) throw std::runtime_error("no s'ha carregat");
+  Question q;
+  for (auto _ : state) {
+    for (uint16_t k = 1; k <= 7; ++k) Check(engine.ReadQuestion(k, &q));
+    benchmark::DoNotOptimize(q.question.data());
+  }
+}
+
+// The plain cost of the same: open each of the seven files and read one record.
+void BM_ReadSevenRecordsPlainly(benchmark::State& state) {
+  MakeData();
+  std::string record(706, '\0');
+  for (auto _ : state) {
+    for (int k = 1; k <= 7; ++k) {
+      const std::string name = "Bases/TEMA" + std::to_string(k) + ".qst";
+      const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0 || ::pread(fd, record.data(), record.size(), 0) < 0) throw std::runtime_error(name);
+      ::close(fd);
+    }
+  }
+}
+
+BENCHMARK(BM_ReadScreenOfQuestions)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadSevenRecordsPlainly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadTestAndTopicIndex)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadTestOf500Items)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FirstLoadTestOf500Items)->Unit(benchmark::kMicrosecond);

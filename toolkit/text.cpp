@@ -42,12 +42,13 @@ std::string IntToText(int32_t n) { return std::to_string(n); }
 
 namespace {
 
-std::string Format(const char* format, int decimals, double x) {
-  const int needed = std::snprintf(nullptr, 0, format, decimals, x);
-  if (needed <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-  std::snprintf(buffer.data(), buffer.size(), format, decimals, x);
-  return std::string(buffer.data(), static_cast<size_t>(needed));
+// x in fixed notation with `decimals` decimals, as printf's "%.*f" writes it, without its cost.
+std::string Fixed(double x, int decimals) {
+  char buffer[512];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed,
+                                       std::min(decimals, 100));
+  if (ec != std::errc()) return std::string();
+  return std::string(buffer, end);
 }
 
 // A double holds 15 significant decimal digits; the digits a fixed format writes past
@@ -61,14 +62,14 @@ std::string RealToText(double x, int width, int decimals) {
   if (decimals < 0) decimals = 0;
   if (std::fabs(x) < 1) decimals = 6;
   if (!std::isfinite(x)) {
-    std::string s = Format("%.*f", 0, x);
+    std::string s = Fixed(x, 0);
     return Spaces(width - static_cast<int>(s.size())) + s;
   }
 
   // Round at the last significant digit, then write the requested decimals past it as zeros.
-  const int int_digits = static_cast<int>(Format("%.*f", 0, std::trunc(std::fabs(x))).size());
+  const int int_digits = static_cast<int>(Fixed(std::trunc(std::fabs(x)), 0).size());
   const int shown = std::min(decimals, std::max(0, kSignificantDigits - int_digits));
-  std::string s = Format("%.*f", shown, x);
+  std::string s = Fixed(x, shown);
   if (decimals > 0 && shown == 0) s += '.';
   s.append(static_cast<size_t>(decimals - shown), '0');
   if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
