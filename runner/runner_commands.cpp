@@ -55,8 +55,15 @@ void RunnerWindow::ChooseTest() {
   engine_.set_opened(choice != 0);
   if (choice > 0 && static_cast<size_t>(choice) <= entries.size()) {
     engine_.ResetClock();
-    chosen_ = entries[static_cast<size_t>(choice - 1)];
-    engine_.LoadTest(TestFileName(chosen_.file_name), "Tema: " + chosen_.description);
+    const GeneratedTestEntry& entry = entries[static_cast<size_t>(choice - 1)];
+    if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
+      chosen_ = entry;
+      has_chosen_ = true;
+    } else if (!has_chosen_) {
+      // The test on screen did not come from the list: there is nothing to export.
+      engine_.set_opened(false);
+    }
+    // Otherwise the test still shown is the one chosen before, and the export names that one.
   }
 }
 

@@ -89,7 +89,8 @@ class RunnerWindow : public Window, public RunnerScreen {
   InfoFile info_;
   TestEngine engine_;
   ScrollState scroll_;
-  GeneratedTestEntry chosen_;
+  GeneratedTestEntry chosen_;  // the list's entry of the test on screen
+  bool has_chosen_ = false;
   QTimer timer_;
   QScrollBar* scroll_bar_ = nullptr;
   std::map<int, QAction*> actions_;

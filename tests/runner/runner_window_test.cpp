@@ -245,6 +245,24 @@ TEST_F(RunnerWindowTest, ATestFromTheCommandLineCannotStartTheClockOrBeExported)
   EXPECT_EQ(w->engine().count(), 2);  // the test stays on screen
 }
 
+TEST_F(RunnerWindowTest, AChosenTestThatFailsToLoadLeavesTheExportToTheTestShown) {
+  GeneratedTestIndex generated;
+  ASSERT_TRUE(generated.Append({"perdut", "Test esborrat"}).ok());
+  auto w = Start("t1.tgn");
+  Choose(w.get(), 3);  // its file is gone: nothing chosen is on screen
+  EXPECT_EQ(w->engine().test_name(), "t1.tgn");
+  EXPECT_FALSE(w->action(RW::kExport)->isEnabled());
+
+  Choose(w.get(), 2);
+  Choose(w.get(), 3);
+  EXPECT_EQ(w->engine().test_name(), "t2.tgn");
+  ASSERT_TRUE(w->action(RW::kExport)->isEnabled());
+  w->Command(RW::kExport);
+  EXPECT_TRUE(testing::Exists("t2.txt"));
+  EXPECT_FALSE(testing::Exists("perdut.txt"));
+  EXPECT_EQ(testing::FileBytes("t2.txt").substr(0, 17), "Test SEGON TEST\r\n");
+}
+
 TEST_F(RunnerWindowTest, AnEmptyListOfTestsSaysSo) {
   ASSERT_TRUE(ReplaceFile("Generats\\Generats.rel", "").ok());
   auto w = Start();
