@@ -126,7 +126,7 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   std::string text;
   QUIZ_RETURN_IF_ERROR(ReadWholeFile(source, &text));
   if (destination.empty()) {
-    return Status::Refused(W("Conversió aturada"), W("No s'ha donat el fitxer de qüestions"));
+    return Stopped(W("No s'ha donat el fitxer de qüestions"));
   }
   Appender out;
   QUIZ_RETURN_IF_ERROR(out.Open(destination));

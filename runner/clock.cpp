@@ -4,16 +4,12 @@
 
 #include <ctime>
 
+#include "toolkit/text.h"
+
 namespace quiz {
 namespace {
 
 constexpr uint32_t kDay = 24 * 3600;
-
-std::string TwoDigits(uint32_t n) {
-  std::string s = std::to_string(n);
-  if (s.size() < 2) s.insert(s.begin(), '0');
-  return s;
-}
 
 }  // namespace
 

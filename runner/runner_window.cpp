@@ -41,8 +41,6 @@ void Font(int height, int width, bool bold, bool italic = false) {
   p.SetSize(height, width);
 }
 
-std::string Letter(int position) { return std::string(1, static_cast<char>('a' + position - 1)); }
-
 }  // namespace
 
 RunnerWindow::RunnerWindow(const RunnerOptions& options)
@@ -221,7 +219,7 @@ void RunnerWindow::DrawQuestions() {
         Font(16, 6, false);
         p.SetTextColour(Qt::black);
       }
-      p.DrawText(kTextLeft, y + kAnswerStep * position, Letter(position) + ") " + q.answers[j - 1u]);
+      p.DrawText(kTextLeft, y + kAnswerStep * position, AnswerLetter(position) + ") " + q.answers[j - 1u]);
     }
     y += kBlockHeight;
   }
@@ -244,7 +242,7 @@ void RunnerWindow::DrawSheet() {
     for (int c = 0; c < 4; ++c) {
       DrawBubble(static_cast<uint16_t>(k), static_cast<uint16_t>(c + 1), engine_.mark(static_cast<uint16_t>(k)) == c + 1);
       p.SetTextColour(kDarkRed);
-      p.DrawText(BubbleLeft(k, c), top - 14, Letter(c + 1));
+      p.DrawText(BubbleLeft(k, c), top - 14, AnswerLetter(c + 1));
     }
   }
   canvas()->update();

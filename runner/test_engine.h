@@ -33,6 +33,9 @@ struct RunnerItem {
   bool operator==(const RunnerItem&) const = default;
 };
 
+// The letter of a letter position: "a" for 1 .. "d" for 4.
+inline std::string AnswerLetter(int position) { return std::string(1, static_cast<char>('a' + position - 1)); }
+
 enum class QuestionResult : uint8_t { kUnanswered = 0, kRight = 1, kWrong = 2 };
 
 // Reads the penalty box: with a "/", only the one character after the first "/" counts; the

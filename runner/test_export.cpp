@@ -4,12 +4,6 @@
 #include "toolkit/text.h"
 
 namespace quiz {
-namespace {
-
-std::string Letter(uint16_t position) { return std::string(1, static_cast<char>('a' + position - 1)); }
-
-}  // namespace
-
 Status ExportLines(const TestEngine& engine, const std::string& description, std::vector<std::string>* lines) {
   lines->clear();
   lines->push_back("Test " + UpperCat(description));
@@ -20,13 +14,13 @@ Status ExportLines(const TestEngine& engine, const std::string& description, std
     QUIZ_RETURN_IF_ERROR(engine.ReadQuestion(k, &q));
     lines->push_back(IntToText(k) + ". " + q.question);
     for (uint16_t p = 1; p <= 4; ++p) {
-      lines->push_back(Letter(p) + ") " + q.answers[engine.AnswerAt(k, p) - 1u]);
+      lines->push_back(AnswerLetter(p) + ") " + q.answers[engine.AnswerAt(k, p) - 1u]);
     }
     lines->push_back("");
   }
   lines->push_back("Solucions:");
   for (uint16_t k = 1; k <= engine.count(); ++k) {
-    lines->push_back(IntToText(k) + ".  " + Letter(engine.CorrectPosition(k)) + ") " + questions[k].answers[0]);
+    lines->push_back(IntToText(k) + ".  " + AnswerLetter(engine.CorrectPosition(k)) + ") " + questions[k].answers[0]);
   }
   lines->push_back("");
   return Status::Ok();

@@ -7,12 +7,6 @@
 namespace quiz {
 namespace {
 
-std::string TwoDigits(uint16_t n) {
-  std::string s = std::to_string(n);
-  if (s.size() < 2) s.insert(s.begin(), '0');
-  return s;
-}
-
 int Validity(const Date& d) {
   if (d.year < 2004 || d.year > 9999) return kDateBadYear;
   if (d.month < 1 || d.month > 12) return kDateBadMonth;

@@ -38,6 +38,12 @@ std::string TrimRight(std::string_view s) {
 
 std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
 
+std::string TwoDigits(uint32_t n) {
+  std::string s = std::to_string(n);
+  if (s.size() < 2) s.insert(s.begin(), '0');
+  return s;
+}
+
 std::string IntToText(int32_t n) { return std::to_string(n); }
 
 namespace {

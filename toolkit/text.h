@@ -21,6 +21,9 @@ std::string TrimLeft(std::string_view s);
 std::string TrimRight(std::string_view s);
 std::string Trim(std::string_view s);
 
+// n with at least two digits: a leading "0" below 10.
+std::string TwoDigits(uint32_t n);
+
 std::string IntToText(int32_t n);
 
 // `x` in fixed notation with at least `width` characters (leading spaces) and `decimals`

@@ -48,24 +48,22 @@ class AboutWindow : public Window {
     year_ = ProgramYear();
     SetWinText(this, "Quant a " + name + "...");
     program_name_ = name;
+    DrawContents();
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<size_t> pick(0, std::size(kInterjections) - 1);
+    SetItemText(this, 1, W(kInterjections[pick(random)]));
+    canvas()->on_resize = [this](int, int) { DrawContents(); };
+  }
+
+ private:
+  void DrawContents() {
     {
       QPainter painter(&canvas()->image());
       painter.drawPixmap(134, 80, IconPixmap("Ic0", 32));
     }
     DrawTexts();
-    std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<size_t> pick(0, std::size(kInterjections) - 1);
-    SetItemText(this, 1, W(kInterjections[pick(random)]));
-    canvas()->on_resize = [this](int, int) {
-      {
-        QPainter painter(&canvas()->image());
-        painter.drawPixmap(134, 80, IconPixmap("Ic0", 32));
-      }
-      DrawTexts();
-    };
   }
 
- private:
   void DrawTexts() {
     font_.SetFace("arial");
     font_.SetSize(16, 6);

@@ -77,7 +77,7 @@ void Window::SetOuterSize(int width, int height) {
   geometry_.width = width;
   geometry_.height = height;
   const QSize client = ClientSizeFor(geometry_).expandedTo(content_);
-  const int menu = menu_bar_ ? menu_bar_->sizeHint().height() : 0;
+  const int menu = MenuHeight();
   const QSize total(client.width(), client.height() + menu);
   if (geometry_.resizable) {
     resize(total);
@@ -93,7 +93,7 @@ void Window::Cover(int right, int bottom) {
   if (needed == content_) return;
   content_ = needed;
   if (geometry_.resizable) {
-    setMinimumSize(content_.width(), content_.height() + (menu_bar_ ? menu_bar_->sizeHint().height() : 0));
+    setMinimumSize(content_.width(), content_.height() + MenuHeight());
   }
   SetOuterSize(geometry_.width, geometry_.height);
 }
@@ -114,10 +114,12 @@ void Window::SetMenuBar(QMenuBar* menu_bar) {
 void Window::resizeEvent(QResizeEvent*) { LayOut(); }
 
 void Window::LayOut() {
-  const int menu = menu_bar_ ? menu_bar_->sizeHint().height() : 0;
+  const int menu = MenuHeight();
   if (menu_bar_) menu_bar_->setGeometry(0, 0, width(), menu);
   canvas_->setGeometry(0, menu, width(), height() - menu);
 }
+
+int Window::MenuHeight() const { return menu_bar_ ? menu_bar_->sizeHint().height() : 0; }
 
 int Window::outer_width() const { return width() + kFrameWidth; }
 

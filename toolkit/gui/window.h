@@ -103,6 +103,7 @@ class Window : public QWidget {
 
  private:
   void LayOut();
+  int MenuHeight() const;
   // The client area never gets smaller than what the controls placed in it need.
   void Cover(int right, int bottom);
 
