@@ -14,7 +14,8 @@ constexpr char kUsage[] =
     "pot haver línies buides. El text pot ser UTF-8 o Windows-1252.\n"
     "\n"
     "  --marked   la resposta correcta és la que comença amb \"*\" (si no, ho és la primera)\n"
-    "  --help     mostra aquesta ajuda\n"
+    "  --help     mostra aquesta ajuda (només com a primer argument; -h també)\n"
+    "  --         el que segueix són noms de fitxer, encara que comencin amb \"-\"\n"
     "\n"
     "Si el fitxer de qüestions no té cap \".\" al nom, s'hi afegeix \".qst\".\n"
     "Surt amb 0 si la conversió s'ha fet i amb 1 si no.\n";
@@ -28,14 +29,17 @@ class SilentMessages : public Messages {
 }  // namespace
 
 int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h")) {
+    out << kUsage;
+    return 0;
+  }
   CorrectAnswerMode mode = CorrectAnswerMode::kFirst;
   std::vector<std::string> names;
+  bool options = true;
   for (const std::string& a : arguments) {
-    if (a == "--help" || a == "-h") {
-      out << kUsage;
-      return 0;
-    }
-    if (a == "--marked") {
+    if (options && a == "--") {
+      options = false;
+    } else if (options && a == "--marked") {
       mode = CorrectAnswerMode::kMarked;
     } else {
       names.push_back(a);
@@ -52,16 +56,18 @@ int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& o
   const Status status = ConvertTextFile(source, destination, mode, &messages, &appended);
   if (!status.ok()) {
     err << Cp1252ToUtf8(W("No Conversió: ") + status.caption() + ": " + status.text()) << "\n";
-    if (appended > 0) {
+    if (appended == 1) {
+      err << Cp1252ToUtf8(W("La qüestió anterior a l'error ja s'ha afegit a ") + destination) << "\n";
+    } else if (appended > 1) {
       err << Cp1252ToUtf8(W("Les ") + std::to_string(appended) +
                           W(" qüestions anteriors a l'error ja s'han afegit a ") + destination)
           << "\n";
     }
     return 1;
   }
-  out << Cp1252ToUtf8(W("Conversió finalitzada: ") + std::to_string(appended) +
-                      W(" qüestions afegides a ") + destination)
-      << "\n";
+  const std::string added = appended == 1 ? W("1 qüestió afegida a ")
+                                          : std::to_string(appended) + W(" qüestions afegides a ");
+  out << Cp1252ToUtf8(W("Conversió finalitzada: ") + added + destination) << "\n";
   return 0;
 }
 

@@ -1,7 +1,9 @@
 #include "converter/convert.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "data/layout.h"
 #include "data/question_format.h"
@@ -21,6 +23,18 @@ constexpr size_t kBlockRecords = 1024;
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 Status Stopped(const std::string& text) { return Status::Refused(W("Conversió aturada"), text); }
+
+Status NotABank(const std::string& name, const std::string& why) {
+  return Status::Refused(W("El destí no és un fitxer de qüestions del convertidor"),
+                         name + ": " + why + W(". No s'hi ha afegit res."));
+}
+
+// The field of a converter record, as RecordLengthsFit numbers it.
+std::string FieldName(int field) {
+  if (field == 1) return W("una pregunta");
+  if (field <= 5) return W("una resposta");
+  return W("un comentari");
+}
 
 Status EmptyAnswer(uint32_t question, int answer) {
   return Stopped(W("Qüestió ") + IntToText(static_cast<int32_t>(question)) + ": la resposta " +
@@ -51,9 +65,32 @@ void TrimInPlace(std::string* s) {
 // file before the conversion ends, also when it ends on a bad block.
 class Appender {
  public:
+  // Opens the destination, and refuses one that is not a bank of the converter's records: its
+  // tail would be lost under the new records, or they would be read with another layout.
   Status Open(const std::string& name) {
     QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, kRecordSize, &file_));
-    return file_.Count(&next_);
+    uint64_t size = 0;
+    QUIZ_RETURN_IF_ERROR(file_.Size(&size));
+    if (size % kRecordSize != 0) {
+      return NotABank(name, W("fa ") + std::to_string(size) +
+                                W(" bytes, que no són un nombre sencer de registres de 706 bytes"));
+    }
+    next_ = size / kRecordSize;
+    std::vector<char> block(kBlockRecords * kRecordSize);
+    for (uint64_t at = 0; at < next_;) {
+      const auto n = static_cast<size_t>(std::min<uint64_t>(kBlockRecords, next_ - at));
+      QUIZ_RETURN_IF_ERROR(file_.Read(at, n, block.data()));
+      for (size_t i = 0; i < n; ++i) {
+        int field = 0, length = 0;
+        if (!RecordLengthsFit(&block[i * kRecordSize], kConverterLayout, &field, &length)) {
+          return NotABank(name, W("el registre ") + std::to_string(at + i + 1) + W(" té ") +
+                                    FieldName(field) + W(" de ") + std::to_string(length) +
+                                    W(" caràcters, més del que hi cap en un registre de 706 bytes"));
+        }
+      }
+      at += n;
+    }
+    return Status::Ok();
   }
 
   Status Add(const Question& q) {

@@ -35,7 +35,7 @@ ConverterWindow::ConverterWindow()
   connect(convert, &QAbstractButton::clicked, this, [this] { Convert(); });
   connect(browse_source, &QAbstractButton::clicked, this, [this] { BrowseSource(); });
   connect(browse_destination, &QAbstractButton::clicked, this, [this] { BrowseDestination(); });
-  connect(help, &QAbstractButton::clicked, this, [] { OpenDocument("VuzeRA.txt"); });
+  connect(help, &QAbstractButton::clicked, this, [] { OpenDocumentOrSay("VuzeRA.txt"); });
   connect(first, &QAbstractButton::clicked, this, [this] { SetMode(CorrectAnswerMode::kFirst); });
   connect(marked, &QAbstractButton::clicked, this, [this] { SetMode(CorrectAnswerMode::kMarked); });
   ShowMode();
@@ -66,11 +66,22 @@ void ConverterWindow::Convert() {
                ConversionConfirmText(source_, destination_, mode_)) != kIdYes) {
     return;
   }
-  BoxMessages messages;
-  if (ConvertTextFile(source_, destination_, mode_, &messages).ok()) {
+  // The conversion shows one message itself (a block without a marked answer); every other
+  // failure is told here, with its file and reason.
+  struct Counted : BoxMessages {
+    int Message(const std::string& caption, const std::string& text, uint32_t flags) override {
+      ++shown;
+      return BoxMessages::Message(caption, text, flags);
+    }
+    int shown = 0;
+  } messages;
+  const Status status = ConvertTextFile(source_, destination_, mode_, &messages);
+  if (status.ok()) {
     MsgBox("Fet!", W("Conversió finalitzada"));
-  } else {
+  } else if (messages.shown > 0) {
     MsgBox("Error", W("No Conversió"));
+  } else {
+    MsgBox("Error", W("No Conversió") + "\r\n\r\n" + status.caption() + ":\r\n" + status.text());
   }
 }
 

@@ -15,10 +15,9 @@ int main(int argc, char** argv) {
   if (argc > 1) {
     return quiz::RunConverterBatch(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
   }
-  if (!quiz::DisplayAvailable("qstconv")) return 1;
-  QApplication app(argc, argv);
-  quiz::PrepareApplication(app);
+  const auto app = quiz::StartApplication("qstconv", argc, argv);
+  if (!app) return 1;
   quiz::ConverterWindow window;
   window.show();
-  return app.exec();
+  return app->exec();
 }

@@ -5,6 +5,7 @@
 
 #include "data/generated_format.h"
 #include "toolkit/coding.h"
+#include "toolkit/paths.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
 
@@ -40,9 +41,15 @@ Status GeneratedTestIndex::OpenForManager(const std::string& name) {
 
 Status GeneratedTestIndex::OpenForRunner(const std::string& name) {
   count_ = 0;
-  const size_t slash = name.rfind('\\');
-  if (slash != std::string::npos) QUIZ_RETURN_IF_ERROR(MakeFolder(name.substr(0, slash)));
-  QUIZ_RETURN_IF_ERROR(file_.Open(name, gf::kEntrySize, RecordFile::Mode::kCreate));
+  Status status = file_.Open(name, gf::kEntrySize, RecordFile::Mode::kReadOnly);
+  if (status.code() == Status::Code::kNotFound) {
+    const size_t slash = name.rfind('\\');
+    status = slash == std::string::npos ? Status::Ok() : MakeFolder(name.substr(0, slash));
+    if (status.ok()) status = file_.Open(name, gf::kEntrySize, RecordFile::Mode::kCreate);
+    // Nothing to list is what a folder without an index and without room for one holds.
+    if (!status.ok() && !PathExists(name)) return Status::Ok();
+  }
+  QUIZ_RETURN_IF_ERROR(status);
   uint64_t records = 0;
   QUIZ_RETURN_IF_ERROR(file_.Count(&records));
   count_ = static_cast<uint32_t>(std::min<uint64_t>(records, UINT32_MAX));
@@ -76,7 +83,10 @@ Status GeneratedTestIndex::ReadAll(std::vector<GeneratedTestEntry>* entries) con
 }
 
 Status GeneratedTestIndex::Append(const GeneratedTestEntry& entry, const std::string& name) {
-  if (!is_open()) QUIZ_RETURN_IF_ERROR(OpenForRunner(name));
+  Close();
+  const size_t slash = name.rfind('\\');
+  if (slash != std::string::npos) QUIZ_RETURN_IF_ERROR(MakeFolder(name.substr(0, slash)));
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, gf::kEntrySize, RecordFile::Mode::kCreate));
   uint64_t records = 0;
   QUIZ_RETURN_IF_ERROR(file_.Count(&records));
   std::array<char, gf::kEntrySize> bytes;

@@ -41,7 +41,9 @@ class GeneratedTestIndex {
  public:
   // The manager's open: an absent index gives count 0 and is not created here.
   Status OpenForManager(const std::string& name = kGeneratedIndexName);
-  // The runner's open: creates the folder Generats and an empty index when they are missing.
+  // The runner's open: creates the folder Generats and an empty index when they are missing. An
+  // existing index is opened for reading only, so that tests on read-only media can be taken;
+  // a missing one that cannot be created (a read-only folder) lists no test.
   Status OpenForRunner(const std::string& name = kGeneratedIndexName);
   void Close();
 

@@ -32,6 +32,12 @@ Status NameTaken(const std::string& name) {
                          name + W(" ja existeix i és d'un altre tema; tria un altre nom"));
 }
 
+Status RecordTooLarge(const std::string& name, size_t record_size) {
+  return Status::Corrupt(W("Format no vàlid"), name + W(": la mida de registre ") +
+                                                   IntToText(static_cast<int32_t>(record_size)) +
+                                                   W(" passa de ") + IntToText(kMaxRecordSize));
+}
+
 }  // namespace
 
 void DecodeQuestion(const char* record, const Layout& l, Question* q) {
@@ -51,6 +57,21 @@ void DecodeQuestion(const char* record, const Layout& l, Question* q) {
   }
 }
 
+bool RecordLengthsFit(const char* record, const Layout& l, int* field, int* length) {
+  auto fits = [&](int number, size_t offset, uint16_t capacity) {
+    const int n = static_cast<unsigned char>(record[offset]);
+    if (n <= capacity) return true;
+    if (field) *field = number;
+    if (length) *length = n;
+    return false;
+  };
+  if (!fits(1, 0, l.question_length)) return false;
+  for (int k = 1; k <= l.alternatives; ++k) {
+    if (!fits(k + 1, qf::AnswerOffset(l, k), l.answer_length)) return false;
+  }
+  return l.comment_length == 0 || fits(l.alternatives + 2, qf::CommentOffset(l), l.comment_length);
+}
+
 void EncodeQuestion(const Question& q, const Layout& l, size_t record_size, char* record) {
   const size_t used = RecordSizeFor(l);
   PutLString(record, l.question_length, q.question);
@@ -61,22 +82,35 @@ void EncodeQuestion(const Question& q, const Layout& l, size_t record_size, char
   if (record_size > used) std::fill(record + used, record + record_size, '\0');
 }
 
-Status QuestionFile::Open(const TopicEntry& entry) {
-  return OpenPath(QuestionFileName(entry), entry.layout, entry.record_size);
+Status QuestionFile::Open(const TopicEntry& entry, Access access) {
+  const std::string name = QuestionFileName(entry);
+  return OpenChecked(name, name + W(" (tema «") + entry.title + W("»)"), entry.layout,
+                     entry.record_size, access);
 }
 
-Status QuestionFile::OpenPath(const std::string& name, const Layout& layout, uint16_t record_size) {
+Status QuestionFile::OpenPath(const std::string& name, const Layout& layout, uint16_t record_size,
+                              Access access) {
+  return OpenChecked(name, name, layout, record_size, access);
+}
+
+Status QuestionFile::OpenChecked(const std::string& name, const std::string& what,
+                                 const Layout& layout, uint16_t record_size, Access access) {
   Close();
-  QUIZ_RETURN_IF_ERROR(CheckLayout(layout, name));
-  if (record_size < RecordSizeFor(layout)) {
+  QUIZ_RETURN_IF_ERROR(CheckLayout(layout, what));
+  // The stored size is what the file is read with; one that does not hold the layout's fields,
+  // or that would not fit the record buffer, comes from a damaged index and is never used.
+  if (record_size < RecordSizeFor(layout) || record_size > kMaxRecordSize) {
     return Status::Corrupt(W("Format no vàlid"),
-                           name + W(": la mida de registre ") + IntToText(record_size) +
-                               W(" no hi cap amb el format, que en demana ") +
-                               IntToText(RecordSizeFor(layout)));
+                           what + W(": la mida de registre ") + IntToText(record_size) +
+                               W(" no és vàlida per al format, que en demana ") +
+                               IntToText(RecordSizeFor(layout)) + W(" i com a màxim ") +
+                               IntToText(kMaxRecordSize));
   }
   layout_ = layout;
   record_size_ = record_size;
-  QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size, RecordFile::Mode::kCreate));
+  created_ = access == Access::kCreate && !FileExists(name);
+  const auto mode = access == Access::kCreate ? RecordFile::Mode::kCreate : RecordFile::Mode::kReadOnly;
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size, mode));
   Status status = Recount();
   if (!status.ok()) Close();
   return status;
@@ -99,9 +133,11 @@ Status QuestionFile::Read(uint16_t n, Question* q) const {
     *q = Question{};
     return Status::Ok();
   }
-  std::array<char, kMaxRecordSize + 1> buffer;
-  QUIZ_RETURN_IF_ERROR(file_.Read(n - 1u, 1, buffer.data()));
-  DecodeQuestion(buffer.data(), layout_, q);
+  RecordBuffer buffer;
+  char* record = buffer.For(record_size_);
+  if (record == nullptr) return RecordTooLarge(name(), record_size_);
+  QUIZ_RETURN_IF_ERROR(file_.Read(n - 1u, 1, record));
+  DecodeQuestion(record, layout_, q);
   return Status::Ok();
 }
 
@@ -111,9 +147,11 @@ Status QuestionFile::Write(const Question& q, uint16_t n) {
     return Status::Refused(W("Qüestió inexistent"),
                            name() + W(": no hi ha la qüestió nº ") + IntToText(n));
   }
-  std::array<char, kMaxRecordSize + 1> buffer;
-  EncodeQuestion(q, layout_, record_size_, buffer.data());
-  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1u, 1, buffer.data()));
+  RecordBuffer buffer;
+  char* record = buffer.For(record_size_);
+  if (record == nullptr) return RecordTooLarge(name(), record_size_);
+  EncodeQuestion(q, layout_, record_size_, record);
+  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1u, 1, record));
   if (n > count_) ++count_;
   return Status::Ok();
 }
@@ -178,23 +216,63 @@ Status QuestionFile::Scan(uint16_t first, uint16_t last,
   return Status::Ok();
 }
 
-Status QuestionFile::CopyRelaidOut(const TopicEntry& new_entry, const std::string& new_name) {
-  const Layout& to = new_entry.layout;
+Status QuestionFile::RelaidOut(const Layout& to,
+                               const std::function<Status(std::string_view)>& sink) const {
   const uint16_t to_size = RecordSizeFor(to);
   const bool keep_comments = layout_.comment_length > 0 && to.comment_length > 0;
-  SafeWriter out;
-  QUIZ_RETURN_IF_ERROR(out.Open(new_name));
   std::string record(to_size, '\0');
-  Status written = Status::Ok();
+  Status sunk = Status::Ok();
   QUIZ_RETURN_IF_ERROR(Scan(1, count_, [&](uint16_t, const Question& q) {
     Question copy = q;  // the encoder cuts every text to the new field
     if (!keep_comments) copy.comment.clear();
     EncodeQuestion(copy, to, to_size, record.data());
-    written = out.Append(record);
-    return written.ok();
+    sunk = sink(record);
+    return sunk.ok();
   }));
-  QUIZ_RETURN_IF_ERROR(written);
+  return sunk;
+}
+
+Status QuestionFile::CopyRelaidOut(const Layout& to, const std::string& new_name) const {
+  SafeWriter out;
+  QUIZ_RETURN_IF_ERROR(out.Open(new_name));
+  QUIZ_RETURN_IF_ERROR(RelaidOut(to, [&](std::string_view record) { return out.Append(record); }));
   return out.Commit();
+}
+
+Status QuestionFile::HoldsRelaidOut(const Layout& to, const std::string& name, bool* same) const {
+  *same = false;
+  RecordFile other;
+  QUIZ_RETURN_IF_ERROR(other.Open(name, RecordSizeFor(to), RecordFile::Mode::kReadOnly));
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(other.Count(&records));
+  struct stat st;
+  if (records != count_ || ::stat(other.path().c_str(), &st) != 0 ||
+      static_cast<uint64_t>(st.st_size) != records * RecordSizeFor(to)) {
+    return Status::Ok();
+  }
+  std::string theirs(RecordSizeFor(to), '\0');
+  uint64_t at = 0;
+  bool differs = false;
+  const Status walked = RelaidOut(to, [&](std::string_view ours) {
+    QUIZ_RETURN_IF_ERROR(other.Read(at++, 1, theirs.data()));
+    if (ours == theirs) return Status::Ok();
+    differs = true;
+    return Status::Refused("", "");  // ends the walk
+  });
+  if (!differs) QUIZ_RETURN_IF_ERROR(walked);
+  *same = !differs;
+  return Status::Ok();
+}
+
+Status QuestionFile::TakeOver(const std::string& old_path, const std::string& old_name,
+                              const TopicEntry& new_entry, RelayoutResult* result) {
+  const std::string new_name = QuestionFileName(new_entry);
+  file_.Close();
+  if (::unlink(old_path.c_str()) != 0 && errno != ENOENT) {
+    result->old_file_left = Status::IoError(W("No s'ha pogut esborrar l'arxiu antic"), old_name, errno);
+  }
+  result->file_name = new_name;
+  return OpenPath(new_name, new_entry.layout, RecordSizeFor(new_entry.layout));
 }
 
 Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* result) {
@@ -206,24 +284,27 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
   const std::string old_path = file_.path();
   const std::string new_path = NativePath(new_name);
   const bool name_changed = UpperCat(old_name) != UpperCat(new_name);
-  if (name_changed && FileExists(new_name) && !SameFile(old_path, new_path)) {
-    return NameTaken(new_name);
-  }
   const Layout& from = layout_;
   const Layout& to = new_entry.layout;
   const bool relayout = from.question_length != to.question_length ||
                         from.answer_length != to.answer_length ||
                         from.comment_length != to.comment_length ||
                         from.alternatives != to.alternatives;
+  const auto done = relayout ? RelayoutResult::Action::kRewritten : RelayoutResult::Action::kRenamed;
+
+  if (name_changed && FileExists(new_name) && !SameFile(old_path, new_path)) {
+    // Either another topic's file, or what an interrupted run of this re-layout left.
+    bool finished_before = created_ && count_ == 0;  // an earlier run moved the questions away
+    if (!finished_before && relayout) QUIZ_RETURN_IF_ERROR(HoldsRelaidOut(to, new_name, &finished_before));
+    if (!finished_before) return NameTaken(new_name);
+    result->action = done;
+    return TakeOver(old_path, old_name, new_entry, result);
+  }
   if (relayout) {
-    QUIZ_RETURN_IF_ERROR(CopyRelaidOut(new_entry, new_name));
+    QUIZ_RETURN_IF_ERROR(CopyRelaidOut(to, new_name));
+    result->action = done;
     // The new file is complete under its name; only now does the old one go.
-    if (name_changed && ::unlink(old_path.c_str()) != 0) {
-      const int err = errno;
-      (void)OpenPath(new_name, to, RecordSizeFor(to));
-      return Status::IoError(WriteFailedCaption(), old_name, err);
-    }
-    result->action = RelayoutResult::Action::kRewritten;
+    if (name_changed) return TakeOver(old_path, old_name, new_entry, result);
   } else if (name_changed) {
     file_.Close();
     if (::rename(old_path.c_str(), new_path.c_str()) != 0) {
@@ -231,7 +312,7 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
       (void)OpenPath(old_name, from, record_size_);
       return Status::IoError(WriteFailedCaption(), new_name, err);
     }
-    result->action = RelayoutResult::Action::kRenamed;
+    result->action = done;
   } else {
     result->file_name = new_name;
     return Status::Ok();

@@ -23,16 +23,26 @@ struct RelayoutResult {
   };
   Action action = Action::kNone;
   std::string file_name;  // the question file's name afterwards: "Bases\" + name + ".qst"
+  // Set when the questions are safe in the new file but the old file could not be removed:
+  // the re-layout is done, and this tells the user which file is left and why.
+  Status old_file_left;
 };
 
 // One open question file and its count. Opening another file closes the current one.
 class QuestionFile {
  public:
-  // Opens the question file of `entry`, creating it empty when it does not exist. A layout out
-  // of range, or a stored record size too small for its layout, is refused.
-  Status Open(const TopicEntry& entry);
+  enum class Access {
+    kCreate,  // read and write; an absent file is created empty (the manager's open)
+    kRead,    // read only; an absent file is a kNotFound status and nothing is created
+  };
+
+  // Opens the question file of `entry`. A layout out of range, or a stored record size too
+  // small for its layout or larger than the largest record (774), is refused before the file
+  // is opened, with a reason that names the topic and the file.
+  Status Open(const TopicEntry& entry, Access access = Access::kCreate);
   // Opens any file of records of `layout` (the converter's destination).
-  Status OpenPath(const std::string& name, const Layout& layout, uint16_t record_size);
+  Status OpenPath(const std::string& name, const Layout& layout, uint16_t record_size,
+                  Access access = Access::kCreate);
   void Close();
 
   bool is_open() const { return file_.is_open(); }
@@ -64,16 +74,30 @@ class QuestionFile {
   // only when both layouts have them) which then takes the new name. Otherwise, when the name
   // changed other than in case, the file is renamed. A different file that already has the new
   // name is never overwritten. Afterwards the file under the new name is open.
+  //
+  // Running the same re-layout again after it was interrupted at any instant finishes it: a new
+  // file that holds exactly the re-laid-out questions, or (when the old file was gone and this
+  // open made it anew, empty) the file an earlier run already moved, is taken as the result.
   Status Relayout(const TopicEntry& new_entry, RelayoutResult* result);
 
  private:
+  Status OpenChecked(const std::string& name, const std::string& what, const Layout& layout,
+                     uint16_t record_size, Access access);
   Status Recount();
-  Status CopyRelaidOut(const TopicEntry& new_entry, const std::string& new_name);
+  // Hands the bytes of every question in the new layout to `sink`, in order, a record at a time.
+  Status RelaidOut(const Layout& to, const std::function<Status(std::string_view)>& sink) const;
+  Status CopyRelaidOut(const Layout& to, const std::string& new_name) const;
+  // True when the file `name` holds exactly what a re-layout of the open file to `to` writes.
+  Status HoldsRelaidOut(const Layout& to, const std::string& name, bool* same) const;
+  // Ends a re-layout whose new file is complete: the old file goes, the new one is opened.
+  Status TakeOver(const std::string& old_path, const std::string& old_name,
+                  const TopicEntry& new_entry, RelayoutResult* result);
 
   RecordFile file_;
   Layout layout_;
   uint16_t record_size_ = 0;
   uint16_t count_ = 0;
+  bool created_ = false;  // the open made the file: it did not exist before
 };
 
 }  // namespace quiz

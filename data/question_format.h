@@ -34,9 +34,26 @@ static_assert(CommentOffset(kConverterLayout) == 605);
 
 }  // namespace question_format
 
+// The buffer one question record is read into or encoded in, as large as the largest record.
+// A record size beyond it is never handed out, whatever a damaged topic entry says.
+class RecordBuffer {
+ public:
+  // The first `record_size` bytes of the buffer, or nullptr when a record that size does not fit.
+  char* For(size_t record_size) { return record_size <= bytes_.size() ? bytes_.data() : nullptr; }
+
+ private:
+  std::array<char, kMaxRecordSize + 1> bytes_{};
+};
+
 // Decodes a record of `layout`. Every string is cut to its field (and so to 128 characters);
 // answers beyond the layout's alternatives, and the comment when the layout has none, are empty.
 void DecodeQuestion(const char* record, const Layout& layout, Question* q);
+
+// True when every length byte of the record is within its field: a record of another layout, or
+// bytes that are no record at all, mostly fail this. `field` gets the 1-based field that does not
+// fit (1 question, 2..N+1 answers, N+2 comment) and `length` its length byte.
+bool RecordLengthsFit(const char* record, const Layout& layout, int* field = nullptr,
+                      int* length = nullptr);
 
 // Encodes `q` into `record`, which has `record_size` bytes (at least RecordSizeFor(layout)).
 // Each string is cut to its field; bytes past a text, and past the last field, are zeroed.

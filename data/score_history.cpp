@@ -93,7 +93,14 @@ Status RegisterScore(const ScoreRecord& record, const std::string& name) {
 Status ReadScoreHistory(std::vector<ScoreRecord>* records, const std::string& name) {
   records->clear();
   RecordFile file;
-  QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, sf::kRecordSize, &file));
+  Status opened = file.Open(name, sf::kRecordSize, RecordFile::Mode::kReadOnly);
+  if (opened.code() == Status::Code::kNotFound) {
+    // The history starts here; where it cannot be made (a read-only folder) there is nothing
+    // to list either.
+    (void)file.Open(name, sf::kRecordSize, RecordFile::Mode::kCreate);
+    return Status::Ok();
+  }
+  QUIZ_RETURN_IF_ERROR(opened);
   uint64_t count = 0;
   QUIZ_RETURN_IF_ERROR(file.Count(&count));
   count = std::min<uint64_t>(count, UINT16_MAX);

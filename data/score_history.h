@@ -50,7 +50,8 @@ std::string ScoreHistoryLine(const ScoreRecord& record);
 
 // Appends the record to the history (created when absent) and flushes it to disk.
 Status RegisterScore(const ScoreRecord& record, const std::string& name = kScoreHistoryName);
-// Every record in registration order; an absent history is created empty.
+// Every record in registration order. The history is only read; an absent one is created empty
+// where the folder allows it, and lists nothing.
 Status ReadScoreHistory(std::vector<ScoreRecord>* records,
                         const std::string& name = kScoreHistoryName);
 // The history's lines for the list viewer.

@@ -66,9 +66,15 @@ std::string QuestionFileName(const TopicEntry& entry) {
   return std::string(kBasesFolder) + "\\" + entry.file_name + ".qst";
 }
 
-Status TopicIndex::Open(const std::string& name) {
+Status TopicIndex::Open(const std::string& name) { return OpenWith(name, RecordFile::Mode::kExisting); }
+
+Status TopicIndex::OpenForReading(const std::string& name) {
+  return OpenWith(name, RecordFile::Mode::kReadOnly);
+}
+
+Status TopicIndex::OpenWith(const std::string& name, RecordFile::Mode mode) {
   count_ = 0;
-  QUIZ_RETURN_IF_ERROR(file_.Open(name, tf::kEntrySize, RecordFile::Mode::kExisting));
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, tf::kEntrySize, mode));
   return Recount();
 }
 

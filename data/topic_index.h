@@ -43,6 +43,9 @@ class TopicIndex {
   // Opens `name` for reading and writing. An absent index is a kNotFound status and nothing is
   // created: the manager asks whether to create it, the runner reports it.
   Status Open(const std::string& name = kTopicIndexName);
+  // Opens `name` for reading only (the runner, which never writes it): an index on read-only
+  // media or of another user still opens. Every write is then refused.
+  Status OpenForReading(const std::string& name = kRunnerTopicIndexName);
   // Creates the folder Bases when needed and an empty index, and opens it.
   Status Create(const std::string& name = kTopicIndexName);
   void Close();
@@ -71,6 +74,7 @@ class TopicIndex {
  private:
   Status Recount();
   Status Reopen();
+  Status OpenWith(const std::string& name, RecordFile::Mode mode);
   Status CheckNumber(uint16_t n, uint16_t limit) const;
 
   RecordFile file_;

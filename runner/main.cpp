@@ -8,14 +8,13 @@
 #include "toolkit/gui/application.h"
 
 int main(int argc, char** argv) {
-  if (!quiz::DisplayAvailable("quizrun")) return 1;
-  QApplication app(argc, argv);
-  quiz::PrepareApplication(app);
+  const auto app = quiz::StartApplication("quizrun", argc, argv);
+  if (!app) return 1;
   quiz::RunnerOptions options;
   if (argc > 1) options.argument = argv[1];
   quiz::TodayDate(options.day);
   options.seed = quiz::SeedFromClock();
   quiz::RunnerWindow window(options);
   window.show();
-  return app.exec();
+  return app->exec();
 }

@@ -51,6 +51,7 @@ void RunnerWindow::ChooseTest() {
     TextList lines;
     for (const auto& e : entries) TextListAdd(lines, e.file_name);
     choice = ShowList("Tests generats", lines);
+    if (choice < 0) return;  // the list is open already: that one decides
   }
   engine_.set_opened(choice != 0);
   if (choice > 0 && static_cast<size_t>(choice) <= entries.size()) {
@@ -73,7 +74,7 @@ void RunnerWindow::Export() {
     ShowStatus(status);
     return;
   }
-  OpenDocument(name);
+  OpenDocumentOrSay(name);
 }
 
 void RunnerWindow::ShowHistory() {
@@ -94,7 +95,7 @@ void RunnerWindow::OpenInfo() {
     MsgBox(W("Fitxer d'informació?"), W("Està a Zive.cf, no trobat"));
     return;
   }
-  if (OpenDocument(info_.document) <= 32) MsgBox("Info no trobada", info_.document);
+  OpenDocumentOrSay(info_.document, "Info no trobada");
 }
 
 }  // namespace quiz

@@ -99,9 +99,12 @@ void RunnerWindow::BuildMenu() {
 void RunnerWindow::BuildControls() {
   auto* penalty = Add(kPenalty, new QComboBox, 720, 5, 50, 22);
   penalty->setEditable(true);
+  // Enter in a drop-down's box keeps the text there; the list stays as it was filled.
+  penalty->setInsertPolicy(QComboBox::NoInsert);
   Add(0, new QGroupBox, 787, 0, 230, 80);
   auto* time = Add(kTime, new QComboBox, 842, 18, 46, 22);
   time->setEditable(true);
+  time->setInsertPolicy(QComboBox::NoInsert);
   for (int id : {kElapsed, kEnd}) {
     auto* box = Add(id, new QLineEdit, id == kElapsed ? 837 : 952, 50, 60, 20);
     box->setReadOnly(true);
@@ -130,7 +133,8 @@ void RunnerWindow::BuildControls() {
     }
     const int thumb = scroll_bar_->sliderPosition();
     Scroll(code, thumb);
-    if (code != Code::kThumbTrack) Scroll(Code::kOther);
+    // A drag sends its end when the thumb is let go; a wheel notch moves the thumb in one go.
+    if (code != Code::kThumbTrack || !scroll_bar_->isSliderDown()) Scroll(Code::kOther);
     scroll_bar_->setSliderPosition(scroll_.position());
   });
   connect(scroll_bar_, &QAbstractSlider::sliderReleased, this, [this] { Scroll(ScrollState::Code::kOther); });
@@ -204,9 +208,7 @@ void RunnerWindow::DrawQuestions() {
   int y = kFirstBlockTop;
   for (int i = 1; i <= shown; ++i) {
     const auto k = static_cast<uint16_t>(first + i);
-    Question q;
-    // A question that cannot be read shows empty; the question file rules say what is read.
-    (void)engine_.ReadQuestion(k, &q);
+    const Question q = engine_.ShownQuestion(k);
     Font(16, 6, true);
     p.DrawColouredText(kTextLeft, y, IntToText(k) + ". " + q.question, Qt::black, kWhite);
     for (uint16_t j = 1; j <= 4; ++j) {

@@ -64,7 +64,7 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
     return false;
   }
   if (!index_.is_open()) {
-    if (!index_.Open(kRunnerTopicIndexName).ok()) {
+    if (!index_.OpenForReading(kRunnerTopicIndexName).ok()) {
       // Without the index no question can be shown: the runner is left with none.
       screen_->Message(W("No s'ha trobat els arxius de qüestions"), kRunnerTopicIndexName, kMbOk);
       items_.clear();
@@ -118,6 +118,7 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
 
 // Clears the marks and shows the test from its first question, not corrected.
 void TestEngine::ShowLoaded() {
+  read_failure_shown_ = false;
   marks_.fill(0);
   results_.fill(QuestionResult::kUnanswered);
   screen_->DrawHeader();
@@ -250,8 +251,20 @@ Status TestEngine::ReadQuestion(uint16_t k, Question* q) const {
   TopicEntry entry;
   QUIZ_RETURN_IF_ERROR(index_.Read(item(k).topic, &entry));
   QuestionFile file;
-  QUIZ_RETURN_IF_ERROR(file.Open(entry));
+  QUIZ_RETURN_IF_ERROR(file.Open(entry, QuestionFile::Access::kRead));
   return file.Read(item(k).question, q);
+}
+
+Question TestEngine::ShownQuestion(uint16_t k) {
+  Question q;
+  if (const Status status = ReadQuestion(k, &q); !status.ok()) {
+    q = Question{};
+    if (!read_failure_shown_) {
+      read_failure_shown_ = true;
+      screen_->Message(status.caption(), status.text(), kMbOk | kMbIconExclamation);
+    }
+  }
+  return q;
 }
 
 }  // namespace quiz

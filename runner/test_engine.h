@@ -93,9 +93,12 @@ class TestEngine {
   uint16_t time_limit() const { return time_limit_; }
   int penalty_denominator() const { return penalty_; }
 
-  // Question k of the test, read from its topic's question file; an empty question when the
-  // topic index is not open.
+  // Question k of the test, read from its topic's question file (opened for reading only); an
+  // empty question when the topic index is not open.
   Status ReadQuestion(uint16_t k, Question* q) const;
+  // Question k for the screen: as ReadQuestion, but the first failure after each load is shown
+  // to the user (the file and the reason), and the question is then empty.
+  Question ShownQuestion(uint16_t k);
 
  private:
   bool Load(const std::string& path, const std::string& title, bool repeat);
@@ -123,6 +126,7 @@ class TestEngine {
   std::string title_ = "Tema: ";
   bool opened_ = false;
   bool corrected_ = false;
+  bool read_failure_shown_ = false;  // since the last load
 
   bool running_ = false;
   uint16_t time_limit_ = kDefaultTimeLimit;

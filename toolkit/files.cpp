@@ -1,11 +1,15 @@
 #include "toolkit/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <vector>
 
 #include "toolkit/paths.h"
 
@@ -43,6 +47,56 @@ Status PwriteAll(int fd, const char* buffer, size_t size, off_t offset, const st
   return Status::Ok();
 }
 
+enum class LockResult { kLocked, kBusy, kUnsupported };
+
+// Open-file-description locks belong to one open of a file: they exclude the other opens of this
+// process too, and closing another descriptor of the same file does not drop them. Network file
+// systems that honour POSIX record locks honour these.
+LockResult TryLockWhole(int fd) {
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return LockResult::kLocked;
+  if (errno == EAGAIN || errno == EACCES) return LockResult::kBusy;
+  return LockResult::kUnsupported;
+}
+
+// A temporary file nobody has touched for this long is abandoned, even when the pid in its name
+// is alive again (pids are reused).
+constexpr time_t kAbandonedAfter = 60;
+
+std::string TempPrefix(const std::string& target) { return "." + BaseOfPath(target) + ".tmp-"; }
+
+// Removes the temporary files of `target` that their writers left behind when they were killed.
+// A live writer keeps the lock on its file, and a writer that has just made its file (and has
+// not locked it yet) is a live pid with a fresh file: both stay.
+void RemoveAbandonedTemporaries(const std::string& target) {
+  const std::string folder = FolderOfPath(target);
+  const std::string prefix = TempPrefix(target);
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) return;
+  std::vector<std::string> found;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0) found.push_back(name);
+  }
+  ::closedir(dir);
+  for (const std::string& name : found) {
+    const std::string path = folder + "/" + name;
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    const LockResult lock = TryLockWhole(fd);
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lock != LockResult::kBusy) {
+      const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+      const bool writer_gone = pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+      const bool untouched = std::time(nullptr) - st.st_mtime > kAbandonedAfter;
+      if (writer_gone || (lock == LockResult::kLocked && untouched)) ::unlink(path.c_str());
+    }
+    ::close(fd);
+  }
+}
+
 // Makes a rename in `folder` durable.
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -75,12 +129,12 @@ Status RecordFile::Open(std::string_view name, size_t record_size, Mode mode) {
   name_ = std::string(name);
   path_ = NativePath(name);
   record_size_ = record_size == 0 ? 1 : record_size;
-  int flags = O_RDWR | O_CLOEXEC;
+  int flags = (mode == Mode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   if (mode == Mode::kCreate) flags |= O_CREAT;
   fd_ = ::open(path_.c_str(), flags, 0666);
   if (fd_ < 0) {
     const int err = errno;
-    if (err == ENOENT && mode == Mode::kExisting) {
+    if (err == ENOENT && mode != Mode::kCreate) {
       return Status::NotFound(OpenFailedCaption(), name_ + ": " + ErrorReason(err));
     }
     return Status::IoError(OpenFailedCaption(), name_, err);
@@ -94,9 +148,15 @@ void RecordFile::Close() {
 }
 
 Status RecordFile::Count(uint64_t* count) const {
+  QUIZ_RETURN_IF_ERROR(Size(count));
+  *count /= record_size_;
+  return Status::Ok();
+}
+
+Status RecordFile::Size(uint64_t* bytes) const {
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IoError(ReadFailedCaption(), name_, errno);
-  *count = static_cast<uint64_t>(st.st_size) / record_size_;
+  *bytes = static_cast<uint64_t>(st.st_size);
   return Status::Ok();
 }
 
@@ -139,13 +199,15 @@ Status SafeWriter::Open(std::string_view name) {
   Abandon();
   name_ = std::string(name);
   target_ = NativePath(name);
-  temp_ = FolderOfPath(target_) + "/." + BaseOfPath(target_) + ".tmp-XXXXXX";
+  RemoveAbandonedTemporaries(target_);
+  temp_ = FolderOfPath(target_) + "/" + TempPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX";
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();
     return Status::IoError(WriteFailedCaption(), name_, err);
   }
+  (void)TryLockWhole(fd_);  // where locks are not supported, the pid in the name still speaks
   struct stat st;
   mode_t mode;
   if (::stat(target_.c_str(), &st) == 0) {

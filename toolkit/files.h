@@ -19,6 +19,8 @@ class RecordFile {
   enum class Mode {
     kCreate,    // an absent file is created empty
     kExisting,  // an absent file is a kNotFound status
+    kReadOnly,  // as kExisting, but only for reading: read-only media and files of another user
+                // still open; every write is refused
   };
 
   RecordFile() = default;
@@ -39,6 +41,8 @@ class RecordFile {
 
   // Whole records in the file now; a torn last record is not counted.
   Status Count(uint64_t* count) const;
+  // The file's size in bytes now.
+  Status Size(uint64_t* bytes) const;
   // Reads `n` records from record `index` into `buffer` (n * record_size bytes); a file that
   // ends before them is an error.
   Status Read(uint64_t index, size_t n, char* buffer) const;
@@ -63,6 +67,11 @@ Status OpenRecordFile(std::string_view name, size_t record_size, RecordFile* fil
 // temporary file in the target's folder, which is flushed to disk and renamed over the target.
 // Until Commit the old file is untouched; a writer destroyed without Commit removes its
 // temporary file. The new file keeps the permissions of the one it replaces.
+//
+// A temporary file is named "." + target + ".tmp-" + writer's pid + "-" + six random characters,
+// and its writer holds a lock on it while it lives. Open removes the temporary files of the same
+// target that a killed writer left behind: those whose lock is free and whose writer is gone (or
+// that have not changed for a minute, when the pid may belong to another process by now).
 class SafeWriter {
  public:
   SafeWriter() = default;

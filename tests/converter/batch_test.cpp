@@ -15,6 +15,10 @@ TEST_F(Batch, ConvertsWithoutAWindowAndSaysWhatHappened) {
   testing::PutFile("bo.txt", "Q1\na\n*b\nc\nd\n");
   testing::PutFile("sense.txt", "Q1\na\nb\nc\nd\nQ2\na\nb\nc\nd\n");
   testing::PutFile("mig.txt", "Q1\n*a\nb\nc\nd\nQ2\na\nb\nc\nd\n");
+  testing::PutFile("mig2.txt", "Q1\n*a\nb\nc\nd\nQ2\n*a\nb\nc\nd\nQ3\na\nb\nc\nd\n");
+  testing::PutFile("doble.txt", "Q1\na\nb\nc\nd\nQ2\na\nb\nc\nd\n");
+  const std::string other_layout(3 * 774, '\x05');  // picked by mistake: no byte may change
+  testing::PutFile("gran.qst", other_layout);
   struct Case {
     std::vector<std::string> args;
     int code;
@@ -22,11 +26,19 @@ TEST_F(Batch, ConvertsWithoutAWindowAndSaysWhatHappened) {
     std::string file;      // the question file expected afterwards, with its size in records
     size_t records;
   } cases[] = {
-      {{"bo.txt", "banc"}, 0, "Conversió finalitzada: 1 qüestions afegides a banc.qst", "", "banc.qst", 1},
+      {{"bo.txt", "banc"}, 0, "Conversió finalitzada: 1 qüestió afegida a banc.qst", "", "banc.qst", 1},
+      {{"doble.txt", "banc2"}, 0, "Conversió finalitzada: 2 qüestions afegides a banc2.qst", "", "banc2.qst", 2},
       {{"--marked", "bo.txt", "marcat.dat"}, 0, "marcat.dat", "", "marcat.dat", 1},
       {{"--marked", "sense.txt", "b2"}, 1, "", "Error a la qüestió 1", "b2.qst", 0},
-      {{"--marked", "mig.txt", "b3"}, 1, "", "Les 1 qüestions anteriors a l'error ja s'han afegit a b3.qst",
+      {{"--marked", "mig.txt", "b3"}, 1, "", "La qüestió anterior a l'error ja s'ha afegit a b3.qst",
        "b3.qst", 1},
+      {{"--marked", "mig2.txt", "b3b"}, 1, "", "Les 2 qüestions anteriors a l'error ja s'han afegit a b3b.qst",
+       "b3b.qst", 2},
+      // Names that look like options: only a first -h asks for help, and -- ends the options.
+      {{"bo.txt", "-h"}, 0, "1 qüestió afegida a -h.qst", "", "-h.qst", 1},
+      {{"--", "-h", "--marked"}, 1, "", "-h: no existeix", "--marked.qst", 0},
+      {{"-h", "bo.txt", "banc"}, 0, "Ús: qstconv", "", "", 0},
+      {{"bo.txt", "gran.qst"}, 1, "", "no són un nombre sencer de registres de 706 bytes", "", 0},
       {{"cap.txt", "b4"}, 1, "", "No Conversió", "b4.qst", 0},
       {{"bo.txt"}, 2, "", "Ús: qstconv", "", 0},
       {{"--help"}, 0, "--marked", "", "", 0},
@@ -48,6 +60,7 @@ TEST_F(Batch, ConvertsWithoutAWindowAndSaysWhatHappened) {
       EXPECT_EQ(testing::FileBytes(c.file).size(), c.records * 706) << c.file;
     }
   }
+  EXPECT_EQ(testing::FileBytes("gran.qst"), other_layout);
 }
 
 }  // namespace

@@ -119,11 +119,20 @@ INSTANTIATE_TEST_SUITE_P(Grammar, ConvertCases, ::testing::ValuesIn(kCases),
                            return "case" + std::to_string(info.index);
                          });
 
+// Two converter records whose spare bytes past the texts are not zero, as another writer may
+// leave them: they must come through an append untouched.
+std::string EarlierRecords() {
+  std::string records(2 * kSize, '\0');
+  for (size_t i = 0; i < records.size(); ++i) records[i] = static_cast<char>(i * 7);
+  for (size_t r = 0; r < 2; ++r) {
+    for (size_t field : {0, 121, 242, 363, 484, 605}) records[r * kSize + field] = 3;
+  }
+  return records;
+}
+
 TEST_F(Convert, AppendsAfterTheRecordsThereAndNeverTouchesThem) {
-  // A destination with two records and a torn third: the new ones follow the whole records.
-  std::string earlier(2 * kSize, '\0');
-  for (size_t i = 0; i < earlier.size(); ++i) earlier[i] = static_cast<char>(i * 7);
-  PutFile("banc.qst", earlier + "torn");
+  const std::string earlier = EarlierRecords();
+  PutFile("banc.qst", earlier);
   PutFile("text.txt", "Q1\na\nb\nc\nd\nQ2\ne\nf\ng\n");
   EXPECT_FALSE(ConvertTextFile("text.txt", "banc.qst", CorrectAnswerMode::kFirst, &messages_).ok());
   const std::string after = FileBytes("banc.qst");
@@ -137,6 +146,35 @@ TEST_F(Convert, AppendsAfterTheRecordsThereAndNeverTouchesThem) {
   ASSERT_TRUE(ConvertTextFile("text.txt", "banc.qst", CorrectAnswerMode::kFirst, &messages_).ok());
   EXPECT_EQ(Stored().size(), 5u);
   EXPECT_EQ(FileBytes("banc.qst").substr(0, earlier.size()), earlier);
+}
+
+TEST_F(Convert, RefusesADestinationThatIsNotABankOfItsRecords) {
+  std::string bad_answer = EarlierRecords();
+  bad_answer[kSize + 363] = 121;  // answer 3 of record 2 longer than its field
+  struct DestinationCase {
+    const char* what;
+    std::string bytes;
+    std::string reason;  // a piece of the status text
+  } cases[] = {
+      {"a bank of 774-byte records", std::string(3 * 774, '\x05'),
+       W("fa 2322 bytes, que no són un nombre sencer de registres de 706 bytes")},
+      {"a torn tail", EarlierRecords() + "torn", W("fa 1416 bytes")},
+      {"a length byte past its field", bad_answer, W("el registre 2 té una resposta de 121 caràcters")},
+      {"a comment past its field", std::string(605, '\0') + "\x65" + std::string(100, '\0'),
+       W("el registre 1 té un comentari de 101 caràcters")},
+  };
+  PutFile("text.txt", "Q1\na\nb\nc\nd\n");
+  for (const auto& c : cases) {
+    PutFile("banc.qst", c.bytes);
+    uint32_t appended = 9;
+    const Status status =
+        ConvertTextFile("text.txt", "banc.qst", CorrectAnswerMode::kFirst, &messages_, &appended);
+    EXPECT_EQ(status.code(), Status::Code::kRefused) << c.what;
+    EXPECT_NE(status.text().find(c.reason), std::string::npos) << c.what << ": " << status.text();
+    EXPECT_NE(status.text().find("banc.qst"), std::string::npos) << c.what;
+    EXPECT_EQ(appended, 0u) << c.what;
+    EXPECT_EQ(FileBytes("banc.qst"), c.bytes) << c.what;
+  }
 }
 
 TEST_F(Convert, MissingNamesWriteNothing) {

@@ -1,6 +1,7 @@
 #include "converter/converter_window.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
@@ -56,6 +57,7 @@ TEST_F(ConverterWindowTest, TheRadioButtonsAlwaysShowTheMode) {
 TEST_F(ConverterWindowTest, ConvertsAfterTheConfirmation) {
   testing::PutFile("text.txt", "Q1\na\n*b\nc\nd\n");
   testing::PutFile("dolent.txt", "Q1\na\nb\nc\nd\n");
+  testing::PutFile("gran.qst", std::string(3 * 774, '\x05'));
   struct Case {
     std::string source, destination;
     bool marked;
@@ -76,12 +78,21 @@ TEST_F(ConverterWindowTest, ConvertsAfterTheConfirmation) {
        {{W("Error a la qüestió 1"), W("La resposta correcta ha de començar amb \"*\""), kMbOk},
         {"Error", W("No Conversió"), kMbOk}},
        "altre.qst", 0},
+      // Every other failure says why.
       {"", "", false, kIdYes,
        W("Origen: \r\nDestí: .qst\r\nOpció: RESPOSTA CORRECTA = LA PRIMERA\r\n         Continuar? "),
-       {{"Error", W("No Conversió"), kMbOk}}, ".qst", 0},
+       {{"Error", W("No Conversió\r\n\r\nNo s'ha pogut obrir el fitxer:\r\n: no existeix"), kMbOk}}, ".qst", 0},
       {"text.txt", "carpeta.x/banc", false, kIdYes,
        W("Origen: text.txt\r\nDestí: carpeta.x/banc\r\nOpció: RESPOSTA CORRECTA = LA PRIMERA\r\n         Continuar? "),
-       {{"Error", W("No Conversió"), kMbOk}}, "", 0},
+       {{"Error", W("No Conversió\r\n\r\nNo s'ha pogut obrir el fitxer:\r\ncarpeta.x/banc: no existeix"), kMbOk}},
+       "", 0},
+      {"text.txt", "gran.qst", false, kIdYes,
+       W("Origen: text.txt\r\nDestí: gran.qst\r\nOpció: RESPOSTA CORRECTA = LA PRIMERA\r\n         Continuar? "),
+       {{"Error",
+         W("No Conversió\r\n\r\nEl destí no és un fitxer de qüestions del convertidor:\r\ngran.qst: fa 2322 "
+           "bytes, que no són un nombre sencer de registres de 706 bytes. No s'hi ha afegit res."),
+         kMbOk}},
+       "", 0},
   };
   for (const auto& c : cases) {
     seams_.messages.shown.clear();
@@ -133,10 +144,22 @@ TEST_F(ConverterWindowTest, TheHelpButtonOpensTheGuide) {
   ASSERT_EQ(seams_.launches.size(), 1u);
   EXPECT_EQ(seams_.launches[0].kind, "open");
   EXPECT_TRUE(seams_.launches[0].program.ends_with("/VuzeRA.txt"));
-  ::unlink("VuzeRA.txt");
-  Click(W_::kHelp);  // missing: nothing is shown
-  EXPECT_EQ(seams_.launches.size(), 1u);
   EXPECT_TRUE(seams_.messages.shown.empty());
+  // No program for it: the user learns where the guide is.
+  seams_.launch_result = 2;
+  Click(W_::kHelp);
+  const std::string where = QDir::current().filePath("VuzeRA.txt").toStdString();
+  EXPECT_EQ(seams_.messages.shown,
+            (std::vector<ShownMessage>{{W("No s'ha pogut obrir el document"),
+                                        where + W("\r\nCap programa de l'escriptori no l'ha pogut obrir."),
+                                        kMbOk}}));
+  ::unlink("VuzeRA.txt");
+  seams_.messages.shown.clear();
+  Click(W_::kHelp);
+  EXPECT_EQ(seams_.launches.size(), 2u);
+  EXPECT_EQ(seams_.messages.shown,
+            (std::vector<ShownMessage>{{W("No s'ha pogut obrir el document"),
+                                        where + W("\r\nEl document no existeix."), kMbOk}}));
 }
 
 }  // namespace

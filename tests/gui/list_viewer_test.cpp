@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "tests/support/gui.h"
@@ -20,6 +21,11 @@ TextList Lines(std::initializer_list<std::string> lines) {
 Window* AsWindow(QWidget* w) { return static_cast<Window*>(w); }
 QListWidget* ListOf(QWidget* w) { return qobject_cast<QListWidget*>(AsWindow(w)->Control(101)); }
 void Click(QWidget* w, int id) { qobject_cast<QAbstractButton*>(AsWindow(w)->Control(id))->click(); }
+void ClickLine(QWidget* w, int row, Qt::KeyboardModifiers modifiers) {
+  QListWidget* list = ListOf(w);
+  const QRect line = list->visualItemRect(list->item(row));
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, line.center());
+}
 std::vector<std::string> Texts(QWidget* w) {
   std::vector<std::string> out;
   for (int i = 0; i < ListOf(w)->count(); ++i) out.push_back(ListOf(w)->item(i)->text().toStdString());
@@ -38,11 +44,23 @@ TEST(ListViewer, SinglePickOpensOnLineOneAndReturnsThePick) {
          Click(w, 1);
        },
        3},
+      // One line stays picked, whatever takes the selection away.
       {[](QWidget* w) {
          ListOf(w)->clearSelection();
          Click(w, 1);
        },
-       0},
+       1},
+      {[](QWidget* w) {
+         ClickLine(w, 0, Qt::NoModifier);  // the line already picked
+         Click(w, 1);
+       },
+       1},
+      {[](QWidget* w) {
+         ClickLine(w, 1, Qt::NoModifier);
+         ClickLine(w, 1, Qt::ControlModifier);
+         Click(w, 1);
+       },
+       2},
       {[](QWidget* w) { w->close(); }, 0},
   };
   for (const auto& c : cases) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
+#include <QDir>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -117,7 +118,9 @@ TEST_F(RunnerWindowTest, WithoutZiveCfTheUserIsToldOnceAndInfoSaysWhere) {
 TEST_F(RunnerWindowTest, InfoOpensTheDocumentOrSaysItIsNotThere) {
   auto w = Start();
   w->Command(RW::kInfo);  // Info.txt does not exist
-  EXPECT_EQ(seams_.messages.shown.back(), (ShownMessage{"Info no trobada", "Info.txt", kMbOk}));
+  const std::string where = QDir::current().filePath("Info.txt").toStdString();
+  EXPECT_EQ(seams_.messages.shown.back(),
+            (ShownMessage{"Info no trobada", where + W("\r\nEl document no existeix."), kMbOk}));
   testing::PutFile("Info.txt", "info");
   w->Command(RW::kInfo);
   ASSERT_EQ(seams_.launches.size(), 1u);

@@ -6,20 +6,146 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace quiz {
 
-bool DisplayAvailable(const char* program) {
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) return true;
-  const char* display = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if ((display && *display) || (wayland && *wayland)) return true;
-  std::fprintf(stderr, "%s: no hi ha cap pantalla gràfica disponible (DISPLAY buit); no es pot obrir la finestra.\n",
-               program);
-  return false;
+namespace {
+
+const char* Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : nullptr;
+}
+
+bool ConnectUnix(const std::string& path, bool abstract) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const size_t offset = abstract ? 1 : 0;  // an abstract name starts with a zero byte
+  if (path.size() + offset >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path + offset, path.data(), path.size());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
+  const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+  ::close(fd);
+  return ok;
+}
+
+// A TCP connection within two seconds.
+bool ConnectTcp(const std::string& host, int port) {
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return false;
+  bool ok = false;
+  for (addrinfo* a = found; a && !ok; a = a->ai_next) {
+    const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+    if (fd < 0) continue;
+    if (::connect(fd, a->ai_addr, a->ai_addrlen) == 0) {
+      ok = true;
+    } else if (errno == EINPROGRESS) {
+      pollfd p{fd, POLLOUT, 0};
+      int error = 0;
+      socklen_t size = sizeof error;
+      ok = ::poll(&p, 1, 2000) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 &&
+           error == 0;
+    }
+    ::close(fd);
+  }
+  ::freeaddrinfo(found);
+  return ok;
+}
+
+// An X server answers at DISPLAY: "[host]:number[.screen]".
+bool XServerAnswers(const std::string& display) {
+  if (!display.empty() && display[0] == '/') return ConnectUnix(display.substr(0, display.rfind(':')), false);
+  const size_t colon = display.rfind(':');
+  if (colon == std::string::npos) return false;
+  const std::string host = display.substr(0, colon);
+  const int number = std::atoi(display.c_str() + colon + 1);
+  if (host.empty() || host == "unix") {
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    return ConnectUnix(socket, false) || ConnectUnix(socket, true);
+  }
+  return ConnectTcp(host, 6000 + number);
+}
+
+bool WaylandAnswers(const std::string& display) {
+  if (!display.empty() && display[0] == '/') return ConnectUnix(display, false);
+  const char* runtime = Env("XDG_RUNTIME_DIR");
+  return runtime && ConnectUnix(std::string(runtime) + "/" + display, false);
+}
+
+// Why no display can be shown on, or "" when one can.
+std::string NoDisplayReason() {
+  const std::string platform = Env("QT_QPA_PLATFORM") ? Env("QT_QPA_PLATFORM") : "";
+  const bool wants_x = platform.starts_with("xcb");
+  const bool wants_wayland = platform.starts_with("wayland");
+  // Other platforms (offscreen, vnc, ...) need no display server.
+  if (!platform.empty() && !wants_x && !wants_wayland) return "";
+  const char* x = Env("DISPLAY");
+  const char* wayland = Env("WAYLAND_DISPLAY");
+  if (!wants_x && wayland && WaylandAnswers(wayland)) return "";
+  if (!wants_wayland && x && XServerAnswers(x)) return "";
+  if (!x && !wayland) return "no hi ha cap pantalla gràfica definida (DISPLAY és buit)";
+  return std::string("la pantalla gràfica ") + (x ? x : wayland) + " no respon";
+}
+
+void SayNoDisplay(const char* program, const std::string& reason) {
+  std::fprintf(stderr, "%s: %s; no es pot obrir la finestra.\n", program, reason.c_str());
+}
+
+// While the application starts, Qt's own complaints are held back: if it cannot start, one line
+// of ours says so instead of its several, and the program exits with 1 rather than aborting.
+const char* starting_program = nullptr;
+std::vector<std::pair<QtMsgType, QString>>* held_messages = nullptr;
+QtMessageHandler previous_handler = nullptr;
+
+void HoldStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    SayNoDisplay(starting_program, "la pantalla gràfica no s'ha pogut fer servir");
+    std::_Exit(1);
+  }
+  if (held_messages) {
+    held_messages->emplace_back(type, text);
+  } else if (previous_handler) {
+    previous_handler(type, context, text);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
+  if (const std::string reason = NoDisplayReason(); !reason.empty()) {
+    SayNoDisplay(program, reason);
+    return nullptr;
+  }
+  std::vector<std::pair<QtMsgType, QString>> held;
+  starting_program = program;
+  held_messages = &held;
+  previous_handler = qInstallMessageHandler(HoldStartUpMessage);
+  auto app = std::make_unique<QApplication>(argc, argv);
+  qInstallMessageHandler(previous_handler);
+  held_messages = nullptr;
+  for (const auto& [type, text] : held) {
+    if (previous_handler) previous_handler(type, QMessageLogContext(), text);
+    else std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+  }
+  PrepareApplication(*app);
+  return app;
 }
 
 void PrepareApplication(QApplication& app) {

@@ -7,9 +7,11 @@
 
 namespace quiz {
 
-// False, after one clear line on standard error, when no display can be reached: Qt would
-// otherwise abort.
-bool DisplayAvailable(const char* program);
+// The application of a windowed program, ready to show windows: Qt's Catalan texts, the fonts and
+// the control font loaded. When no display can be reached (none set, or one that does not
+// answer), one clear Catalan line goes to standard error and the result is null: the program
+// then exits with 1, where Qt alone would abort with several lines of its own.
+std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv);
 
 // Loads Qt's own Catalan texts for its standard buttons and dialogs, the Tahoma that Wine ships,
 // and the small control font the fixed layouts are made for.

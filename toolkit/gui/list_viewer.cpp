@@ -43,7 +43,8 @@ class ListWindow : public Window {
     SetWinText(this, caption);
 
     list_ = Add(kLines, new QListWidget, 10, 26, 295, 230);
-    list_->setSelectionMode(QAbstractItemView::MultiSelection);
+    list_->setSelectionMode(mode == Mode::kMultiple ? QAbstractItemView::MultiSelection
+                                                    : QAbstractItemView::SingleSelection);
     auto* view = Add(kView, new QPushButton("Veure"), 240, 270, 70, 30);
     auto* exit = Add(kExit, new QPushButton("Surt"), 10, 270, 70, 30);
     auto* all = Add(kAll, new QPushButton("Tot"), 170, 265, 50, 20);
@@ -80,7 +81,9 @@ class ListWindow : public Window {
       if (mode_ != Mode::kMultiple) FinishWithSelection();
     });
     connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) { KeepOneLine(selected); });
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+              KeepOneLine(selected, deselected);
+            });
     connect(check_, &QCheckBox::toggled, this, [this](bool on) { AllowMoves(on); });
     connect(up_, &QAbstractButton::clicked, this, [this] { Move(-1); });
     connect(down_, &QAbstractButton::clicked, this, [this] { Move(+1); });
@@ -98,11 +101,19 @@ class ListWindow : public Window {
     Control(kNone)->setGeometry(110, h - 40, 50, 20);
   }
 
-  // Outside multiple pick, a newly selected line is the only selected one.
-  void KeepOneLine(const QItemSelection& selected) {
-    if (mode_ == Mode::kMultiple || selected.indexes().isEmpty() || adjusting_) return;
+  // Outside multiple pick, one line is always selected: a newly selected line is the only one,
+  // and a click that would leave none (on the selected line, or Ctrl with it) keeps it.
+  void KeepOneLine(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (mode_ == Mode::kMultiple || adjusting_) return;
+    int keep = 0;
+    if (!selected.indexes().isEmpty()) {
+      keep = selected.indexes().first().row() + 1;
+    } else if (ListSelected(this, kLines) == 0 && !deselected.indexes().isEmpty()) {
+      keep = deselected.indexes().first().row() + 1;
+    }
+    if (keep == 0) return;
     adjusting_ = true;
-    ListSelect(this, kLines, selected.indexes().first().row() + 1);
+    ListSelect(this, kLines, keep);
     adjusting_ = false;
   }
 

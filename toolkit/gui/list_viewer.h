@@ -15,6 +15,9 @@ inline constexpr size_t kMaxListLines = 512;
 // An order code names lines with one byte each.
 inline constexpr size_t kMaxReorderLines = 255;
 
+// Each call returns Window::kLoopRefused (-1), without showing anything, while a list window is
+// already running (a command of another window asked for a second one).
+
 // The number (from 1) of the line picked, 0 for none or for "Surt".
 int ShowList(const std::string& title, const TextList& lines);
 // The number of lines picked; `selection` gets their numbers in ascending order.

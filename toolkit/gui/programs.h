@@ -4,7 +4,7 @@
 // a command line: it is split into the program and its arguments.
 //
 // Program names of the other desktop map to ours: "NotePad.exe FILE" opens FILE in the desktop's
-// text editor; "quizrun_prv.exe" is the quizrun beside the running program (then on PATH); any
+// text editor (everything after "NotePad.exe " is the file's name, spaces and quotes included); "quizrun_prv.exe" is the quizrun beside the running program (then on PATH); any
 // other name loses ".exe" and is looked up the same way.
 
 #include <functional>
@@ -24,6 +24,9 @@ int RunCommand(const std::string& command_line);
 // A name holding ".exe" is run as a command line; otherwise the text before the first space is a
 // document, opened in the program the desktop associates with it.
 int OpenDocument(const std::string& name);
+// OpenDocument, and when nothing could open the document a message box with `caption` whose
+// text gives the document's full path and why it did not open. Returns OpenDocument's result.
+int OpenDocumentOrSay(const std::string& name, const std::string& caption = "");
 
 // What a start would do, for tests: kind "run" (program = the full path or the name looked
 // for, then the arguments) or "open" (program = the document's path).

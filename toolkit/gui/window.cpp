@@ -14,6 +14,12 @@ constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 40;
 constexpr int kMenuHeight = 20;
 
+// The window of each class whose own loop is running.
+std::map<QString, Window*>& RunningLoops() {
+  static std::map<QString, Window*> running;
+  return running;
+}
+
 }  // namespace
 
 Canvas::Canvas(QWidget* parent, const QColor& background) : QWidget(parent), background_(background) {
@@ -128,14 +134,24 @@ QWidget* Window::Control(int id) const {
   return it == controls_.end() ? nullptr : it->second;
 }
 
+bool Window::LoopRunning(const QString& class_name) { return RunningLoops().contains(class_name); }
+
 int Window::RunLoop() {
+  const auto running = RunningLoops().find(objectName());
+  if (running != RunningLoops().end()) {
+    running->second->raise();
+    running->second->activateWindow();
+    return kLoopRefused;
+  }
   result_ = 0;
   QEventLoop loop;
   connect(this, &Window::Closed, &loop, &QEventLoop::quit);
   show();
+  RunningLoops()[objectName()] = this;
   loop_running_ = true;
   loop.exec();
   loop_running_ = false;
+  RunningLoops().erase(objectName());
   return result_;
 }
 

@@ -83,8 +83,13 @@ class Window : public QWidget {
   void SetArrangement(std::function<void(int width, int height)> arrange);
 
   // Shows the window and runs its own loop until it closes; returns the result set by Finish
-  // (0 when it was closed otherwise). The program's other windows stay live meanwhile.
+  // (0 when it was closed otherwise). The program's other windows stay live meanwhile, so a
+  // command can ask for a second copy of a window whose loop is still running: that copy is
+  // never shown, the running one comes to the front, and the result is kLoopRefused.
   int RunLoop();
+  static constexpr int kLoopRefused = -1;
+  // True while a window of this class runs its own loop.
+  static bool LoopRunning(const QString& class_name);
   // Sets the result and closes the window.
   void Finish(int result);
   bool running_loop() const { return loop_running_; }
