@@ -199,6 +199,11 @@ Status SafeWriter::Open(std::string_view name) {
   Abandon();
   name_ = std::string(name);
   target_ = NativePath(name);
+  // A file this user may not write keeps its bytes, even where the folder would let a new file
+  // take its name.
+  if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+    return Status::IoError(WriteFailedCaption(), name_, errno);
+  }
   RemoveAbandonedTemporaries(target_);
   temp_ = FolderOfPath(target_) + "/" + TempPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX";
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);

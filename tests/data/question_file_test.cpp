@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
+#include <unistd.h>
+
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 
@@ -116,14 +121,24 @@ TEST_F(QuestionFileTest, OpenRefusesLayoutsNoFileCanHave) {
   } cases[] = {
       {{0, 10, 2, 0}, 30},   {{10, 129, 2, 0}, 300}, {{10, 10, 6, 0}, 100},
       {{10, 10, 2, 200}, 400}, {{120, 120, 4, 100}, 705}, {{120, 120, 4, 100}, 0},
+      // Sizes past the largest record would be read into a buffer of 775 bytes.
+      {{120, 120, 4, 100}, 775}, {{128, 128, 4, 128}, 800}, {{1, 1, 2, 0}, 65535},
   };
   for (const auto& c : cases) {
     TopicEntry e = Topic("x", c.layout);
+    e.title = W("Geografia");
     e.record_size = c.record_size;
-    EXPECT_FALSE(file_.Open(e).ok());
+    const Status status = file_.Open(e);
+    EXPECT_FALSE(status.ok()) << c.record_size;
+    EXPECT_NE(status.text().find(W("Bases\\x.qst (tema «Geografia»)")), std::string::npos) << status.text();
     EXPECT_FALSE(file_.is_open());
   }
   EXPECT_FALSE(Exists("Bases/x.qst"));
+  // The same file with the largest record it can have opens.
+  TopicEntry widest = Topic("x", {128, 128, 4, 128});
+  PutFile("Bases/x.qst", std::string(2 * 774, '\x01'));
+  ASSERT_TRUE(file_.Open(widest).ok());
+  EXPECT_EQ(file_.count(), 2);
 }
 
 TEST_F(QuestionFileTest, CountsWholeRecordsAndNeverReadsATornOne) {
@@ -370,6 +385,101 @@ TEST_F(QuestionFileTest, AFailedRelayoutLeavesTheOldFile) {
   Question q;
   ASSERT_TRUE(file_.Read(20, &q).ok());
   EXPECT_EQ(q.question, "q20");
+}
+
+TEST_F(QuestionFileTest, ARelayoutInterruptedAtAnyStepIsFinishedByRunningItAgain) {
+  const Layout from{20, 20, 4, 20};
+  const TopicEntry old_entry = Topic("vell", from);
+  struct Case {
+    const char* what;
+    Layout to;
+    // Brings the folder to where an interrupted first run left it.
+    std::function<void(QuestionFile& file, const TopicEntry& new_entry)> interrupt;
+  } cases[] = {
+      {"killed before the new file was complete",
+       {20, 9, 3, 20},
+       [](QuestionFile&, const TopicEntry&) {
+         PutFile("Bases/.nou.qst.tmp-999999-abcdef", "half");
+       }},
+      {"killed after the new file, before the old one went",
+       {20, 9, 3, 20},
+       [](QuestionFile& file, const TopicEntry& new_entry) {
+         QuestionFile copy;
+         ASSERT_TRUE(copy.Open(Topic("vell", {20, 20, 4, 20})).ok());
+         RelayoutResult r;
+         ASSERT_TRUE(copy.Relayout(new_entry, &r).ok());
+         copy.Close();
+         file.Close();
+         PutFile("Bases/vell.qst", FileBytes("Bases/vell.qst.kept"));  // the old file is back
+       }},
+      {"killed after the old file went",
+       {20, 9, 3, 20},
+       [](QuestionFile& file, const TopicEntry& new_entry) {
+         RelayoutResult r;
+         ASSERT_TRUE(file.Relayout(new_entry, &r).ok());
+       }},
+      {"renamed, then run again",
+       {20, 20, 4, 20},
+       [](QuestionFile& file, const TopicEntry& new_entry) {
+         RelayoutResult r;
+         ASSERT_TRUE(file.Relayout(new_entry, &r).ok());
+       }},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all("Bases");
+    PutFile("Bases/.keep", "");
+    MakeBank("vell", from, 3);
+    PutFile("Bases/vell.qst.kept", FileBytes("Bases/vell.qst"));
+    const TopicEntry new_entry = Topic("nou", c.to);
+    c.interrupt(file_, new_entry);
+    const std::string expected_new = FileBytes("Bases/nou.qst");
+
+    // The same re-layout from the start: open the old entry, re-lay out to the new one.
+    ASSERT_TRUE(file_.Open(old_entry).ok()) << c.what;
+    RelayoutResult result;
+    const Status status = file_.Relayout(new_entry, &result);
+    ASSERT_TRUE(status.ok()) << c.what << ": " << status.ToString();
+    EXPECT_EQ(result.file_name, "Bases\\nou.qst") << c.what;
+    EXPECT_TRUE(result.old_file_left.ok()) << c.what;
+    EXPECT_EQ(ListFolder("Bases"), ".keep nou.qst vell.qst.kept") << c.what;
+    if (!expected_new.empty()) {
+      EXPECT_EQ(FileBytes("Bases/nou.qst"), expected_new) << c.what;
+    }
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"q1", "q2", "q3"})) << c.what;
+  }
+}
+
+TEST_F(QuestionFileTest, ANewFileThatIsNotTheRelaidOutBankIsStillAnotherTopics) {
+  MakeBank("vell", {20, 20, 4, 20}, 3);
+  QuestionFile other;
+  ASSERT_TRUE(other.Open(Topic("nou", {20, 9, 3, 20})).ok());
+  ASSERT_TRUE(other.Append(Question{"q1", {"a1", "b", "c", ""}, "c1"}).ok());  // one question only
+  RelayoutResult result;
+  EXPECT_EQ(file_.Relayout(Topic("nou", {20, 9, 3, 20}), &result).code(), Status::Code::kRefused);
+  EXPECT_EQ(ListFolder("Bases"), ".keep nou.qst vell.qst");
+}
+
+TEST_F(QuestionFileTest, AnOldFileThatCannotGoIsToldButTheRelayoutStands) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs a file of another user";
+  MakeBank("vell", {20, 20, 4, 20}, 3);
+  file_.Close();
+  testing::OpenToEveryone(dir());
+  // A shared folder: everyone may add files, but only its owner may remove the old one.
+  testing::SetMode("Bases", 01777);
+  const int code = testing::RunUnprivileged([] {
+    QuestionFile file;
+    if (!file.Open(Topic("vell", {20, 20, 4, 20})).ok()) return 10;
+    RelayoutResult result;
+    if (!file.Relayout(Topic("nou", {20, 9, 3, 20}), &result).ok()) return 11;
+    if (result.action != RelayoutResult::Action::kRewritten) return 12;
+    if (result.old_file_left.text().find(W("Bases\\vell.qst: no hi ha permÃ­s")) ==
+        std::string::npos)
+      return 13;
+    if (file.name() != "Bases\\nou.qst" || file.count() != 3) return 14;
+    return 0;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ListFolder("Bases"), ".keep nou.qst vell.qst");
 }
 
 TEST_F(QuestionFileTest, AppendStopsAt65535Questions) {

@@ -17,6 +17,9 @@ class Programs : public testing::InTempDir {};
 TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
   testing::PutFile("VuzeRA.txt", "guia");
   testing::PutFile("Llista.txt", "llista");
+  testing::PutFile("Dos  espais.txt", "x");
+  testing::PutFile("Dos espais.txt", "another file that a split and join would open");
+  testing::PutFile("amb \"cometes\".txt", "x");
   const std::string here = QDir::currentPath().toStdString();
   // A quizrun on the PATH, since none sits beside the test program.
   const std::string bin = here + "/bin";
@@ -39,6 +42,14 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
       {[] { return RunCommand(""); }, 2, {}},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
+      // The editor's file is everything after its name, as it stands.
+      {[] { return RunCommand("NotePad.exe Dos  espais.txt"); },
+       33,
+       {{"open", here + "/Dos  espais.txt", {}}}},
+      {[] { return RunCommand("notepad.exe amb \"cometes\".txt"); },
+       33,
+       {{"open", here + "/amb \"cometes\".txt", {}}}},
+      {[] { return RunCommand("NotePad.exe"); }, 2, {}},
     testing::Seams seams;
     EXPECT_EQ(cases[i].call(), cases[i].result) << i;
     EXPECT_EQ(seams.launches, cases[i].launches) << i;

@@ -5,6 +5,11 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QDir>
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -305,6 +310,59 @@ TEST_F(RunnerWindowTest, TheScrollBarMovesTheQuestionsOnEverySecondMessage) {
   EXPECT_EQ(w->scroll().position(), 12);
   EXPECT_EQ(w->canvas()->image().copy(2, 35, 768, 635), before_end);
   EXPECT_EQ(qobject_cast<QAbstractSlider*>(w->Control(RW::kScroll))->maximum(), 12);
+}
+
+TEST_F(RunnerWindowTest, TheWheelAndTheDropDownsActAsTheirUsersExpect) {
+  std::vector<TestItem> items;
+  for (int i = 0; i < 30; ++i) items.push_back({2, static_cast<uint16_t>(i % 3 + 1)});
+  ASSERT_TRUE(WriteTestFile("trenta", items).ok());
+  auto w = Start("trenta.tgn");
+  auto* bar = qobject_cast<QScrollBar*>(w->Control(RW::kScroll));
+  // Every notch of the wheel moves the questions, down and back up.
+  std::vector<int> positions;
+  for (int delta : {-120, -120, -120, 120}) {
+    const QPoint at(8, 300);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar, &wheel);
+    positions.push_back(w->scroll().position());
+  }
+  EXPECT_LT(0, positions[0]);
+  EXPECT_LT(positions[0], positions[1]);
+  EXPECT_LT(positions[1], positions[2]);
+  EXPECT_EQ(positions[3], positions[1]);
+  EXPECT_EQ(bar->value(), positions[3]);
+
+  // Enter in a drop-down's box keeps the typed value out of its list.
+  for (int id : {RW::kPenalty, RW::kTime}) {
+    auto* combo = qobject_cast<QComboBox*>(w->Control(id));
+    combo->setFocus();
+    combo->lineEdit()->setText("7");
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(combo->count(), id == RW::kPenalty ? 4 : 3);
+    EXPECT_EQ(GetItemText(w.get(), id), "7");
+  }
+}
+
+TEST_F(RunnerWindowTest, ASecondListOfTestsIsNeverOpened) {
+  auto w = Start();
+  int lists_seen = 0;
+  testing::WhenShown("Llista", [&](QWidget* first) {
+    // The main window is live: the user asks for the list again.
+    w->Command(RW::kOpenTest);
+    w->Command(RW::kHistory);
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      lists_seen += top->objectName() == "Llista" && top->isVisible();
+    }
+    auto* lw = static_cast<Window*>(first);
+    qobject_cast<QListWidget*>(lw->Control(101))->item(1)->setSelected(true);
+    qobject_cast<QAbstractButton*>(lw->Control(1))->click();
+  });
+  w->Command(RW::kOpenTest);
+  EXPECT_EQ(lists_seen, 1);
+  EXPECT_EQ(w->engine().test_name(), "t2.tgn");
+  EXPECT_TRUE(w->action(RW::kExport)->isEnabled());
+  EXPECT_TRUE(seams_.messages.shown.empty());
 }
 
 // The bundled demo folder: its tests load and show real questions.

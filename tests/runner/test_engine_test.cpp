@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "data/generated_tests.h"
@@ -172,6 +173,67 @@ TEST_F(Engine, WithoutTheTopicIndexNoTestIsLeftAndTheNextLoadTriesAgain) {
   ASSERT_EQ(::rename("Arxs.rel", "Bases/Arxs.rel"), 0);
   EXPECT_TRUE(engine_->LoadTest("Generats\\t1.tgn"));
   EXPECT_EQ(engine_->count(), 4);
+}
+
+TEST_F(Engine, AQuestionThatCannotBeReadIsToldOncePerLoad) {
+  struct Case {
+    const char* what;
+    std::function<void()> damage;
+    ShownMessage told;
+  } cases[] = {
+      // A topic entry whose record size would overflow the record buffer.
+      {"record size past the format",
+       [] {
+         std::string index = FileBytes("Bases/Arxs.rel");
+         index[318 + 316] = static_cast<char>(800 & 0xFF);
+         index[318 + 317] = static_cast<char>(800 >> 8);
+         PutFile("Bases/Arxs.rel", index);
+       },
+       {W("Format no vàlid"),
+        W("Bases\\GEO.qst (tema «Tema GEO»): la mida de registre 800 no és vàlida per al format, "
+          "que "
+          "en demana 706 i com a màxim 774"),
+        kMbOk | kMbIconExclamation}},
+      {"question file gone",
+       [] { ::unlink("Bases/GEO.qst"); },
+       {W("No s'ha pogut obrir el fitxer"), W("Bases\\GEO.qst: no existeix"),
+        kMbOk | kMbIconExclamation}},
+  };
+  for (const auto& c : cases) {
+    testing::MakeSampleData();
+    c.damage();
+    screen_.messages.shown.clear();
+    TestEngine engine(&screen_, kDay, 1, [this] { return now_; });
+    ASSERT_TRUE(engine.LoadTest("Generats\\t1.tgn")) << c.what;
+    EXPECT_EQ(engine.ShownQuestion(1).question, "Q HISTORIA 1") << c.what;
+    for (uint16_t k : {3, 4, 3}) EXPECT_EQ(engine.ShownQuestion(k), Question{}) << c.what;
+    EXPECT_EQ(screen_.messages.shown, std::vector<ShownMessage>{c.told}) << c.what;
+    engine.Repeat();  // a new load tells again
+    (void)engine.ShownQuestion(4);
+    EXPECT_EQ(screen_.messages.shown.size(), 2u) << c.what;
+    EXPECT_FALSE(testing::Exists("Bases/GEO.qst") && std::string(c.what) == "question file gone");
+  }
+}
+
+TEST_F(Engine, TakesTestsFromAFolderItCannotWriteTo) {
+  testing::OpenToEveryone(dir());
+  for (const char* path : {"Bases/Arxs.rel", "Bases/HISTORIA.qst", "Bases/GEO.qst",
+                           "Generats/Generats.rel", "Generats/t1.tgn"}) {
+    testing::SetMode(path, 0444);
+  }
+  testing::SetMode("Bases", 0555);
+  testing::SetMode("Generats", 0555);
+  const int failures = testing::RunUnprivileged([this] {
+    int failed = 0;
+    GeneratedTestIndex generated;
+    failed += !generated.OpenForRunner().ok() || generated.count() != 2;
+    TestEngine engine(&screen_, kDay, 1, [this] { return now_; });
+    failed += !engine.LoadTest("Generats\\t1.tgn");
+    for (uint16_t k = 1; k <= 4; ++k) failed += engine.ShownQuestion(k).question.empty();
+    failed += !screen_.messages.shown.empty();
+    return failed;
+  });
+  EXPECT_EQ(failures, 0);
 }
 
 TEST_F(Engine, MarksFollowTheOneMarkRule) {

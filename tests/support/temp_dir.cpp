@@ -1,5 +1,6 @@
 #include "tests/support/temp_dir.h"
 
+#include <grp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -81,6 +82,42 @@ FileSizeLimit::~FileSizeLimit() {
   limit.rlim_cur = old_soft_;
   ::setrlimit(RLIMIT_FSIZE, &limit);
   std::signal(SIGXFSZ, old_handler_);
+}
+
+}  // namespace quiz::testing
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace quiz::testing {
+
+int RunUnprivileged(const std::function<int()>& body) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    if (::geteuid() == 0) {
+      const gid_t nobody_group = 65534;
+      const uid_t nobody = 65534;
+      if (::setgroups(0, nullptr) != 0 || ::setgid(nobody_group) != 0 || ::setuid(nobody) != 0)
+        ::_exit(126);
+    }
+    ::_exit(body());
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+void OpenToEveryone(const std::string& folder) {
+  std::error_code ignored;
+  fs::permissions(folder, fs::perms::all, fs::perm_options::replace, ignored);
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ignored)) {
+    fs::permissions(entry.path(), entry.is_directory() ? fs::perms::all : fs::perms(0666),
+                    fs::perm_options::replace, ignored);
+  }
+}
+
+void SetMode(const std::string& path, unsigned mode) {
+  ::chmod(path.c_str(), mode);
 }
 
 }  // namespace quiz::testing

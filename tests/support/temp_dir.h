@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace quiz::testing {
@@ -48,5 +49,20 @@ class FileSizeLimit {
   unsigned long old_soft_;
   void (*old_handler_)(int);
 };
+
+}  // namespace quiz::testing
+
+namespace quiz::testing {
+
+// Runs `body` in a forked child and returns its exit code (or 128 + the signal that ended it).
+// When the tests run as root, the child first becomes the unprivileged user "nobody", so that
+// read-only folders and files hold for it; `body` must then only touch what that user can
+// reach (see OpenToEveryone).
+int RunUnprivileged(const std::function<int()>& body);
+// Makes the test's folder reachable and writable for every user, so that an unprivileged
+// child can work in it.
+void OpenToEveryone(const std::string& folder);
+// Sets the permission bits of `path` (native).
+void SetMode(const std::string& path, unsigned mode);
 
 }  // namespace quiz::testing

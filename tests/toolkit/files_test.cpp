@@ -1,7 +1,13 @@
 #include "toolkit/files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
@@ -126,6 +132,76 @@ TEST_F(Files, SafeWriterReplacesWholeOrNotAtAll) {
 
   const Status no_folder = ReplaceFile("Cap\\y.txt", "x");
   EXPECT_EQ(no_folder.code(), Status::Code::kIoError);
+}
+
+// A pid that no process has now: a child that has ended.
+pid_t DeadPid() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  ::waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+TEST_F(Files, ARewriteRemovesWhatKilledWritersLeftAndNothingElse) {
+  PutFile("Bases/x.qst", "old");
+  const std::string dead = std::to_string(DeadPid());
+  const std::string alive = std::to_string(::getpid());
+  SafeWriter live;  // a writer of this program still at work
+  ASSERT_TRUE(live.Open("Bases\\x.qst").ok());
+  const std::string live_temp = ListFolder("Bases").substr(0, ListFolder("Bases").find(' '));
+  struct Case {
+    std::string name;
+    bool locked;  // a writer elsewhere holds it (its pid means nothing here)
+    time_t age;   // seconds since it last changed
+    bool kept;
+  } cases[] = {
+      {".x.qst.tmp-" + dead + "-aaaaaa", false, 0, false},
+      {".x.qst.tmp-" + alive + "-bbbbbb", false, 0, true},     // just made, not locked yet
+      {".x.qst.tmp-" + alive + "-cccccc", false, 600, false},  // the pid came back much later
+      {".x.qst.tmp-" + dead + "-dddddd", true, 600, true},
+      {".y.qst.tmp-" + dead + "-eeeeee", false, 600, true},  // another file's
+      {".x.qst.tmp-notapid", false, 0, true},
+  };
+  std::vector<int> locks;
+  for (const auto& c : cases) {
+    PutFile("Bases/" + c.name, "partial");
+    const std::string path = "Bases/" + c.name;
+    const timeval when[2] = {{time(nullptr) - c.age, 0}, {time(nullptr) - c.age, 0}};
+    ::utimes(path.c_str(), when);
+    if (c.locked) {
+      const int fd = ::open(path.c_str(), O_RDWR);
+      struct flock lock {};
+      lock.l_type = F_WRLCK;
+      ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+      locks.push_back(fd);
+    }
+  }
+  ASSERT_TRUE(ReplaceFile("Bases\\x.qst", "new").ok());
+  std::vector<std::string> names = {"x.qst", live_temp};
+  for (const auto& c : cases) {
+    if (c.kept) names.push_back(c.name);
+  }
+  std::sort(names.begin(), names.end());
+  std::string sorted;
+  for (const auto& n : names) sorted += (sorted.empty() ? "" : " ") + n;
+  EXPECT_EQ(ListFolder("Bases"), sorted);
+  for (int fd : locks) ::close(fd);
+  live.Abandon();
+}
+
+TEST_F(Files, AFileThatMayNotBeWrittenIsNotReplaced) {
+  PutFile("Bases/x.qst", "old");
+  testing::OpenToEveryone(dir());
+  testing::SetMode("Bases/x.qst", 0444);
+  const int code = testing::RunUnprivileged([] {
+    const Status status = ReplaceFile("Bases\\x.qst", "new");
+    if (status.code() != Status::Code::kIoError) return 1;
+    if (status.text() != W("Bases\\x.qst: no hi ha permís")) return 2;
+    return 0;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(FileBytes("Bases/x.qst"), "old");
+  EXPECT_EQ(ListFolder("Bases"), "x.qst");
 }
 
 TEST_F(Files, TextReaderEndsLinesAtCrLfLfOrCr) {
