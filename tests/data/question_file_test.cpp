@@ -130,7 +130,7 @@ TEST_F(QuestionFileTest, OpenRefusesLayoutsNoFileCanHave) {
     e.record_size = c.record_size;
     const Status status = file_.Open(e);
     EXPECT_FALSE(status.ok()) << c.record_size;
-    EXPECT_NE(status.text().find(W("Bases\\x.qst (tema «Geografia»)")), std::string::npos) << status.text();
+    EXPECT_NE(status.text().find(W("Bases\\x.qst (tema Â«GeografiaÂ»)")), std::string::npos) << status.text();
     EXPECT_FALSE(file_.is_open());
   }
   EXPECT_FALSE(Exists("Bases/x.qst"));

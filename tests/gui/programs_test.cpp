@@ -40,16 +40,13 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
       {[] { return RunCommand("quizrun_prv.exe t1.tgn"); }, 33, {{"run", bin + "/quizrun", {"t1.tgn"}}}},
       {[] { return RunCommand("no_existeix.exe a b"); }, 2, {}},
       {[] { return RunCommand(""); }, 2, {}},
-  };
-  for (size_t i = 0; i < std::size(cases); ++i) {
       // The editor's file is everything after its name, as it stands.
-      {[] { return RunCommand("NotePad.exe Dos  espais.txt"); },
-       33,
-       {{"open", here + "/Dos  espais.txt", {}}}},
-      {[] { return RunCommand("notepad.exe amb \"cometes\".txt"); },
-       33,
+      {[] { return RunCommand("NotePad.exe Dos  espais.txt"); }, 33, {{"open", here + "/Dos  espais.txt", {}}}},
+      {[] { return RunCommand("notepad.exe amb \"cometes\".txt"); }, 33,
        {{"open", here + "/amb \"cometes\".txt", {}}}},
       {[] { return RunCommand("NotePad.exe"); }, 2, {}},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) {
     testing::Seams seams;
     EXPECT_EQ(cases[i].call(), cases[i].result) << i;
     EXPECT_EQ(seams.launches, cases[i].launches) << i;
