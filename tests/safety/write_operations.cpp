@@ -1,0 +1,212 @@
+#include "tests/safety/write_operations.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "converter/convert.h"
+#include "data/generated_tests.h"
+#include "data/question_file.h"
+#include "data/score_history.h"
+#include "data/topic_index.h"
+#include "runner/runner_screen.h"
+#include "runner/test_engine.h"
+#include "runner/test_export.h"
+#include "tests/support/temp_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace quiz::testing {
+namespace {
+
+constexpr Layout kBankLayout{120, 120, 4, 100};
+
+TopicEntry Topic(const std::string& name, Layout layout) {
+  TopicEntry e;
+  e.file_name = name;
+  e.title = "Tema " + name;
+  e.layout = layout;
+  e.record_size = RecordSizeFor(layout);
+  return e;
+}
+
+Question NumberedQuestion(int i) {
+  const std::string n = std::to_string(i);
+  return {"Pregunta " + n, {"bona " + n, "dolenta", "dolenta", "dolenta"}, "comentari " + n};
+}
+
+// Three topics, the first one's bank large or small, two generated tests and a score history.
+void MakeDataFolder(bool large) {
+  TopicIndex index;
+  ASSERT_TRUE(index.Create().ok());
+  int n = 1;
+  for (const char* name : {"vell", "altre", "tercer"}) {
+    const TopicEntry entry = Topic(name, kBankLayout);
+    ASSERT_TRUE(index.Write(static_cast<uint16_t>(n), entry).ok());
+    QuestionFile bank;
+    ASSERT_TRUE(bank.Open(entry).ok());
+    const int questions = n == 1 ? (large ? 5000 : 20) : 3;
+    for (int i = 1; i <= questions; ++i) ASSERT_TRUE(bank.Append(NumberedQuestion(i)).ok());
+    ++n;
+  }
+  std::vector<TestItem> items;
+  for (uint16_t i = 1; i <= 20; ++i) items.push_back({1, i});
+  ASSERT_TRUE(WriteTestFile("t1", items).ok());
+  GeneratedTestIndex generated;
+  ASSERT_TRUE(generated.Append({"t1", "Primer"}).ok());
+  ASSERT_TRUE(generated.Append({"t2", "Segon"}).ok());
+  for (uint16_t i = 0; i < 10; ++i) {
+    ASSERT_TRUE(RegisterScore(BuildScoreRecord({1, 2, 2026}, "t1", 20, i, 2, 4)).ok());
+  }
+}
+
+// A text of questions for the converter, and a destination that already holds some.
+void MakeConversion(bool large) {
+  std::string text;
+  for (int i = 1; i <= (large ? 6000 : 5); ++i) {
+    text += "Pregunta " + std::to_string(i) + "\r\nbona\r\ndolenta\r\ndolenta\r\ndolenta\r\n\r\n";
+  }
+  PutFile("text.txt", text);
+  PutFile("Bases/.keep", "");
+  QuestionFile bank;
+  ASSERT_TRUE(bank.OpenPath("Bases\\banc.qst", kConverterLayout, RecordSizeFor(kConverterLayout)).ok());
+  for (int i = 1; i <= 4; ++i) ASSERT_TRUE(bank.Append(NumberedQuestion(i)).ok());
+}
+
+Status OpenFirstBank(QuestionFile* bank) { return bank->Open(Topic("vell", kBankLayout)); }
+
+Status Relayout(const TopicEntry& to) {
+  QuestionFile bank;
+  QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+  RelayoutResult result;
+  QUIZ_RETURN_IF_ERROR(bank.Relayout(to, &result));
+  return result.old_file_left;
+}
+
+bool IsTemporary(const std::string& name) { return name.find(".tmp-") != std::string::npos; }
+
+}  // namespace
+
+FolderState ReadFolderState() {
+  FolderState state;
+  for (const auto& entry : fs::recursive_directory_iterator(".")) {
+    const std::string path = fs::relative(entry.path(), ".").string();
+    if (IsTemporary(entry.path().filename().string())) continue;
+    state[path] = entry.is_directory() ? "<folder>" : FileBytes(path);
+  }
+  return state;
+}
+
+std::string Differences(const FolderState& a, const FolderState& b) {
+  std::string paths;
+  for (const auto& [path, bytes] : a) {
+    const auto it = b.find(path);
+    if (it == b.end() || it->second != bytes) paths += path + " ";
+  }
+  for (const auto& [path, bytes] : b) {
+    if (!a.contains(path)) paths += path + " ";
+  }
+  return paths;
+}
+
+void WriteFolderState(const FolderState& state) {
+  for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
+  for (const auto& [path, bytes] : state) {
+    if (bytes == "<folder>") {
+      fs::create_directories(path);
+    } else {
+      PutFile(path, bytes);
+    }
+  }
+}
+
+const std::vector<WriteOperation>& WriteOperations() {
+  static const std::vector<WriteOperation> operations = {
+      {"esborrar la primera qüestió", MakeDataFolder,
+       [] {
+         QuestionFile bank;
+         QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+         uint16_t n = 1;
+         return bank.Delete(&n);
+       },
+       {"Bases/vell.qst"}},
+      {"esborrar l'última qüestió", MakeDataFolder,
+       [] {
+         QuestionFile bank;
+         QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+         uint16_t n = bank.count();
+         return bank.Delete(&n);
+       },
+       {"Bases/vell.qst"}, 706},
+      {"afegir una qüestió", MakeDataFolder,
+       [] {
+         QuestionFile bank;
+         QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+         return bank.Append(NumberedQuestion(0));
+       },
+       {"Bases/vell.qst"}, 706},
+      {"canviar el format", MakeDataFolder, [] { return Relayout(Topic("vell", {120, 60, 4, 100})); },
+       {"Bases/vell.qst"}},
+      {"canviar el format i el nom", MakeDataFolder,
+       [] { return Relayout(Topic("nou", {120, 60, 3, 0})); }, {"Bases/vell.qst", "Bases/nou.qst"}},
+      {"canviar el nom", MakeDataFolder, [] { return Relayout(Topic("nou", kBankLayout)); },
+       {"Bases/vell.qst", "Bases/nou.qst"}},
+      {"afegir un tema", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         return index.Write(static_cast<uint16_t>(index.count() + 1), Topic("quart", kBankLayout));
+       },
+       {"Bases/Arxs.rel"}, 318},
+      {"esborrar un tema", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         return index.Delete(1);
+       },
+       {"Bases/Arxs.rel"}},
+      {"reordenar els temes", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         return index.Reorder({3, 1, 2});
+       },
+       {"Bases/Arxs.rel"}},
+      {"crear l'índex de temes", [](bool) { PutFile("Bases/.keep", ""); },
+       [] {
+         TopicIndex index;
+         return index.Create();
+       },
+       {"Bases/Arxs.rel"}},
+      {"registrar una puntuació", MakeDataFolder,
+       [] { return RegisterScore(BuildScoreRecord({7, 12, 2026}, "t1", 20, 15, 3, 4)); },
+       {"Punts.rel"}, 52},
+      {"afegir un test generat", MakeDataFolder,
+       [] {
+         GeneratedTestIndex index;
+         return index.Append({"t3", "Tercer"});
+       },
+       {"Generats/Generats.rel"}, 116},
+      {"escriure un test generat", MakeDataFolder,
+       [] {
+         std::vector<TestItem> items;
+         for (uint16_t i = 1; i <= 255; ++i) items.push_back({1, i});
+         return WriteTestFile("t1", items);
+       },
+       {"Generats/t1.tgn"}},
+      {"convertir un text", MakeConversion,
+       [] { return ConvertTextFile("text.txt", "Bases\\banc.qst", CorrectAnswerMode::kFirst, nullptr); },
+       {"Bases/banc.qst"}, 706, true},
+      {"exportar un test", MakeDataFolder,
+       [] {
+         QuietRunnerScreen screen;
+         TestEngine engine(&screen, {7, 12, 2026}, 1);
+         if (!engine.LoadTest("Generats\\t1.tgn")) return Status::Refused("", "no s'ha carregat");
+         return ExportTest(engine, "Primer", "t1.txt");
+       },
+       {"t1.txt"}},
+  };
+  return operations;
+}
+
+}  // namespace quiz::testing

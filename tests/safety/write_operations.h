@@ -1,0 +1,42 @@
+#pragma once
+// Every operation of the programs that writes a file, each set up in a data folder of its own,
+// for the tests that kill them half-way and run them against failing disks and folders.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "toolkit/status.h"
+
+namespace quiz::testing {
+
+// A folder's files (native relative path -> bytes); folders map to "<folder>".
+using FolderState = std::map<std::string, std::string>;
+
+// The state of the current folder, without the temporary files a killed writer may leave.
+FolderState ReadFolderState();
+// The paths whose bytes differ between two states, for short failure messages.
+std::string Differences(const FolderState& a, const FolderState& b);
+// Empties the current folder and writes `state` into it.
+void WriteFolderState(const FolderState& state);
+
+struct WriteOperation {
+  const char* name;
+  // Fills the current folder with what the operation works on. `large` makes the banks a few
+  // megabytes, so that a kill can land in the middle of a rewrite.
+  std::function<void(bool large)> set_up;
+  // Runs the operation as the program would, in the current folder.
+  std::function<Status()> run;
+  // The files it writes (native relative paths); its failures name one of them.
+  std::vector<std::string> targets;
+  // Whole records are what readers see of these files; a torn tail is never counted. 0 for files
+  // that are replaced whole.
+  size_t record_size = 0;
+  // Appends many records in blocks: an interrupted run leaves the old records and whole new ones.
+  bool appends_in_blocks = false;
+};
+
+const std::vector<WriteOperation>& WriteOperations();
+
+}  // namespace quiz::testing
