@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -154,6 +155,48 @@ std::string ConversionConfirmText(const std::string& source, const std::string& 
   return CutText(text, kMaxShownText);
 }
 
+Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* messages,
+                          const std::function<Status(const Question&)>& add) {
+  ToCp1252(&text);
+  TextReader in;
+  in.OpenBytes(std::move(text));
+  uint32_t question_number = 0;
+  std::array<std::string, 4> answers;
+  Question q;
+  std::string line;
+  while (in.ReadLine(&line)) {
+    if (line.empty()) continue;
+    ++question_number;
+    q.question = line;
+    int correct = 0;
+    for (int k = 1; k <= 4; ++k) {
+      std::string& answer = answers[static_cast<size_t>(k - 1)];
+      if (!in.ReadLine(&answer)) answer.clear();
+      TrimInPlace(&answer);
+      if (answer.empty()) return EmptyAnswer(question_number, k);
+      if (mode == CorrectAnswerMode::kMarked && answer[0] == '*') {
+        correct = k;
+        answer.erase(0, 1);
+      }
+    }
+    if (mode == CorrectAnswerMode::kFirst) correct = 1;
+    if (correct == 0) {
+      const std::string caption = W("Error a la qüestió ") + IntToText(static_cast<int32_t>(question_number));
+      const std::string why = "La resposta correcta ha de començar amb \"*\"";
+      if (messages) messages->Message(caption, W(why), kMbOk);
+      return Stopped(caption + ": " + W("cap resposta no comença amb \"*\""));
+    }
+    q.answers[0] = answers[static_cast<size_t>(correct - 1)];
+    size_t next = 1;
+    for (int k = 1; k <= 4; ++k) {
+      if (k != correct) q.answers[next++] = answers[static_cast<size_t>(k - 1)];
+    }
+    q.comment.clear();
+    QUIZ_RETURN_IF_ERROR(add(q));
+  }
+  return Status::Ok();
+}
+
 Status ConvertTextFile(const std::string& source, const std::string& destination,
                        CorrectAnswerMode mode, Messages* messages, uint32_t* appended) {
   if (appended) *appended = 0;
@@ -167,50 +210,9 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   }
   Appender out;
   QUIZ_RETURN_IF_ERROR(out.Open(destination));
-  ToCp1252(&text);
-  TextReader in;
-  in.OpenBytes(std::move(text));
-
-  // Runs the blocks; whatever ends them, the records gathered so far go to the file.
-  uint32_t question_number = 0;
-  std::array<std::string, 4> answers;
-  Question q;
-  auto convert = [&]() -> Status {
-    std::string line;
-    while (in.ReadLine(&line)) {
-      if (line.empty()) continue;
-      ++question_number;
-      q.question = line;
-      int correct = 0;
-      for (int k = 1; k <= 4; ++k) {
-        std::string& answer = answers[static_cast<size_t>(k - 1)];
-        if (!in.ReadLine(&answer)) answer.clear();
-        TrimInPlace(&answer);
-        if (answer.empty()) return EmptyAnswer(question_number, k);
-        if (mode == CorrectAnswerMode::kMarked && answer[0] == '*') {
-          correct = k;
-          answer.erase(0, 1);
-        }
-      }
-      if (mode == CorrectAnswerMode::kFirst) correct = 1;
-      if (correct == 0) {
-        const std::string caption = W("Error a la qüestió ") + IntToText(static_cast<int32_t>(question_number));
-        const std::string text = "La resposta correcta ha de començar amb \"*\"";
-        if (messages) messages->Message(caption, W(text), kMbOk);
-        return Stopped(caption + ": " + W("cap resposta no comença amb \"*\""));
-      }
-      q.answers[0] = answers[static_cast<size_t>(correct - 1)];
-      size_t next = 1;
-      for (int k = 1; k <= 4; ++k) {
-        if (k != correct) q.answers[next++] = answers[static_cast<size_t>(k - 1)];
-      }
-      q.comment.clear();
-      QUIZ_RETURN_IF_ERROR(out.Add(q));
-    }
-    return Status::Ok();
-  };
-
-  const Status converted = convert();
+  // Whatever ends the blocks, the records gathered so far go to the file.
+  const Status converted = ReadQuestionBlocks(std::move(text), mode, messages,
+                                              [&](const Question& q) { return out.Add(q); });
   const Status finished = out.Finish();
   if (appended) *appended = out.added();
   if (!converted.ok()) return converted;

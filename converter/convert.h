@@ -3,8 +3,10 @@
 // of five lines (the question and its four answers); empty lines may stand between blocks.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "data/question_format.h"
 #include "toolkit/messages.h"
 #include "toolkit/status.h"
 
@@ -24,6 +26,13 @@ std::string DestinationWithExtension(const std::string& typed);
 // The question asked before a conversion, cut to 255 characters.
 std::string ConversionConfirmText(const std::string& source, const std::string& destination,
                                   CorrectAnswerMode mode);
+
+// The questions of a text, in the order of its blocks, each handed to `add` as it is read (the
+// correct answer first, every text as read: the record cuts them). The text's encoding and line
+// ends are those ConvertTextFile takes. Stops at the first bad block, or when `add` fails, with
+// that status; `messages` shows only the one message of a block without a marked answer.
+Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* messages,
+                          const std::function<Status(const Question&)>& add);
 
 // Converts `source` and appends its questions, in the converter's layout, to the question file
 // `destination` (created when absent); its earlier records are never touched. A source that

@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Writes the seed corpora of the fuzz targets from the byte-exact fixtures and the demo folder.
+
+Run from anywhere; it rewrites fuzz/seeds/<target>/ for the four targets. Inputs that made a
+target fail later are added to its folder by hand, under a name that says what they caught.
+"""
+import pathlib
+
+root = pathlib.Path(__file__).resolve().parent.parent
+fixtures = root / "tests" / "fixtures"
+demo = root / "demo"
+seeds = root / "fuzz" / "seeds"
+
+
+def put(target, name, data):
+    folder = seeds / target
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / name).write_bytes(data)
+
+
+# The converter's text: a mode byte, then the text.
+for mode in (0, 1):
+    put("fuzz_text_conversion", f"exemple_{mode}", bytes([mode]) + (demo / "exemple.txt").read_bytes())
+put("fuzz_text_conversion", "marked_utf8", b"\x01\xef\xbb\xbfQ\xc3\xa0\r\n*a\r\nb\r\nc\r\nd\r\n")
+
+for tgn in sorted(fixtures.glob("*.tgn")) + sorted((demo / "Generats").glob("*.tgn")):
+    put("fuzz_test_file", tgn.name, tgn.read_bytes())
+
+# A layout's four bytes, then a record of that layout.
+for qst in sorted(fixtures.glob("q_*.qst")):
+    lp, lr, n, lc = (int(v) for v in qst.stem.split("_")[1:])
+    put("fuzz_records", qst.name, bytes([lp, lr, n, lc]) + qst.read_bytes())
+for rel in ("topics.rel", "generats.rel", "punts.rel"):
+    put("fuzz_records", rel, bytes([120, 120, 4, 100]) + (fixtures / rel).read_bytes())
+
+# A data folder: index length / 6, bank length / 32, then the index, the bank and a test.
+index = (fixtures / "topics.rel").read_bytes()[:318 * 2]
+for qst in ("q_120_120_4_100.qst", "q_50_40_2_0.qst"):
+    bank = (fixtures / qst).read_bytes()
+    bank = bank[: len(bank) // 32 * 32]
+    test = b"1\r\n1\r\n2\r\n3\r\n1\r\n2\r\n"
+    put("fuzz_data_folder", qst, bytes([len(index) // 6, len(bank) // 32]) + index + bank + test)
