@@ -2,6 +2,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -145,6 +146,21 @@ void BM_RelayoutToShorterAnswers(benchmark::State& state) {
   SetBytes(state);
 }
 
+// The editor's new question, at the end of a bank that grows with every iteration.
+void BM_AppendQuestion(benchmark::State& state) {
+  MakeBank();
+  TopicEntry entry = Topic(kWidest);
+  entry.file_name = "CREIX";
+  QuestionFile file;
+  Check(file.Open(entry));
+  Question q;
+  q.question = Text("Pregunta ", 1, 128);
+  for (int k = 0; k < 4; ++k) q.answers[k] = Text("Resposta ", k, 100);
+  for (auto _ : state) Check(file.Append(q));
+  file.Close();
+  std::remove("Bases/CREIX.qst");
+}
+
 BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopyFileAndSync)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenAndCount)->Unit(benchmark::kMicrosecond);
@@ -152,6 +168,7 @@ BENCHMARK(BM_ReadAllQuestions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadSevenRandomQuestions)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DeleteFirstQuestion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RelayoutToShorterAnswers)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendQuestion)->Unit(benchmark::kMicrosecond)->Iterations(20000);
 
 }  // namespace
 }  // namespace quiz
