@@ -109,7 +109,8 @@ class Appender {
 
   Status Flush() {
     if (pending_ == 0) return Status::Ok();
-    const Status status = file_.Write(next_, pending_, buffer_.data());
+    // After whatever other programs appended meanwhile.
+    const Status status = file_.Append(pending_, buffer_.data(), &next_);
     if (!status.ok()) {
       added_ -= static_cast<uint32_t>(pending_);
       pending_ = 0;
@@ -130,7 +131,7 @@ class Appender {
 
  private:
   RecordFile file_;
-  uint64_t next_ = 0;  // the record number the next write starts at
+  uint64_t next_ = 0;  // the records in the file after the last write
   size_t pending_ = 0;
   uint32_t added_ = 0;
   std::string buffer_;

@@ -87,11 +87,9 @@ Status GeneratedTestIndex::Append(const GeneratedTestEntry& entry, const std::st
   const size_t slash = name.rfind('\\');
   if (slash != std::string::npos) QUIZ_RETURN_IF_ERROR(MakeFolder(name.substr(0, slash)));
   QUIZ_RETURN_IF_ERROR(file_.Open(name, gf::kEntrySize, RecordFile::Mode::kCreate));
-  uint64_t records = 0;
-  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
   std::array<char, gf::kEntrySize> bytes;
   EncodeGeneratedEntry(entry, bytes.data());
-  QUIZ_RETURN_IF_ERROR(file_.Write(records, 1, bytes.data()));
+  QUIZ_RETURN_IF_ERROR(file_.Append(1, bytes.data()));
   QUIZ_RETURN_IF_ERROR(file_.Sync());
   Close();
   return Status::Ok();

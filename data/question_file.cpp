@@ -147,24 +147,54 @@ Status QuestionFile::Write(const Question& q, uint16_t n) {
     return Status::Refused(W("Qüestió inexistent"),
                            name() + W(": no hi ha la qüestió nº ") + IntToText(n));
   }
+  // A new question goes after the last one in the file, whatever others added since.
+  if (n > count_) return Append(q);
   RecordBuffer buffer;
   char* record = buffer.For(record_size_);
   if (record == nullptr) return RecordTooLarge(name(), record_size_);
   EncodeQuestion(q, layout_, record_size_, record);
   QUIZ_RETURN_IF_ERROR(file_.Write(n - 1u, 1, record));
-  if (n > count_) ++count_;
+  return Recount();
+}
+
+namespace {
+
+// Gives a record file's lock back when the operation that took it ends, whichever way.
+struct Unlocker {
+  RecordFile& file;
+  ~Unlocker() { file.Unlock(); }
+};
+
+}  // namespace
+
+Status QuestionFile::Append(const Question& q, uint16_t* number) {
+  if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
+  RecordBuffer buffer;
+  char* record = buffer.For(record_size_);
+  if (record == nullptr) return RecordTooLarge(name(), record_size_);
+  EncodeQuestion(q, layout_, record_size_, record);
+  QUIZ_RETURN_IF_ERROR(file_.Lock());
+  Unlocker unlock{file_};
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  if (records >= UINT16_MAX) {
+    count_ = UINT16_MAX;
+    return Status::Refused(W("Massa qüestions"), name() + W(": el fitxer ja té 65535 qüestions"));
+  }
+  QUIZ_RETURN_IF_ERROR(file_.Append(1, record, &records));
+  count_ = static_cast<uint16_t>(records + 1);
+  if (number) *number = count_;
   return Status::Ok();
 }
 
-Status QuestionFile::Append(const Question& q) {
-  if (count_ == UINT16_MAX) {
-    return Status::Refused(W("Massa qüestions"), name() + W(": el fitxer ja té 65535 qüestions"));
-  }
-  return Write(q, static_cast<uint16_t>(count_ + 1));
-}
-
 Status QuestionFile::Delete(uint16_t* n) {
-  if (!is_open() || *n == 0 || *n > count_) return Status::Ok();
+  if (!is_open() || *n == 0) return Status::Ok();
+  // From here to the end the file is the one the name gives now, with whatever others added,
+  // and nobody else writes it.
+  QUIZ_RETURN_IF_ERROR(file_.Lock());
+  Unlocker unlock{file_};
+  QUIZ_RETURN_IF_ERROR(Recount());
+  if (*n > count_) return Status::Ok();
   if (*n == count_) {
     QUIZ_RETURN_IF_ERROR(file_.Truncate(count_ - 1u));
     --count_;
@@ -267,10 +297,10 @@ Status QuestionFile::HoldsRelaidOut(const Layout& to, const std::string& name, b
 Status QuestionFile::TakeOver(const std::string& old_path, const std::string& old_name,
                               const TopicEntry& new_entry, RelayoutResult* result) {
   const std::string new_name = QuestionFileName(new_entry);
-  file_.Close();
   if (::unlink(old_path.c_str()) != 0 && errno != ENOENT) {
     result->old_file_left = Status::IoError(W("No s'ha pogut esborrar l'arxiu antic"), old_name, errno);
   }
+  file_.Close();
   result->file_name = new_name;
   return OpenPath(new_name, new_entry.layout, RecordSizeFor(new_entry.layout));
 }
@@ -280,6 +310,11 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
   if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
   const std::string new_name = QuestionFileName(new_entry);
   QUIZ_RETURN_IF_ERROR(CheckLayout(new_entry.layout, new_name));
+  // The questions are read from the file as it is now, and none can be added until the new file
+  // has taken its place.
+  QUIZ_RETURN_IF_ERROR(file_.Lock());
+  Unlocker unlock{file_};
+  QUIZ_RETURN_IF_ERROR(Recount());
   const std::string old_name = file_.name();
   const std::string old_path = file_.path();
   const std::string new_path = NativePath(new_name);
@@ -306,7 +341,6 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
     // The new file is complete under its name; only now does the old one go.
     if (name_changed) return TakeOver(old_path, old_name, new_entry, result);
   } else if (name_changed) {
-    file_.Close();
     if (::rename(old_path.c_str(), new_path.c_str()) != 0) {
       const int err = errno;
       (void)OpenPath(old_name, from, record_size_);

@@ -53,13 +53,17 @@ class QuestionFile {
 
   // Question n. A number of 0 or beyond the count reads nothing and yields an empty question.
   Status Read(uint16_t n, Question* q) const;
-  // Writes question n, 1 <= n <= count + 1; count + 1 appends and the count grows.
+  // Writes question n, 1 <= n <= count + 1; count + 1 appends (see Append).
   Status Write(const Question& q, uint16_t n);
-  // Adds a question after the last; refused when the file already holds 65535.
-  Status Append(const Question& q);
+  // Adds a question after the last one in the file now, also when other programs added some
+  // since it was opened; the count becomes the file's, and `*number` the new question's number.
+  // Refused when the file already holds 65535.
+  Status Append(const Question& q, uint16_t* number = nullptr);
   // Deletes question *n; later questions move down one number. Deleting the last question
   // moves *n back to the new last one (0 when none is left). A number of 0 or beyond the count
-  // changes nothing. The file is replaced whole, or cut when the last question goes.
+  // changes nothing. The file is replaced whole, or cut when the last question goes; either way
+  // it holds its lock throughout, so questions that other programs append meanwhile wait and
+  // are kept.
   Status Delete(uint16_t* n);
 
   // Calls `visit` with questions first..last (cut to the count) in order, reading the file in

@@ -82,11 +82,9 @@ std::string ScoreHistoryLine(const ScoreRecord& r) {
 Status RegisterScore(const ScoreRecord& record, const std::string& name) {
   RecordFile file;
   QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, sf::kRecordSize, &file));
-  uint64_t count = 0;
-  QUIZ_RETURN_IF_ERROR(file.Count(&count));
   std::array<char, sf::kRecordSize> bytes;
   EncodeScoreRecord(record, bytes.data());
-  QUIZ_RETURN_IF_ERROR(file.Write(count, 1, bytes.data()));
+  QUIZ_RETURN_IF_ERROR(file.Append(1, bytes.data()));
   return file.Sync();
 }
 

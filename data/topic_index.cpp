@@ -98,6 +98,11 @@ Status TopicIndex::Recount() {
   return Status::Ok();
 }
 
+Status TopicIndex::Refresh() {
+  QUIZ_RETURN_IF_ERROR(file_.Refresh());
+  return Recount();
+}
+
 Status TopicIndex::Reopen() {
   const std::string name = file_.name();
   return Open(name);
@@ -130,19 +135,40 @@ Status TopicIndex::Write(uint16_t n, const TopicEntry& entry) {
   stored.record_size = RecordSizeFor(entry.layout);
   std::array<char, tf::kEntrySize> bytes;
   EncodeTopicEntry(stored, bytes.data());
-  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1, 1, bytes.data()));
+  // A new topic goes after the last one in the index now, whatever others added since.
+  if (n > count_) {
+    QUIZ_RETURN_IF_ERROR(file_.Append(1, bytes.data()));
+  } else {
+    QUIZ_RETURN_IF_ERROR(file_.Write(n - 1, 1, bytes.data()));
+  }
   QUIZ_RETURN_IF_ERROR(file_.Sync());
-  if (n > count_) ++count_;
-  return Status::Ok();
+  return Recount();
 }
+
+namespace {
+
+// Reads every whole entry of the index as it is now (`current` is locked).
+Status ReadEntries(const RecordFile& current, std::vector<char>* bytes, uint16_t* count) {
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(current.Count(&records));
+  *count = static_cast<uint16_t>(std::min<uint64_t>(records, UINT16_MAX));
+  bytes->resize(static_cast<size_t>(*count) * tf::kEntrySize);
+  return current.Read(0, *count, bytes->data());
+}
+
+}  // namespace
 
 Status TopicIndex::Delete(uint16_t n) {
   QUIZ_RETURN_IF_ERROR(CheckNumber(n, count_));
-  std::vector<char> bytes(static_cast<size_t>(count_) * tf::kEntrySize);
-  QUIZ_RETURN_IF_ERROR(file_.Read(0, count_, bytes.data()));
-  bytes.erase(bytes.begin() + static_cast<ptrdiff_t>((n - 1) * tf::kEntrySize),
-              bytes.begin() + static_cast<ptrdiff_t>(n * tf::kEntrySize));
-  QUIZ_RETURN_IF_ERROR(ReplaceFile(file_.name(), std::string_view(bytes.data(), bytes.size())));
+  QUIZ_RETURN_IF_ERROR(RewriteRecordFile(file_.name(), tf::kEntrySize, [&](const RecordFile& current, SafeWriter* out) {
+    std::vector<char> bytes;
+    uint16_t count = 0;
+    QUIZ_RETURN_IF_ERROR(ReadEntries(current, &bytes, &count));
+    QUIZ_RETURN_IF_ERROR(CheckNumber(n, count));
+    bytes.erase(bytes.begin() + static_cast<ptrdiff_t>((n - 1) * tf::kEntrySize),
+                bytes.begin() + static_cast<ptrdiff_t>(n * tf::kEntrySize));
+    return out->Append(std::string_view(bytes.data(), bytes.size()));
+  }));
   return Reopen();
 }
 
@@ -164,14 +190,22 @@ Status TopicIndex::Reorder(const std::vector<uint8_t>& order) {
     return Status::Refused(W("No es pot reordenar"),
                            W("L'ordre no conté cada tema exactament una vegada"));
   }
-  std::vector<char> old_bytes(static_cast<size_t>(count_) * tf::kEntrySize);
-  QUIZ_RETURN_IF_ERROR(file_.Read(0, count_, old_bytes.data()));
-  std::string new_bytes;
-  new_bytes.reserve(old_bytes.size());
-  for (uint8_t old : order) {
-    new_bytes.append(old_bytes.data() + (old - 1) * tf::kEntrySize, tf::kEntrySize);
-  }
-  QUIZ_RETURN_IF_ERROR(ReplaceFile(file_.name(), new_bytes));
+  QUIZ_RETURN_IF_ERROR(RewriteRecordFile(file_.name(), tf::kEntrySize, [&](const RecordFile& current, SafeWriter* out) {
+    std::vector<char> old_bytes;
+    uint16_t count = 0;
+    QUIZ_RETURN_IF_ERROR(ReadEntries(current, &old_bytes, &count));
+    // The order was made for the index as it was shown; topics added since keep their places
+    // after it.
+    if (count < count_) {
+      return Status::Refused(W("No es pot reordenar"), W("Un altre programa ha esborrat temes de l'índex"));
+    }
+    std::string new_bytes;
+    new_bytes.reserve(old_bytes.size());
+    for (uint8_t old : order) new_bytes.append(old_bytes.data() + (old - 1) * tf::kEntrySize, tf::kEntrySize);
+    new_bytes.append(old_bytes.data() + static_cast<size_t>(count_) * tf::kEntrySize,
+                     static_cast<size_t>(count - count_) * tf::kEntrySize);
+    return out->Append(new_bytes);
+  }));
   return Reopen();
 }
 

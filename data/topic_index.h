@@ -49,6 +49,9 @@ class TopicIndex {
   // Creates the folder Bases when needed and an empty index, and opens it.
   Status Create(const std::string& name = kTopicIndexName);
   void Close();
+  // Brings a long-open index up to date: opens it anew when another program replaced it (a
+  // reorder, a deleted topic) and counts the topics again (others may have added some).
+  Status Refresh();
 
   bool is_open() const { return file_.is_open(); }
   uint16_t count() const { return count_; }
@@ -57,9 +60,11 @@ class TopicIndex {
   // Entry n, 1 <= n <= count.
   Status Read(uint16_t n, TopicEntry* entry) const;
   // Writes entry n, 1 <= n <= count + 1, with its record size recomputed; count + 1 appends
-  // and the count grows. A layout outside its ranges is refused.
+  // after the last entry in the file now (others may have added some) and the count becomes
+  // the file's. A layout outside its ranges is refused.
   Status Write(uint16_t n, const TopicEntry& entry);
-  // Removes entry n; later topics move up one number. The file is replaced whole.
+  // Removes entry n; later topics move up one number. The file is replaced whole, under its
+  // lock, from the index as it is then.
   Status Delete(uint16_t n);
   // `order[i]` is the old number of the topic that becomes number i + 1; it must list every
   // number 1..count once, and the index can hold at most 255 topics for it. The file is

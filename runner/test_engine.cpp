@@ -63,6 +63,8 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
     screen_->Message(status.caption(), status.text(), kMbOk | kMbIconExclamation);
     return false;
   }
+  // An index kept open since an earlier load may have been replaced or grown by the manager.
+  if (index_.is_open() && !index_.Refresh().ok()) index_.Close();
   if (!index_.is_open()) {
     if (!index_.OpenForReading(kRunnerTopicIndexName).ok()) {
       // Without the index no question can be shown: the runner is left with none.

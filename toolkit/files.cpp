@@ -6,9 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <thread>
 #include <vector>
 
 #include "toolkit/paths.h"
@@ -61,6 +63,28 @@ LockResult TryLockWhole(int fd) {
   return LockResult::kUnsupported;
 }
 
+std::chrono::milliseconds& LockWaitSetting() {
+  static std::chrono::milliseconds wait{5000};
+  return wait;
+}
+
+// Takes the lock of the whole file at `fd`, waiting while another program holds it.
+LockResult LockWaiting(int fd) {
+  const auto deadline = std::chrono::steady_clock::now() + LockWaitSetting();
+  while (true) {
+    const LockResult result = TryLockWhole(fd);
+    if (result != LockResult::kBusy || std::chrono::steady_clock::now() >= deadline) return result;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+void UnlockWhole(int fd) {
+  struct flock lock {};
+  lock.l_type = F_UNLCK;
+  lock.l_whence = SEEK_SET;
+  ::fcntl(fd, F_OFD_SETLK, &lock);
+}
+
 // A temporary file nobody has touched for this long is abandoned, even when the pid in its name
 // is alive again (pids are reused).
 constexpr time_t kAbandonedAfter = 60;
@@ -107,6 +131,9 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
+std::chrono::milliseconds LockWait() { return LockWaitSetting(); }
+void SetLockWait(std::chrono::milliseconds wait) { LockWaitSetting() = wait; }
+
 // ---------------------------------------------------------------------------------------------
 // RecordFile
 
@@ -117,9 +144,13 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     Close();
     fd_ = other.fd_;
     record_size_ = other.record_size_;
+    mode_ = other.mode_;
+    locked_ = other.locked_;
+    lock_taken_ = other.lock_taken_;
     name_ = std::move(other.name_);
     path_ = std::move(other.path_);
     other.fd_ = -1;
+    other.locked_ = other.lock_taken_ = false;
   }
   return *this;
 }
@@ -129,6 +160,7 @@ Status RecordFile::Open(std::string_view name, size_t record_size, Mode mode) {
   name_ = std::string(name);
   path_ = NativePath(name);
   record_size_ = record_size == 0 ? 1 : record_size;
+  mode_ = mode;
   int flags = (mode == Mode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
   if (mode == Mode::kCreate) flags |= O_CREAT;
   fd_ = ::open(path_.c_str(), flags, 0666);
@@ -143,8 +175,52 @@ Status RecordFile::Open(std::string_view name, size_t record_size, Mode mode) {
 }
 
 void RecordFile::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);  // a lock of this open goes with it
   fd_ = -1;
+  locked_ = lock_taken_ = false;
+}
+
+Status RecordFile::IsCurrent(bool* current) const {
+  struct stat open_file, named;
+  if (::fstat(fd_, &open_file) != 0) return Status::IoError(ReadFailedCaption(), name_, errno);
+  *current = ::stat(path_.c_str(), &named) == 0 && named.st_dev == open_file.st_dev &&
+             named.st_ino == open_file.st_ino;
+  return Status::Ok();
+}
+
+Status RecordFile::Reopen() {
+  const std::string name = name_;
+  return Open(name, record_size_, mode_);
+}
+
+Status RecordFile::Refresh() {
+  bool current = false;
+  QUIZ_RETURN_IF_ERROR(IsCurrent(&current));
+  return current ? Status::Ok() : Reopen();
+}
+
+Status RecordFile::Lock() {
+  if (locked_) return Status::Ok();
+  // A rewrite renames its new file over the name while it holds the lock of the old one: whoever
+  // was waiting then holds the lock of a file that is gone, and takes the new one's instead.
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    const LockResult result = LockWaiting(fd_);
+    if (result == LockResult::kBusy) return Status::Busy(name_);
+    bool current = false;
+    QUIZ_RETURN_IF_ERROR(IsCurrent(&current));
+    if (current) {
+      locked_ = true;
+      lock_taken_ = result == LockResult::kLocked;
+      return Status::Ok();
+    }
+    QUIZ_RETURN_IF_ERROR(Reopen());
+  }
+  return Status::Busy(name_);
+}
+
+void RecordFile::Unlock() {
+  if (lock_taken_) UnlockWhole(fd_);
+  locked_ = lock_taken_ = false;
 }
 
 Status RecordFile::Count(uint64_t* count) const {
@@ -164,7 +240,42 @@ Status RecordFile::Read(uint64_t index, size_t n, char* buffer) const {
   return PreadAll(fd_, buffer, n * record_size_, static_cast<off_t>(index * record_size_), name_);
 }
 
+namespace {
+
+// Holds a record file's lock for one write, unless the caller holds it already.
+class WriteLock {
+ public:
+  explicit WriteLock(RecordFile* file) : file_(file) {}
+  ~WriteLock() {
+    if (taken_) file_->Unlock();
+  }
+  Status Take(bool already_locked) {
+    if (already_locked) return Status::Ok();
+    QUIZ_RETURN_IF_ERROR(file_->Lock());
+    taken_ = true;
+    return Status::Ok();
+  }
+
+ private:
+  RecordFile* file_;
+  bool taken_ = false;
+};
+
+}  // namespace
+
+Status RecordFile::Append(size_t n, const char* buffer, uint64_t* index) {
+  WriteLock lock(this);
+  QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
+  uint64_t end = 0;
+  QUIZ_RETURN_IF_ERROR(Count(&end));
+  QUIZ_RETURN_IF_ERROR(Write(end, n, buffer));
+  if (index) *index = end;
+  return Status::Ok();
+}
+
 Status RecordFile::Write(uint64_t index, size_t n, const char* buffer) {
+  WriteLock lock(this);
+  QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
   const auto offset = static_cast<off_t>(index * record_size_);
@@ -290,6 +401,17 @@ void SafeWriter::Abandon() {
   if (!temp_.empty()) ::unlink(temp_.c_str());
   temp_.clear();
   buffer_.clear();
+}
+
+Status RewriteRecordFile(std::string_view name, size_t record_size,
+                         const std::function<Status(const RecordFile& current, SafeWriter* out)>& rewrite) {
+  RecordFile current;
+  QUIZ_RETURN_IF_ERROR(current.Open(name, record_size, RecordFile::Mode::kExisting));
+  QUIZ_RETURN_IF_ERROR(current.Lock());
+  SafeWriter out;
+  QUIZ_RETURN_IF_ERROR(out.Open(name));
+  QUIZ_RETURN_IF_ERROR(rewrite(current, &out));
+  return out.Commit();  // the lock goes when `current` closes, after the rename
 }
 
 Status ReplaceFile(std::string_view name, std::string_view bytes) {

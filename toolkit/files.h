@@ -4,7 +4,9 @@
 // Every function takes the system's name of a file (Windows-1252, '\' allowed) and resolves it
 // with NativePath. Failures come back as a Status that names the file as it was given.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,8 +14,21 @@
 
 namespace quiz {
 
+// Several programs write one data folder at once. Every write of a record file holds the file's
+// lock while it writes: an advisory POSIX record lock on the whole file (of the kind that ties the
+// lock to one open of the file, so that two opens in one program exclude each other too), which
+// local disks and the network folders that honour POSIX locks (NFS, SMB) keep. A program waits
+// for a lock at most this long, then gives up with a kBusy status and changes nothing. Where the
+// file system has no locks, writes go on without them.
+std::chrono::milliseconds LockWait();
+void SetLockWait(std::chrono::milliseconds wait);
+
 // A file of records of one size, open for reading and writing. Owns its descriptor; moves, does
 // not copy. Records are numbered from 0 here; the formats number them from 1.
+//
+// Another program may replace the file whole (a rewrite renames a new file over it). Reading
+// goes on through the file that was opened; every write, and Lock, first opens the file the name
+// gives now, so that nothing is written into a file that is already gone.
 class RecordFile {
  public:
   enum class Mode {
@@ -46,19 +61,46 @@ class RecordFile {
   // Reads `n` records from record `index` into `buffer` (n * record_size bytes); a file that
   // ends before them is an error.
   Status Read(uint64_t index, size_t n, char* buffer) const;
-  // Writes `n` records at record `index`. A write past the end that fails is cut back, so the
-  // file keeps the records it had.
+  // Writes `n` records at record `index`, holding the lock. A write past the end that fails is
+  // cut back, so the file keeps the records it had.
   Status Write(uint64_t index, size_t n, const char* buffer);
-  // Keeps the first `n` records and drops everything after them.
+  // Writes `n` records after the last whole record of the file as it is at that moment, holding
+  // the lock across finding the end and writing: records that other programs appended are never
+  // written over, and a torn tail left by a killed writer is. `*index` gets the first one's number.
+  Status Append(size_t n, const char* buffer, uint64_t* index = nullptr);
+  // Keeps the first `n` records and drops everything after them. The caller holds the lock.
   Status Truncate(uint64_t n);
   Status Sync();
 
+  // For a change of several steps (a count, then a cut; a whole-file rewrite): takes the lock of
+  // the file the name gives now, opening it anew when it was replaced, and keeps it until Unlock
+  // or Close. Never held while a window waits for the user.
+  Status Lock();
+  void Unlock();
+  // Opens the file anew when another program replaced it since it was opened.
+  Status Refresh();
+
  private:
+  // True when the name still gives the file that is open.
+  Status IsCurrent(bool* current) const;
+  Status Reopen();
+
   int fd_ = -1;
   size_t record_size_ = 1;
+  Mode mode_ = Mode::kExisting;
+  bool locked_ = false;       // Lock() succeeded and Unlock() has not been called
+  bool lock_taken_ = false;   // ... and the system holds a real lock for it
   std::string name_;
   std::string path_;
 };
+
+// Replaces the record file `name` whole while holding its lock, from the reading of the old
+// version to the renaming of the new one, so that no append of another program falls between:
+// `rewrite` reads `current` (locked, opened anew if it had been replaced) and writes the new
+// version into `out`. The file must exist.
+class SafeWriter;
+Status RewriteRecordFile(std::string_view name, size_t record_size,
+                         const std::function<Status(const RecordFile& current, SafeWriter* out)>& rewrite);
 
 // Opens `name` for reading and writing, created empty when absent.
 Status OpenRecordFile(std::string_view name, size_t record_size, RecordFile* file);

@@ -11,6 +11,12 @@ Status Status::IoError(std::string caption, const std::string& file, int err) {
   return Status(Code::kIoError, std::move(caption), file + ": " + ErrorReason(err));
 }
 
+Status Status::Busy(const std::string& file) {
+  return Status(Code::kBusy, W("Fitxer ocupat"),
+                file + W(": un altre programa hi està escrivint. No s'hi ha canviat res; torneu-ho "
+                         "a provar d'aquí a un moment."));
+}
+
 std::string Status::ToString() const {
   if (ok()) return "OK";
   return caption_ + ": " + text_;

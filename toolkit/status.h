@@ -17,6 +17,7 @@ class [[nodiscard]] Status {
     kIoError,   // the system refused an operation on a file that exists
     kCorrupt,   // the contents of a file are not what its format allows
     kRefused,   // the request itself is not acceptable (bad number, absurd layout, ...)
+    kBusy,      // another program kept the file locked for longer than we wait
   };
 
   Status() = default;
@@ -33,6 +34,8 @@ class [[nodiscard]] Status {
   static Status Refused(std::string caption, std::string text) {
     return Status(Code::kRefused, std::move(caption), std::move(text));
   }
+  // Caption "Fitxer ocupat"; the text names the file and says that nothing was changed.
+  static Status Busy(const std::string& file);
 
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }

@@ -10,6 +10,7 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/score_format.h"
+#include "data/topic_index.h"
 #include "tests/support/messages.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
@@ -234,6 +235,29 @@ TEST_F(Engine, TakesTestsFromAFolderItCannotWriteTo) {
     return failed;
   });
   EXPECT_EQ(failures, 0);
+}
+
+TEST_F(Engine, SeesTopicsTheManagerAddedOrReorderedWithoutARestart) {
+  ASSERT_TRUE(engine_->LoadTest("Generats\\t1.tgn"));
+  PutFile("Generats/t3.tgn", "3\r\n1\r\n");
+  {  // the manager, meanwhile: a new topic, then a reorder that replaces the index
+    TopicIndex index;
+    ASSERT_TRUE(index.Open().ok());
+    testing::AddTopic(&index, 3, "NOU", {50, 40, 2, 0}, 1);
+  }
+  ASSERT_TRUE(engine_->LoadTest("Generats\\t3.tgn"));
+  Question q;
+  ASSERT_TRUE(engine_->ReadQuestion(1, &q).ok());
+  EXPECT_EQ(q.question, "Q NOU 1");
+  {
+    TopicIndex index;
+    ASSERT_TRUE(index.Open().ok());
+    ASSERT_TRUE(index.Reorder({3, 1, 2}).ok());
+  }
+  ASSERT_TRUE(engine_->LoadTest("Generats\\t1.tgn"));  // topic 1 is now NOU, topic 2 HISTORIA
+  ASSERT_TRUE(engine_->ReadQuestion(3, &q).ok());
+  EXPECT_EQ(q.question, "Q HISTORIA 3");
+  EXPECT_TRUE(screen_.messages.shown.empty());
 }
 
 TEST_F(Engine, MarksFollowTheOneMarkRule) {

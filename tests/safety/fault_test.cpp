@@ -46,6 +46,9 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     // Appending to a file that may be written needs no new file in the folder.
     {"esborrar l'última qüestió", Fault::kReadOnlyFolder},
     {"afegir una qüestió", Fault::kReadOnlyFolder},
+    {"desar una qüestió", Fault::kReadOnlyFolder},
+    {"desar un tema", Fault::kReadOnlyFolder},
+    {"registrar una puntuació després d'una cua trencada", Fault::kReadOnlyFolder},
     {"afegir un tema", Fault::kReadOnlyFolder},
     {"registrar una puntuació", Fault::kReadOnlyFolder},
     {"afegir un test generat", Fault::kReadOnlyFolder},

@@ -145,6 +145,13 @@ const std::vector<WriteOperation>& WriteOperations() {
          return bank.Append(NumberedQuestion(0));
        },
        {"Bases/vell.qst"}, 706},
+      {"desar una qüestió", MakeDataFolder,
+       [] {
+         QuestionFile bank;
+         QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+         return bank.Write(NumberedQuestion(0), 3);
+       },
+       {"Bases/vell.qst"}, 706},
       {"canviar el format", MakeDataFolder, [] { return Relayout(Topic("vell", {120, 60, 4, 100})); },
        {"Bases/vell.qst"}},
       {"canviar el format i el nom", MakeDataFolder,
@@ -156,6 +163,15 @@ const std::vector<WriteOperation>& WriteOperations() {
          TopicIndex index;
          QUIZ_RETURN_IF_ERROR(index.Open());
          return index.Write(static_cast<uint16_t>(index.count() + 1), Topic("quart", kBankLayout));
+       },
+       {"Bases/Arxs.rel"}, 318},
+      {"desar un tema", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         TopicEntry entry = Topic("altre", kBankLayout);
+         entry.title = "Un altre títol";
+         return index.Write(2, entry);
        },
        {"Bases/Arxs.rel"}, 318},
       {"esborrar un tema", MakeDataFolder,
@@ -181,6 +197,13 @@ const std::vector<WriteOperation>& WriteOperations() {
       {"registrar una puntuació", MakeDataFolder,
        [] { return RegisterScore(BuildScoreRecord({7, 12, 2026}, "t1", 20, 15, 3, 4)); },
        {"Punts.rel"}, 52},
+      // A killed writer left part of a record: the next one writes over it.
+      {"registrar una puntuació després d'una cua trencada",
+       [](bool large) {
+         MakeDataFolder(large);
+         PutFile("Punts.rel", FileBytes("Punts.rel") + std::string(30, '\x7f'));
+       },
+       [] { return RegisterScore(BuildScoreRecord({7, 12, 2026}, "t1", 20, 15, 3, 4)); }, {"Punts.rel"}, 52},
       {"afegir un test generat", MakeDataFolder,
        [] {
          GeneratedTestIndex index;
