@@ -97,7 +97,7 @@ class Appender {
   Status Add(const Question& q) {
     if (next_ + pending_ >= kMaxRecords) {
       QUIZ_RETURN_IF_ERROR(Flush());
-      return Stopped(file_.name() + W(" ja té 65535 qüestions, les que pot tenir un fitxer"));
+      return Full();
     }
     buffer_.resize((pending_ + 1) * kRecordSize);
     EncodeQuestion(q, kConverterLayout, kRecordSize, &buffer_[pending_ * kRecordSize]);
@@ -110,7 +110,8 @@ class Appender {
   Status Flush() {
     if (pending_ == 0) return Status::Ok();
     // After whatever other programs appended meanwhile.
-    const Status status = file_.Append(pending_, buffer_.data(), &next_);
+    Status status = file_.Append(pending_, buffer_.data(), &next_, kMaxRecords);
+    if (status.code() == Status::Code::kRefused) status = Full();
     if (!status.ok()) {
       added_ -= static_cast<uint32_t>(pending_);
       pending_ = 0;
@@ -130,6 +131,8 @@ class Appender {
   uint32_t added() const { return added_; }
 
  private:
+  Status Full() const { return Stopped(file_.name() + W(" ja té 65535 qüestions, les que pot tenir un fitxer")); }
+
   RecordFile file_;
   uint64_t next_ = 0;  // the records in the file after the last write
   size_t pending_ = 0;

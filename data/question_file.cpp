@@ -173,15 +173,15 @@ Status QuestionFile::Append(const Question& q, uint16_t* number) {
   char* record = buffer.For(record_size_);
   if (record == nullptr) return RecordTooLarge(name(), record_size_);
   EncodeQuestion(q, layout_, record_size_, record);
-  QUIZ_RETURN_IF_ERROR(file_.Lock());
-  Unlocker unlock{file_};
+  // The count this file was opened with may be old: the question goes after the last record of
+  // the file as it is now, and the limit is checked against that, in one step under the lock.
   uint64_t records = 0;
-  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
-  if (records >= UINT16_MAX) {
+  const Status appended = file_.Append(1, record, &records, UINT16_MAX);
+  if (appended.code() == Status::Code::kRefused) {
     count_ = UINT16_MAX;
     return Status::Refused(W("Massa qüestions"), name() + W(": el fitxer ja té 65535 qüestions"));
   }
-  QUIZ_RETURN_IF_ERROR(file_.Append(1, record, &records));
+  QUIZ_RETURN_IF_ERROR(appended);
   count_ = static_cast<uint16_t>(records + 1);
   if (number) *number = count_;
   return Status::Ok();

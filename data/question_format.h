@@ -42,7 +42,7 @@ class RecordBuffer {
   char* For(size_t record_size) { return record_size <= bytes_.size() ? bytes_.data() : nullptr; }
 
  private:
-  std::array<char, kMaxRecordSize + 1> bytes_{};
+  std::array<char, kMaxRecordSize + 1> bytes_;  // not cleared: every use writes what it reads
 };
 
 // Decodes a record of `layout`. Every string is cut to its field (and so to 128 characters);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "toolkit/cp1252.h"
 #include "toolkit/paths.h"
 
 namespace quiz {
@@ -263,12 +264,27 @@ class WriteLock {
 
 }  // namespace
 
-Status RecordFile::Append(size_t n, const char* buffer, uint64_t* index) {
+// Writes at `offset` of a file of `size` bytes; a failed write past that end is cut back, so that
+// the file keeps what it had.
+Status WriteOrCutBack(int fd, const char* buffer, size_t bytes, off_t offset, off_t size,
+                      const std::string& name) {
+  Status status = PwriteAll(fd, buffer, bytes, offset, name);
+  if (!status.ok() && offset + static_cast<off_t>(bytes) > size) {
+    if (::ftruncate(fd, size) != 0) { /* the status already says what failed */ }
+  }
+  return status;
+}
+
+Status RecordFile::Append(size_t n, const char* buffer, uint64_t* index, uint64_t max_records) {
   WriteLock lock(this);
   QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
-  uint64_t end = 0;
-  QUIZ_RETURN_IF_ERROR(Count(&end));
-  QUIZ_RETURN_IF_ERROR(Write(end, n, buffer));
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
+  const uint64_t end = static_cast<uint64_t>(st.st_size) / record_size_;  // a torn tail goes
+  if (index) *index = end;
+  if (end + n > max_records) return Status::Refused(W("Fitxer ple"), name_);
+  QUIZ_RETURN_IF_ERROR(WriteOrCutBack(fd_, buffer, n * record_size_,
+                                      static_cast<off_t>(end * record_size_), st.st_size, name_));
   if (index) *index = end;
   return Status::Ok();
 }
@@ -278,13 +294,8 @@ Status RecordFile::Write(uint64_t index, size_t n, const char* buffer) {
   QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
-  const auto offset = static_cast<off_t>(index * record_size_);
-  Status status = PwriteAll(fd_, buffer, n * record_size_, offset, name_);
-  if (!status.ok() && offset + static_cast<off_t>(n * record_size_) > st.st_size) {
-    // Whatever part of a record landed past the old end goes again.
-    if (::ftruncate(fd_, st.st_size) != 0) { /* the status already says what failed */ }
-  }
-  return status;
+  return WriteOrCutBack(fd_, buffer, n * record_size_, static_cast<off_t>(index * record_size_),
+                        st.st_size, name_);
 }
 
 Status RecordFile::Truncate(uint64_t n) {

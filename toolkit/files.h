@@ -66,8 +66,11 @@ class RecordFile {
   Status Write(uint64_t index, size_t n, const char* buffer);
   // Writes `n` records after the last whole record of the file as it is at that moment, holding
   // the lock across finding the end and writing: records that other programs appended are never
-  // written over, and a torn tail left by a killed writer is. `*index` gets the first one's number.
-  Status Append(size_t n, const char* buffer, uint64_t* index = nullptr);
+  // written over, and a torn tail left by a killed writer is. `*index` gets the first one's number
+  // (the records already there). When they would make the file pass `max_records`, nothing is
+  // written and the status is kRefused.
+  Status Append(size_t n, const char* buffer, uint64_t* index = nullptr,
+                uint64_t max_records = UINT64_MAX);
   // Keeps the first `n` records and drops everything after them. The caller holds the lock.
   Status Truncate(uint64_t n);
   Status Sync();
