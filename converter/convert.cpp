@@ -70,6 +70,14 @@ class Appender {
   // tail would be lost under the new records, or they would be read with another layout.
   Status Open(const std::string& name) {
     QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, kRecordSize, &file_));
+    // Under the lock, so that the size is not that of another program's write half-way.
+    QUIZ_RETURN_IF_ERROR(file_.Lock());
+    const Status checked = CheckDestination(name);
+    file_.Unlock();
+    return checked;
+  }
+
+  Status CheckDestination(const std::string& name) {
     uint64_t size = 0;
     QUIZ_RETURN_IF_ERROR(file_.Size(&size));
     if (size % kRecordSize != 0) {

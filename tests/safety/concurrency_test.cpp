@@ -16,6 +16,7 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/topic_index.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/files.h"
 
@@ -24,14 +25,7 @@ namespace {
 
 constexpr Layout kLayout{40, 20, 4, 0};
 
-TopicEntry Topic(const std::string& name) {
-  TopicEntry e;
-  e.file_name = name;
-  e.title = "Tema " + name;
-  e.layout = kLayout;
-  e.record_size = RecordSizeFor(kLayout);
-  return e;
-}
+TopicEntry Topic(const std::string& name) { return testing::TopicOf(name, kLayout); }
 
 Question Numbered(const std::string& text) { return {text, {"a", "b", "c", "d"}, ""}; }
 
@@ -62,9 +56,10 @@ int RunTogether(int n, const std::function<int(int)>& work) {
   return failures;
 }
 
-std::vector<std::string> BankTexts(const std::string& name) {
+// The question texts of a bank, in file order.
+std::vector<std::string> BankTexts(const std::string& path, const Layout& layout) {
   QuestionFile bank;
-  EXPECT_TRUE(bank.Open(Topic(name)).ok());
+  EXPECT_TRUE(bank.OpenPath(path, layout, RecordSizeFor(layout)).ok());
   std::vector<std::string> texts;
   EXPECT_TRUE(bank.Scan(1, bank.count(), [&](uint16_t, const Question& q) {
     texts.push_back(q.question);
@@ -136,7 +131,7 @@ TEST_F(Concurrency, AppendsFromSeveralProgramsKeepEveryRecord) {
          for (int k = 0; k < 300; ++k) failed += !bank.Append(Numbered(Name(p, k))).ok();
          return failed;
        },
-       [] { return BankTexts("banc"); }},
+       [] { return BankTexts("Bases\\banc.qst", kLayout); }},
       // Two conversions of 150 questions each, twice, beside an editor adding 300.
       {"banc.qst (qstconv)", 3, 300,
        [](int p) {
@@ -157,16 +152,7 @@ TEST_F(Concurrency, AppendsFromSeveralProgramsKeepEveryRecord) {
          }
          return failed;
        },
-       [] {
-         QuestionFile bank;
-         EXPECT_TRUE(bank.OpenPath("Bases\\conv.qst", kConverterLayout, RecordSizeFor(kConverterLayout)).ok());
-         std::vector<std::string> texts;
-         EXPECT_TRUE(bank.Scan(1, bank.count(), [&](uint16_t, const Question& q) {
-           texts.push_back(q.question);
-           return true;
-         }).ok());
-         return texts;
-       }},
+       [] { return BankTexts("Bases\\conv.qst", kConverterLayout); }},
       {"Arxs.rel", 2, 100,
        [](int p) {
          TopicIndex index;
@@ -235,7 +221,7 @@ TEST_F(Concurrency, RewritesAndAppendsExcludeEachOther) {
       return failed;
     });
     EXPECT_EQ(failures, 0);
-    const std::vector<std::string> texts = BankTexts("banc");
+    const std::vector<std::string> texts = BankTexts("Bases\\banc.qst", kLayout);
     ASSERT_EQ(texts.size(), 2000u - 40u + 300u - 0u) << "trial " << trial;
     // The first 40 went; every other question is there, the new ones in the order they came.
     EXPECT_EQ(texts.front(), "q41");

@@ -12,6 +12,7 @@
 #include "runner/runner_screen.h"
 #include "runner/test_engine.h"
 #include "runner/test_export.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -21,14 +22,7 @@ namespace {
 
 constexpr Layout kBankLayout{120, 120, 4, 100};
 
-TopicEntry Topic(const std::string& name, Layout layout) {
-  TopicEntry e;
-  e.file_name = name;
-  e.title = "Tema " + name;
-  e.layout = layout;
-  e.record_size = RecordSizeFor(layout);
-  return e;
-}
+TopicEntry Topic(const std::string& name, Layout layout) { return TopicOf(name, layout); }
 
 Question NumberedQuestion(int i) {
   const std::string n = std::to_string(i);

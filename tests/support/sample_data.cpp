@@ -7,12 +7,17 @@
 
 namespace quiz::testing {
 
-void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions) {
+TopicEntry TopicOf(const std::string& name, Layout layout) {
   TopicEntry e;
   e.file_name = name;
   e.title = "Tema " + name;
   e.layout = layout;
   e.record_size = RecordSizeFor(layout);
+  return e;
+}
+
+void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions) {
+  const TopicEntry e = TopicOf(name, layout);
   ASSERT_TRUE(index->Write(n, e).ok());
   QuestionFile file;
   ASSERT_TRUE(file.Open(e).ok());

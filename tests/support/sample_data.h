@@ -12,6 +12,9 @@
 
 namespace quiz::testing {
 
+// A topic entry with its title "Tema " + name and the record size of its layout.
+TopicEntry TopicOf(const std::string& name, Layout layout);
+
 void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions);
 void MakeSampleData();
 
