@@ -109,11 +109,12 @@ Status ReadScoreHistory(std::vector<ScoreRecord>* records, const std::string& na
   return Status::Ok();
 }
 
-Status ScoreHistoryLines(TextList* lines, const std::string& name) {
+Status ScoreHistoryLines(TextList* lines, const std::string& name, size_t most) {
   TextListClear(*lines);
   std::vector<ScoreRecord> records;
   QUIZ_RETURN_IF_ERROR(ReadScoreHistory(&records, name));
-  for (const ScoreRecord& r : records) TextListAdd(*lines, ScoreHistoryLine(r));
+  const size_t first = records.size() > most ? records.size() - most : 0;
+  for (size_t i = first; i < records.size(); ++i) TextListAdd(*lines, ScoreHistoryLine(records[i]));
   return Status::Ok();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The score history, Punts.rel: one record per registered test result, only ever appended.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -54,7 +55,8 @@ Status RegisterScore(const ScoreRecord& record, const std::string& name = kScore
 // where the folder allows it, and lists nothing.
 Status ReadScoreHistory(std::vector<ScoreRecord>* records,
                         const std::string& name = kScoreHistoryName);
-// The history's lines for the list viewer.
-Status ScoreHistoryLines(TextList* lines, const std::string& name = kScoreHistoryName);
+// The history's lines for the list viewer: the most recent `most` of them.
+Status ScoreHistoryLines(TextList* lines, const std::string& name = kScoreHistoryName,
+                         size_t most = SIZE_MAX);
 
 }  // namespace quiz

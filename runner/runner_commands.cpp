@@ -79,13 +79,10 @@ void RunnerWindow::Export() {
 
 void RunnerWindow::ShowHistory() {
   TextList lines;
-  if (const Status status = ScoreHistoryLines(&lines); !status.ok()) {
+  // The list shows at most 512 lines: the most recent ones.
+  if (const Status status = ScoreHistoryLines(&lines, kScoreHistoryName, kMaxListLines); !status.ok()) {
     ShowStatus(status);
     return;
-  }
-  // The list shows at most 512 lines: the most recent ones.
-  if (lines.count() > kMaxListLines) {
-    lines.items.erase(lines.items.begin(), lines.items.end() - static_cast<long>(kMaxListLines));
   }
   ShowList(kScoreHistoryTitle, lines);
 }

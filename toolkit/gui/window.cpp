@@ -114,6 +114,7 @@ void Window::SetArrangement(std::function<void(int, int)> arrange) {
 void Window::SetMenuBar(QMenuBar* menu_bar) {
   menu_bar_ = menu_bar;
   menu_bar_->setParent(this);
+  menu_bar_->show();  // also when the window is on screen already
   SetOuterSize(geometry_.width, geometry_.height);
 }
 

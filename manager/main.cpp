@@ -1,0 +1,19 @@
+// quizdesk: keeps the banks of questions by topic, edits their parameters and starts the runner.
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "manager/main_window.h"
+#include "toolkit/gui/application.h"
+
+int main(int argc, char** argv) {
+  const auto app = quiz::StartApplication("quizdesk", argc, argv);
+  if (!app) return 1;
+  quiz::ManagerWindow window;  // reads Zive.cf first
+  std::srand(static_cast<unsigned>(std::clock() ^ std::time(nullptr)));
+  window.show();
+  window.Initialise();
+  return app->exec();
+}

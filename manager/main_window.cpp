@@ -1,0 +1,316 @@
+#include "manager/main_window.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+#include "data/score_history.h"
+#include "manager/params_window.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/gui/about_box.h"
+#include "toolkit/gui/controls.h"
+#include "toolkit/gui/drawing.h"
+#include "toolkit/gui/icons.h"
+#include "toolkit/gui/list_viewer.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/programs.h"
+#include "toolkit/gui/qt_text.h"
+
+namespace quiz {
+namespace {
+
+const QColor kBackground(236, 233, 216);
+const QColor kText(0, 100, 200);
+
+// The topic area, both ends included, and the exit icon's clickable square.
+const QRect kTopicArea(20, 140, 382 - 20 + 1, 176 - 140 + 1);
+const QRect kExitIcon(12, 210, 44 - 12 + 1, 242 - 210 + 1);
+
+int CentredX() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? (screen->geometry().width() - 400) / 2 : 0;
+}
+
+}  // namespace
+
+ManagerWindow::ManagerWindow()
+    : Window("tests", {CentredX(), 80, 400, 300, false, true}, kBackground) {
+  if (!ReadInfoFile(&info_)) MsgBox("No trobat Zive.cf", "Mancaran elements informatius");
+  setWindowTitle("tests");
+  setWindowIcon(ResourceIcon("Ic0"));
+  BuildControls();
+  canvas()->on_click = [this](int x, int y) { Click(x, y); };
+}
+
+ManagerWindow::~ManagerWindow() = default;
+
+void ManagerWindow::BuildControls() {
+  auto* run = Add(command::kRun, new QPushButton("EXECUTAR TESTS"), 97, 30, 200, 32);
+  run->setDefault(true);
+  Add(command::kGenerate, new QPushButton("Generar test"), 117, 80, 160, 20);
+  Add(0, new QGroupBox(ToQString(W("Arxiu de qüestions"))), 10, 120, 380, 90);
+  Add(command::kNew, new QPushButton("Nou "), 30, 186, 60, 20);
+  Add(command::kOpen, new QPushButton("Obrir "), 310, 186, 60, 20);
+  auto* exit = Add(2, new QLabel, 12, 210, 32, 32);
+  exit->setPixmap(IconPixmap("IcSurt"));
+  // The click on the icon is the window's own: the label lets it through.
+  exit->setAttribute(Qt::WA_TransparentForMouseEvents);
+  for (int id : {command::kRun, command::kGenerate, command::kNew, command::kOpen}) {
+    connect(qobject_cast<QPushButton*>(Control(id)), &QAbstractButton::clicked, this, [this, id] { Command(id); });
+  }
+}
+
+void ManagerWindow::BuildMenu() {
+  auto* bar = new QMenuBar;
+  auto add = [this](QMenu* menu, int id, const char* text) {
+    QAction* a = menu->addAction(ToQString(W(text)));
+    actions_[id] = a;
+    connect(a, &QAction::triggered, this, [this, id] { Command(id); });
+    return a;
+  };
+  QMenu* topics = bar->addMenu("Temes");
+  add(topics, command::kNew, "&Nou");
+  add(topics, command::kOpen, "&Obrir");
+  topics->addSeparator();
+  add(topics, command::kParameters, "&Paràmetres tema");
+  topics->addSeparator();
+  add(topics, command::kDelete, "E&liminar tema");
+  topics->addSeparator();
+  QMenu* options = topics->addMenu("Opcions");
+  add(options, command::kCopyStructure, "&Copiar estructura")->setCheckable(true);
+  add(options, command::kDefaultPenalty, "&Penalització per defecte");
+  topics->addSeparator();
+  add(topics, command::kExit, "&Sortir");
+  QMenu* questions = bar->addMenu(ToQString(W("Qüestions")));
+  actions_[command::kQuestionsMenu] = questions->menuAction();
+  add(questions, command::kEdit, "&Editar");
+  add(questions, command::kList, "Llistar");
+  add(questions, command::kExport, "A fitxer de text");
+  QMenu* tests = bar->addMenu("Tests");
+  add(tests, command::kGenerate, "&Generar test aleatori");
+  add(tests, command::kRun, "&Executar ");
+  QMenu* info = bar->addMenu("Info");
+  add(info, command::kInfo, "&Info (com...?)");
+  add(info, command::kHistory, "Historial &puntuacions");
+  add(info, command::kDemo, "Petita &Demo");
+  add(info, command::kAbout, "&Quant a...");
+  QAction* exit = bar->addAction("&Sortir");
+  actions_[0] = exit;
+  connect(exit, &QAction::triggered, this, [this] { Command(command::kExit); });
+  SetMenuBar(bar);
+}
+
+QAction* ManagerWindow::action(int id) const {
+  const auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+void ManagerWindow::Initialise() {
+  BuildMenu();
+  // The context's font: the face's own width, as the desktop's default would draw.
+  SharedDrawing().description() = FontDescription{16, 0, 400, false, "arial"};
+  Attach(this);
+  SharedDrawing().SetBackgroundColour(kBackground);
+  SharedDrawing().SetTextColour(kText);
+  SetWinText(this, "Tests Velmor Ostrel");
+  OpenTopicIndex();
+  UpdateMenu();
+  DrawTopicArea();
+}
+
+bool ManagerWindow::OpenTopicIndex() {
+  if (index_.is_open()) return true;
+  const Status opened = index_.Open();
+  if (opened.ok()) return true;
+  if (opened.code() != Status::Code::kNotFound) {
+    ShowStatus(opened);
+    return false;
+  }
+  std::string caption = "No trobat \"";
+  caption.append(kTopicIndexName).push_back('"');
+  if (AskYesNo(caption, "Crear-lo?") != kIdYes) return false;
+  if (const Status created = index_.Create(); !created.ok()) {
+    ShowStatus(created);
+    return false;
+  }
+  return true;
+}
+
+void ManagerWindow::UpdateMenu() {
+  for (const auto& [id, a] : actions_) {
+    if (id != 0) a->setEnabled(MenuItemEnabled(id, current_.number, index_.count()));
+  }
+}
+
+void ManagerWindow::DrawTopicArea() {
+  {
+    QPainter painter(&canvas()->image());
+    painter.fillRect(kTopicArea, kBackground);
+  }
+  canvas()->update();
+  TextPainter& p = SharedDrawing();
+  Use(canvas());
+  p.SetBackgroundColour(kBackground);
+  p.SetTextColour(kText);
+  const auto [line1, line2] = TopicAreaLines(current_);
+  if (!line1.empty()) p.DrawText(20, 140, line1);
+  if (!line2.empty()) p.DrawText(20, 156, line2);
+}
+
+void ManagerWindow::Click(int x, int y) {
+  if (kExitIcon.contains(x, y)) close();
+}
+
+bool ManagerWindow::Blocked(int id) {
+  // The window each command would open, or whose topic it would change under it.
+  const char* clash = nullptr;
+  switch (id) {
+    case command::kNew:
+    case command::kParameters:
+    case command::kDelete:
+      if (LoopRunning("edtest")) clash = "edtest";
+      break;
+    case command::kOpen:
+      if (LoopRunning("edtest")) clash = "edtest";
+      if (LoopRunning("Llista")) clash = "Llista";
+      break;
+    case command::kHistory:
+      if (LoopRunning("Llista")) clash = "Llista";
+      break;
+    case command::kAbout:
+      if (LoopRunning("FerSobre")) clash = "FerSobre";
+      break;
+    default:
+      break;
+  }
+  if (clash == nullptr) return false;
+  const std::string name = std::string(clash) == "edtest"  ? W("dels paràmetres del tema")
+                           : std::string(clash) == "Llista" ? W("de la llista")
+                                                            : W("Quant a...");
+  MsgBox(W("Finestra oberta"), W("Primer cal tancar la finestra ") + name + ".");
+  return true;
+}
+
+void ManagerWindow::Command(int id) {
+  if (Blocked(id)) return;
+  switch (id) {
+    case command::kNew: NewTopic(); break;
+    case command::kOpen: ChooseTopic(); break;
+    case command::kParameters:
+      if (current_.number != 0) EditParameters();
+      break;
+    case command::kDelete:
+      if (current_.number != 0) DeleteTopic();
+      break;
+    case command::kGenerate: NotReady("La generació de tests aleatoris"); break;
+    case command::kEdit: NotReady(W("L'editor de qüestions")); break;
+    case command::kList: NotReady(W("La llista de qüestions")); break;
+    case command::kExport: NotReady(W("El pas de les qüestions a text")); break;
+    case command::kCopyStructure:
+      copy_structure_ = !copy_structure_;
+      actions_[command::kCopyStructure]->setChecked(copy_structure_);
+      break;
+    case command::kDefaultPenalty: break;
+    case command::kRun: RunRunner(); break;
+    case command::kInfo: ShowInfo(); break;
+    case command::kHistory: ShowHistory(); break;
+    case command::kAbout: ShowAbout(" Edició i execució de tests  ", info_.contact); break;
+    case command::kDemo:
+      if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
+      break;
+    case command::kExit: close(); break;
+    default: break;
+  }
+  // Every command may have changed the current topic or the topic count.
+  DrawTopicArea();
+  UpdateMenu();
+}
+
+void ManagerWindow::NotReady(const std::string& what) {
+  MsgBox(W("Encara no disponible"), what + W(" encara no és a punt en aquesta versió."));
+}
+
+void ManagerWindow::NewTopic() {
+  // Without an index there is nowhere to write the topic: it is offered again.
+  if (!OpenTopicIndex()) return;
+  if (const Status room = CheckRoomForTopic(index_); !room.ok()) {
+    MsgBox(room.caption(), room.text());
+    return;
+  }
+  current_.Select(static_cast<uint16_t>(index_.count() + 1));
+  EditTopicParams(&index_, &current_, &bank_, copy_structure_);
+}
+
+void ManagerWindow::EditParameters() { EditTopicParams(&index_, &current_, &bank_, copy_structure_); }
+
+void ManagerWindow::ChooseTopic() {
+  if (!OpenTopicIndex()) return;
+  TextList lines;
+  uint32_t total = 0;
+  if (const Status listed = BuildTopicList(index_, &lines, &total); !listed.ok()) {
+    ShowStatus(listed);
+    return;
+  }
+  SetCaptionSuffix(TopicListSuffix(total));
+  std::vector<uint8_t> order;
+  const int picked = ReorderLines("Arxius de qüestions", lines, &order);
+  if (picked < 0) return;  // the list is open already
+  current_.Select(static_cast<uint16_t>(picked));
+  if (order.size() == index_.count() && OrderChanged(order)) {
+    if (const Status reordered = index_.Reorder(order); !reordered.ok()) {
+      ShowStatus(reordered);
+      current_.Restore();
+      return;
+    }
+  }
+  if (current_.number == 0) {
+    current_.Restore();
+    return;
+  }
+  Status opened = index_.Read(current_.number, &current_.entry);
+  if (opened.ok()) opened = bank_.Open(current_.entry);
+  if (!opened.ok()) {
+    ShowStatus(opened);
+    current_.Restore();
+  }
+}
+
+void ManagerWindow::DeleteTopic() {
+  if (AskYesNoFlags(DeleteTopicCaption(), DeleteTopicText(current_.entry.title), kMbIconExclamation) != kIdYes) {
+    return;
+  }
+  if (const Status deleted = DeleteCurrentTopic(&index_, &current_, &bank_); !deleted.ok()) ShowStatus(deleted);
+}
+
+void ManagerWindow::RunRunner() {
+  if (RunCommand("quizrun_prv.exe") > 32) {
+    close();
+    return;
+  }
+  MsgBox("No trobat Quizrun_prv.exe", W("Cal mantenir la disposició de carpetes i arxius original"));
+}
+
+void ManagerWindow::ShowInfo() {
+  if (info_.document.empty()) {
+    MsgBox(W("Fitxer d'informació?"), W("Està a Zive.cf, no trobat"));
+    return;
+  }
+  OpenDocumentOrSay(info_.document, "No trobat el fitxer d'ajuda");
+}
+
+void ManagerWindow::ShowHistory() {
+  TextList lines;
+  if (const Status status = ScoreHistoryLines(&lines, kScoreHistoryName, kMaxListLines); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  ShowList(kScoreHistoryTitle, lines);
+}
+
+}  // namespace quiz

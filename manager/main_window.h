@@ -1,0 +1,65 @@
+#pragma once
+// quizdesk's main window (class "tests"): the buttons, the topic area and the menu, and the
+// command table that sends every command to the part that does the work.
+
+#include <map>
+#include <string>
+
+#include "data/info_file.h"
+#include "data/question_file.h"
+#include "data/topic_index.h"
+#include "manager/topics.h"
+#include "toolkit/gui/window.h"
+
+class QAction;
+
+namespace quiz {
+
+class ManagerWindow : public Window {
+ public:
+  // Reads Zive.cf (telling the user when it is missing) and builds the window; Initialise then
+  // opens the topic index.
+  ManagerWindow();
+  ~ManagerWindow() override;
+
+  // The initialisation message: menu, drawing context, caption, the topic index ("Crear-lo?"),
+  // the menu's greying.
+  void Initialise();
+  // A menu command or button by its number.
+  void Command(int id);
+  // A left click on the client area: over the exit icon it closes the window.
+  void Click(int x, int y);
+  void DrawTopicArea();
+  void UpdateMenu();
+
+  QAction* action(int id) const;
+  const CurrentTopic& current() const { return current_; }
+  const TopicIndex& index() const { return index_; }
+  bool copy_structure() const { return copy_structure_; }
+
+ private:
+  void BuildMenu();
+  void BuildControls();
+  // Opens the topic index, asking whether to create it when it is missing. False when there is
+  // none afterwards.
+  bool OpenTopicIndex();
+  // Refuses, with a message, a command while a window it would clash with runs its own loop.
+  bool Blocked(int id);
+  void NewTopic();
+  void ChooseTopic();
+  void EditParameters();
+  void DeleteTopic();
+  void RunRunner();
+  void ShowInfo();
+  void ShowHistory();
+  void NotReady(const std::string& what);
+
+  InfoFile info_;
+  TopicIndex index_;
+  CurrentTopic current_;
+  QuestionFile bank_;
+  bool copy_structure_ = false;
+  std::map<int, QAction*> actions_;
+};
+
+}  // namespace quiz

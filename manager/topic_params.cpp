@@ -1,0 +1,103 @@
+#include "manager/topic_params.h"
+
+#include "data/topic_format.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/messages.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+
+namespace {
+
+int32_t NumberOf(const std::string& text) {
+  int32_t value = 0;
+  return ItemTextToInt(text, &value) ? value : 0;
+}
+
+Status OutOfRange(const char* field, int32_t value, int low, int high) {
+  return Status::Refused(W("* dades no vàlides *"),
+                         W(field) + " " + IntToText(value) + W(": ha de ser de ") + IntToText(low) +
+                             " a " + IntToText(high));
+}
+
+}  // namespace
+
+ParamsFields FieldsOf(const TopicEntry& e, bool with_names) {
+  ParamsFields f;
+  if (with_names) {
+    f.title = e.title;
+    f.file_name = e.file_name;
+  }
+  f.question_length = IntToText(e.layout.question_length);
+  f.answer_length = IntToText(e.layout.answer_length);
+  f.comment_length = IntToText(e.layout.comment_length);
+  f.alternatives = IntToText(e.layout.alternatives);
+  return f;
+}
+
+Status ReadParams(const ParamsFields& f, TopicEntry* entry) {
+  TopicEntry e;
+  e.file_name = CutText(f.file_name, topic_format::kFileNameCapacity);
+  e.title = CutText(f.title, topic_format::kTitleCapacity);
+  e.format_kind = 3;
+  const int32_t question = NumberOf(f.question_length);
+  const int32_t answer = NumberOf(f.answer_length);
+  const int32_t comment = NumberOf(f.comment_length);
+  const int32_t alternatives = NumberOf(f.alternatives);
+  if (e.title.empty() || e.file_name.empty() || question == 0 || answer == 0) {
+    return Status::Refused("* dades insuficients *", "manquen dades essencials");
+  }
+  if (question < 1 || question > kMaxFieldLength) {
+    return OutOfRange("Longitud pregunta", question, 1, kMaxFieldLength);
+  }
+  if (answer < 1 || answer > kMaxFieldLength) return OutOfRange("Longitud resposta", answer, 1, kMaxFieldLength);
+  if (comment < 0 || comment > kMaxFieldLength) {
+    return OutOfRange("Longitud comentari", comment, 0, kMaxFieldLength);
+  }
+  if (alternatives < kMinAlternatives || alternatives > kMaxAlternatives) {
+    return OutOfRange("Nombre d'alternatives", alternatives, kMinAlternatives, kMaxAlternatives);
+  }
+  e.layout = {static_cast<uint16_t>(question), static_cast<uint16_t>(answer),
+              static_cast<uint16_t>(alternatives), static_cast<uint16_t>(comment)};
+  e.record_size = RecordSizeFor(e.layout);
+  *entry = e;
+  return Status::Ok();
+}
+
+Status CheckFileNameFree(const TopicIndex& index, uint16_t own, const std::string& file_name) {
+  if (!index.is_open()) return Status::Ok();
+  for (uint16_t n = 1; n <= index.count(); ++n) {
+    if (n == own) continue;
+    TopicEntry other;
+    QUIZ_RETURN_IF_ERROR(index.Read(n, &other));
+    if (UpperCat(other.file_name) == UpperCat(file_name)) {
+      return Status::Refused(W("Nom d'arxiu en ús"),
+                             file_name + W(".qst ja és el fitxer del tema ") + IntToText(n) + " (" +
+                                 other.title + W("); trieu un altre nom"));
+    }
+  }
+  return Status::Ok();
+}
+
+bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions) {
+  return questions > 0 && to.alternatives < from.alternatives;
+}
+
+Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank,
+                       const TopicEntry& entry, RelayoutResult* result) {
+  *result = RelayoutResult{};
+  QUIZ_RETURN_IF_ERROR(CheckFileNameFree(*index, current->number, entry.file_name));
+  if (current->number > index->count()) {
+    QUIZ_RETURN_IF_ERROR(CheckRoomForTopic(*index));
+    QUIZ_RETURN_IF_ERROR(index->Write(static_cast<uint16_t>(index->count() + 1), entry));
+    current->number = index->count();  // after any topic another program added meanwhile
+    QUIZ_RETURN_IF_ERROR(index->Read(current->number, &current->entry));
+    return bank->Open(current->entry);
+  }
+  if (!bank->is_open()) QUIZ_RETURN_IF_ERROR(bank->Open(current->entry));
+  QUIZ_RETURN_IF_ERROR(bank->Relayout(entry, result));
+  QUIZ_RETURN_IF_ERROR(index->Write(current->number, entry));
+  return index->Read(current->number, &current->entry);
+}
+
+}  // namespace quiz

@@ -1,0 +1,46 @@
+#pragma once
+// The topic parameters window's decisions: reading its fields into a topic entry with every
+// check, and saving a new or an existing topic.
+
+#include <cstdint>
+#include <string>
+
+#include "data/question_file.h"
+#include "data/topic_index.h"
+#include "manager/topics.h"
+#include "toolkit/status.h"
+
+namespace quiz {
+
+// The fields as typed (Windows-1252): title 101, file name 102, lengths 103..105, combo 118.
+struct ParamsFields {
+  std::string title, file_name, question_length, answer_length, comment_length, alternatives;
+};
+
+// The fields of an entry, for the window to show.
+ParamsFields FieldsOf(const TopicEntry& entry, bool with_names);
+
+// Fills `entry` from the fields as a save does: the file name cut to 32, the title to 100, format
+// kind 3, the numbers read as the window reads them (not a number = 0), the record size
+// computed. Refuses, with the caption and text of the message to show: a missing title, file name,
+// question or answer length ("* dades insuficients *" / "manquen dades essencials"); then any value
+// the files cannot hold (a length above 128, alternatives other than 2, 3 or 4), naming the field
+// and its range.
+Status ReadParams(const ParamsFields& fields, TopicEntry* entry);
+
+// Refuses a file name that another topic of the index already uses (two topics on one question
+// file would spoil each other's questions). `own` is the topic being saved.
+Status CheckFileNameFree(const TopicIndex& index, uint16_t own, const std::string& file_name);
+
+// True when saving `to` over `from` drops answers of stored questions (fewer alternatives).
+bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions);
+
+// Saves the topic being edited. A new topic (current number beyond the index) is appended and
+// its question file made; it becomes the current topic. An existing one has its question file
+// re-laid out or renamed first and its entry written after, so that an entry never names a layout
+// its file does not have yet; `*result` tells what happened to the file. On failure nothing of
+// the topic changed.
+Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank,
+                       const TopicEntry& entry, RelayoutResult* result);
+
+}  // namespace quiz

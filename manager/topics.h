@@ -1,0 +1,84 @@
+#pragma once
+// The manager's topics: its current topic, the lines of the topic list, the topic area of the
+// main window, the menu's greying, and the new-topic and delete-topic steps on the index.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "data/question_file.h"
+#include "data/topic_index.h"
+#include "toolkit/status.h"
+#include "toolkit/text_list.h"
+
+namespace quiz {
+
+// The index holds at most this many topics: the reorder code and the draw list name a topic
+// with one byte.
+inline constexpr uint16_t kMaxTopics = 255;
+// A random test draws from at most this many topics.
+inline constexpr size_t kMaxDrawTopics = 40;
+
+// The manager's current topic: its number (0 = none, count + 1 = a new topic being made), the
+// number it replaced, and a copy of its entry.
+struct CurrentTopic {
+  uint16_t number = 0;
+  uint16_t previous = 0;
+  TopicEntry entry;
+
+  // Makes `n` current; the number it replaces becomes the previous one.
+  void Select(uint16_t n) {
+    previous = number;
+    number = n;
+  }
+  void Restore() { number = previous; }
+};
+
+// "3)Història  25": the topic number, ")", the title, two spaces and the question count.
+std::string TopicListLine(uint16_t n, const std::string& title, uint16_t questions);
+
+// The topic list over the whole index: one line per topic, in index order, and the questions
+// of all topics. Makes the folder Bases when it is missing, and every missing question file,
+// empty, as the list is read. An index that is not open lists nothing.
+Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total);
+// " (total qüestions = N)", after the list's title.
+std::string TopicListSuffix(uint32_t total);
+// True when the order code of a reorder moves at least one topic.
+bool OrderChanged(const std::vector<uint8_t>& order);
+
+// The two lines of the main window's topic area: the title split after 56 characters (line 2
+// holds characters 57..136), or, with no topic, an empty line and the "per seleccionar" line.
+std::pair<std::string, std::string> TopicAreaLines(const CurrentTopic& current);
+
+// Command numbers of the manager's menu and buttons.
+namespace command {
+inline constexpr int kNew = 101, kOpen = 102, kParameters = 103, kDelete = 106, kGenerate = 107;
+inline constexpr int kEdit = 201, kList = 202, kExport = 210;
+inline constexpr int kCopyStructure = 301, kDefaultPenalty = 302;
+inline constexpr int kRun = 452;
+inline constexpr int kInfo = 601, kHistory = 602, kAbout = 603, kDemo = 604;
+inline constexpr int kExit = 997;
+// The "Qüestions" menu as a whole.
+inline constexpr int kQuestionsMenu = 200;
+}  // namespace command
+
+// Whether a menu item is enabled: the topic's own items (Paràmetres tema, Eliminar tema and the
+// Qüestions menu) need a current topic; Obrir and Generar test aleatori need a topic in the
+// index. Everything else is always enabled.
+bool MenuItemEnabled(int id, uint16_t current_topic, uint16_t topic_count);
+
+// The question asked before a topic is deleted.
+std::string DeleteTopicCaption();                     // "* Confirmar eliminació Test *"
+std::string DeleteTopicText(const std::string& title);  // " Eliminar "<title>"?"
+// Removes the current topic's entry (its question file stays on disk) and leaves no topic
+// current; `bank` is closed.
+Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile* bank);
+
+// "Nou" at the limit: refused before any window opens.
+Status CheckRoomForTopic(const TopicIndex& index);
+
+// The draw list of a random test: the chosen topic numbers, at most 40.
+std::vector<uint16_t> DrawList(const std::vector<uint16_t>& chosen);
+
+}  // namespace quiz

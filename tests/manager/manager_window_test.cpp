@@ -1,0 +1,238 @@
+#include "manager/main_window.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <tuple>
+
+#include "tests/support/gui.h"
+#include "tests/support/sample_data.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+#include "toolkit/gui/controls.h"
+
+namespace quiz {
+namespace {
+
+using testing::ShownMessage;
+namespace cmd = command;
+
+Window* AsWindow(QWidget* w) { return static_cast<Window*>(w); }
+void ClickControl(QWidget* w, int id) { qobject_cast<QAbstractButton*>(AsWindow(w)->Control(id))->click(); }
+
+// Fills the parameters window and presses one of its buttons.
+void FillParams(QWidget* w, const std::vector<std::string>& fields, int button) {
+  const int ids[] = {101, 102, 103, 104, 105, 118};
+  for (size_t i = 0; i < fields.size(); ++i) SetItemText(AsWindow(w), ids[i], fields[i]);
+  ClickControl(w, button);
+}
+
+class ManagerWindowTest : public testing::InTempDir {
+ protected:
+  void SetUp() override {
+    InTempDir::SetUp();
+    testing::MakeSampleData();
+    testing::PutFile("Zive.cf", "Info.txt\r\ncontacte\r\n");
+  }
+  std::unique_ptr<ManagerWindow> Start() {
+    auto w = std::make_unique<ManagerWindow>();
+    w->show();
+    w->Initialise();
+    return w;
+  }
+  // Picks line `line` of the topic list (0: "Surt").
+  void Choose(ManagerWindow* w, int line) {
+    testing::WhenShown("Llista", [line](QWidget* list_window) {
+      auto* list = qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101));
+      if (line > 0) list->item(line - 1)->setSelected(true);
+      ClickControl(list_window, line > 0 ? 1 : 2);
+    });
+    w->Command(cmd::kOpen);
+  }
+  bool Enabled(ManagerWindow* w, int id) { return w->action(id)->isEnabled(); }
+
+  testing::Seams seams_;
+};
+
+TEST_F(ManagerWindowTest, StartsWithItsControlsInPlaceAndItsMenuGreyed) {
+  auto w = Start();
+  EXPECT_EQ(w->objectName(), "tests");
+  EXPECT_EQ(w->windowTitle(), "Tests Velmor Ostrel");
+  struct Control {
+    int id;
+    QRect geometry;
+  } controls[] = {{cmd::kRun, {97, 30, 200, 32}}, {cmd::kGenerate, {117, 80, 160, 20}},
+                  {cmd::kNew, {30, 186, 60, 20}}, {cmd::kOpen, {310, 186, 60, 20}}, {2, {12, 210, 32, 32}}};
+  for (const auto& c : controls) EXPECT_EQ(w->Control(c.id)->geometry(), c.geometry) << c.id;
+  EXPECT_TRUE(Enabled(w.get(), cmd::kOpen));
+  EXPECT_FALSE(Enabled(w.get(), cmd::kQuestionsMenu));
+  EXPECT_FALSE(Enabled(w.get(), cmd::kDelete));
+  testing::SaveShot(w.get(), "quizdesk_empty");
+
+  Choose(w.get(), 2);
+  EXPECT_EQ(w->current().number, 2);
+  EXPECT_TRUE(Enabled(w.get(), cmd::kQuestionsMenu));
+  EXPECT_TRUE(Enabled(w.get(), cmd::kParameters));
+  testing::SaveShot(w.get(), "quizdesk");
+  Choose(w.get(), 0);  // "Surt": the topic stays
+  EXPECT_EQ(w->current().number, 2);
+  EXPECT_TRUE(seams_.messages.shown.empty());
+}
+
+TEST_F(ManagerWindowTest, AMissingIndexIsOfferedAgainByNouAndObrir) {
+  ASSERT_EQ(::unlink("Bases/Arxs.rel"), 0);
+  const ShownMessage create{W("No trobat \"Bases\\Arxs.rel\""), "Crear-lo?", kMbYesNo};
+  seams_.messages.answers = {kIdNo};
+  auto w = Start();
+  EXPECT_EQ(seams_.messages.shown, std::vector<ShownMessage>{create});
+  EXPECT_FALSE(Enabled(w.get(), cmd::kOpen));
+  seams_.messages.answers = {kIdNo};
+  w->Command(cmd::kOpen);  // the button still acts: it asks again, and reads nothing
+  EXPECT_EQ(seams_.messages.shown.size(), 2u);
+  seams_.messages.answers = {kIdYes};
+  testing::WhenShown("edtest", [](QWidget* p) { FillParams(p, {W("Química"), "QUIM", "120", "120", "100", "4"}, 1); });
+  w->Command(cmd::kNew);
+  EXPECT_EQ(seams_.messages.shown.back(), create);
+  EXPECT_EQ(w->index().count(), 1);
+  EXPECT_EQ(w->current().number, 1);
+  EXPECT_EQ(testing::FileBytes("Bases/QUIM.qst"), "");
+  EXPECT_TRUE(Enabled(w.get(), cmd::kOpen));
+}
+
+TEST_F(ManagerWindowTest, TheParametersWindowSavesOnlyWhatTheFilesCanHold) {
+  auto w = Start();
+  struct Case {
+    const char* what;
+    std::function<void(QWidget*)> act;
+    uint16_t current_after, count_after;
+    std::vector<std::string> captions;  // of the boxes shown
+  } cases[] = {
+      {"Surt gives the new topic up", [](QWidget* p) { ClickControl(p, 2); }, 0, 2, {}},
+      {"so does the title bar", [](QWidget* p) { p->close(); }, 0, 2, {}},
+      {"missing data keeps the window",
+       [](QWidget* p) {
+         FillParams(p, {"", "X", "1", "1", "0", "4"}, 1);
+         EXPECT_TRUE(p->isVisible());
+         p->close();
+       },
+       0, 2, {"* dades insuficients *"}},
+      {"a length the files cannot hold",
+       [](QWidget* p) {
+         FillParams(p, {"T", "X", "300", "1", "0", "4"}, 1);
+         EXPECT_TRUE(p->isVisible());
+         p->close();
+       },
+       0, 2, {W("* dades no vàlides *")}},
+      {"another topic's file", [](QWidget* p) {
+         FillParams(p, {"T", "geo", "1", "1", "0", "4"}, 1);
+         p->close();
+       },
+       0, 2, {W("Nom d'arxiu en ús")}},
+      {"a new topic", [](QWidget* p) { FillParams(p, {"Nou", "NOU", "50", "40", "0", "2"}, 1); }, 3, 3, {}},
+  };
+  for (const auto& c : cases) {
+    seams_.messages.shown.clear();
+    testing::WhenShown("edtest", c.act);
+    w->Command(cmd::kNew);
+    EXPECT_EQ(w->current().number, c.current_after) << c.what;
+    EXPECT_EQ(w->index().count(), c.count_after) << c.what;
+    std::vector<std::string> captions;
+    for (const auto& m : seams_.messages.shown) captions.push_back(m.caption);
+    EXPECT_EQ(captions, c.captions) << c.what;
+  }
+  // An existing topic: the confirmation first, then the re-layout and its "Nou nom".
+  seams_.messages.shown.clear();
+  seams_.messages.answers = {kIdYes};
+  testing::WhenShown("edtest", [](QWidget* p) {
+    EXPECT_EQ(GetItemText(AsWindow(p), 102), "NOU");
+    EXPECT_EQ(GetItemText(AsWindow(p), 104), "40");
+    FillParams(p, {"Nou", "NOU", "50", "20", "0", "2"}, 1);
+  });
+  w->Command(cmd::kParameters);
+  ASSERT_EQ(seams_.messages.shown.size(), 2u);
+  EXPECT_EQ(seams_.messages.shown[0], (ShownMessage{"*confirmar modificacions*", "sortir...\rfent els canvis?",
+                                                    kMbYesNoCancel}));
+  EXPECT_EQ(seams_.messages.shown[1], (ShownMessage{"Nou nom", "Bases\\NOU.qst", kMbOk}));
+  EXPECT_EQ(w->current().entry.layout.answer_length, 20);
+}
+
+TEST_F(ManagerWindowTest, DeletesTheTopicOnlyWhenConfirmed) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  const ShownMessage ask{W("* Confirmar eliminació Test *"), " Eliminar \"Tema HISTORIA\"?",
+                         kMbYesNo | kMbIconExclamation};
+  seams_.messages.answers = {kIdNo};
+  w->Command(cmd::kDelete);
+  EXPECT_EQ(seams_.messages.shown, std::vector<ShownMessage>{ask});
+  EXPECT_EQ(w->index().count(), 2);
+  seams_.messages.answers = {kIdYes};
+  w->Command(cmd::kDelete);
+  EXPECT_EQ(w->index().count(), 1);
+  EXPECT_EQ(w->current().number, 0);
+  EXPECT_FALSE(Enabled(w.get(), cmd::kDelete));
+}
+
+TEST_F(ManagerWindowTest, RunsTheRunnerAndClosesOrSaysItIsMissing) {
+  // A quizrun on the PATH, since none sits beside the test program.
+  const std::string bin = dir() + "/bin";
+  testing::PutFile(bin + "/quizrun", "");
+  testing::SetMode(bin + "/quizrun", 0755);
+  const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin + ":" + old_path).c_str(), 1);
+  auto w = Start();
+  seams_.launch_result = 2;
+  w->Command(cmd::kRun);
+  EXPECT_EQ(seams_.messages.shown.back(),
+            (ShownMessage{"No trobat Quizrun_prv.exe", W("Cal mantenir la disposició de carpetes i arxius original"), kMbOk}));
+  EXPECT_TRUE(w->isVisible());
+  seams_.launch_result = 33;
+  ClickControl(w.get(), cmd::kRun);
+  ASSERT_EQ(seams_.launches.size(), 2u);
+  EXPECT_EQ(seams_.launches[1].kind, "run");
+  EXPECT_EQ(seams_.launches[1].program, bin + "/quizrun");
+  EXPECT_TRUE(seams_.launches[1].arguments.empty());
+  EXPECT_FALSE(w->isVisible());
+  setenv("PATH", old_path.c_str(), 1);
+}
+
+TEST_F(ManagerWindowTest, TheExitIconClosesOnlyWhenHit) {
+  for (const auto& [x, y, closes] : {std::tuple{11, 210, false}, {12, 243, false}, {12, 210, true}, {44, 242, true}}) {
+    auto w = Start();
+    QTest::mouseClick(w->canvas(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+    EXPECT_EQ(w->isVisible(), !closes) << x << "," << y;
+  }
+}
+
+TEST_F(ManagerWindowTest, CommandsNotBuiltYetSayItAndCopyStructureTicks) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  for (int id : {cmd::kEdit, cmd::kList, cmd::kExport, cmd::kGenerate}) {
+    seams_.messages.shown.clear();
+    w->Command(id);
+    ASSERT_EQ(seams_.messages.shown.size(), 1u) << id;
+    EXPECT_EQ(seams_.messages.shown[0].caption, "Encara no disponible");
+  }
+  w->Command(cmd::kCopyStructure);
+  EXPECT_TRUE(w->copy_structure());
+  EXPECT_TRUE(w->action(cmd::kCopyStructure)->isChecked());
+  // With the structure copied, a new topic starts with the layout of the one open.
+  testing::WhenShown("edtest", [](QWidget* p) {
+    EXPECT_EQ(GetItemText(AsWindow(p), 101), "");
+    EXPECT_EQ(GetItemText(AsWindow(p), 103), "50");
+    EXPECT_EQ(GetItemText(AsWindow(p), 118), "2");
+    ClickControl(p, 2);
+  });
+  w->Command(cmd::kNew);
+  EXPECT_EQ(w->current().number, 1);
+}
+
+}  // namespace
+}  // namespace quiz
