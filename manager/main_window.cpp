@@ -208,7 +208,7 @@ void ManagerWindow::Command(int id) {
     case command::kDelete:
       if (current_.number != 0) DeleteTopic();
       break;
-    case command::kGenerate: NotReady("La generació de tests aleatoris"); break;
+    case command::kGenerate: NotReady(W("La generació de tests aleatoris")); break;
     case command::kEdit: NotReady(W("L'editor de qüestions")); break;
     case command::kList: NotReady(W("La llista de qüestions")); break;
     case command::kExport: NotReady(W("El pas de les qüestions a text")); break;
@@ -220,7 +220,7 @@ void ManagerWindow::Command(int id) {
     case command::kRun: RunRunner(); break;
     case command::kInfo: ShowInfo(); break;
     case command::kHistory: ShowHistory(); break;
-    case command::kAbout: ShowAbout(" Edició i execució de tests  ", info_.contact); break;
+    case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
     case command::kDemo:
       if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
       break;
@@ -259,7 +259,7 @@ void ManagerWindow::ChooseTopic() {
   }
   SetCaptionSuffix(TopicListSuffix(total));
   std::vector<uint8_t> order;
-  const int picked = ReorderLines("Arxius de qüestions", lines, &order);
+  const int picked = ReorderLines(W("Arxius de qüestions"), lines, &order);
   if (picked < 0) return;  // the list is open already
   current_.Select(static_cast<uint16_t>(picked));
   if (order.size() == index_.count() && OrderChanged(order)) {

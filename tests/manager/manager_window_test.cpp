@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <functional>
@@ -28,11 +29,11 @@ namespace cmd = command;
 Window* AsWindow(QWidget* w) { return static_cast<Window*>(w); }
 void ClickControl(QWidget* w, int id) { qobject_cast<QAbstractButton*>(AsWindow(w)->Control(id))->click(); }
 
-// Fills the parameters window and presses one of its buttons.
+// Fills the parameters window and presses one of its buttons (0: none).
 void FillParams(QWidget* w, const std::vector<std::string>& fields, int button) {
   const int ids[] = {101, 102, 103, 104, 105, 118};
   for (size_t i = 0; i < fields.size(); ++i) SetItemText(AsWindow(w), ids[i], fields[i]);
-  ClickControl(w, button);
+  if (button != 0) ClickControl(w, button);
 }
 
 class ManagerWindowTest : public testing::InTempDir {
@@ -164,6 +165,63 @@ TEST_F(ManagerWindowTest, TheParametersWindowSavesOnlyWhatTheFilesCanHold) {
   EXPECT_EQ(w->current().entry.layout.answer_length, 20);
 }
 
+TEST_F(ManagerWindowTest, TheTopicListRewritesTheIndexOnlyWhenItsOrderChanged) {
+  auto w = Start();
+  const std::string before = testing::FileBytes("Bases/Arxs.rel");
+  Choose(w.get(), 2);
+  EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), before);
+  struct stat unchanged;
+  ASSERT_EQ(::stat("Bases/Arxs.rel", &unchanged), 0);
+  // Line 2 moved up, then picked: it is topic 1 now.
+  std::string caption;
+  testing::WhenShown("Llista", [&caption](QWidget* list_window) {
+    caption = list_window->windowTitle().toStdString();
+    ClickControl(list_window, 9);
+    ListSelect(AsWindow(list_window), 101, 2);
+    ClickControl(list_window, 10);
+    ClickControl(list_window, 1);
+  });
+  w->Command(cmd::kOpen);
+  EXPECT_EQ(caption, "Arxius de qüestions  (total qüestions = 8)");  // a blank, then the suffix
+  EXPECT_EQ(w->current().number, 1);
+  EXPECT_EQ(w->current().entry.file_name, "GEO");
+  EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), before.substr(318) + before.substr(0, 318));
+}
+
+TEST_F(ManagerWindowTest, TabMovesThroughTheFieldsAndTheLastOneAsksToSave) {
+  auto w = Start();
+  seams_.messages.answers = {kIdYes};
+  std::vector<int> focus;
+  testing::WhenShown("edtest", [&focus](QWidget* p) {
+    FillParams(p, {"Tab", "TAB", "10", "10", "0", "2"}, 0);
+    for (int id = 101; id <= 105; ++id) {
+      AsWindow(p)->Control(id)->setFocus();
+      QTest::keyClick(AsWindow(p)->Control(id), Qt::Key_Tab);
+      if (id < 105) focus.push_back(AsWindow(p)->Control(id + 1)->hasFocus() ? id + 1 : -1);
+    }
+  });
+  w->Command(cmd::kNew);
+  EXPECT_EQ(focus, (std::vector<int>{102, 103, 104, 105}));
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0], (ShownMessage{"Confirmar gravar", W("Gravar paràmetres test?"), kMbYesNo}));
+  EXPECT_EQ(w->index().count(), 3);  // saved by the Tab
+}
+
+TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  std::vector<std::string> captions;
+  testing::WhenShown("edtest", [&](QWidget* p) {
+    for (int id : {cmd::kNew, cmd::kParameters, cmd::kDelete, cmd::kOpen}) w->Command(id);
+    for (const auto& m : seams_.messages.shown) captions.push_back(m.caption);
+    ClickControl(p, 2);
+  });
+  w->Command(cmd::kParameters);
+  EXPECT_EQ(captions, std::vector<std::string>(4, "Finestra oberta"));
+  EXPECT_EQ(w->index().count(), 2);
+  EXPECT_EQ(w->current().number, 1);
+}
+
 TEST_F(ManagerWindowTest, DeletesTheTopicOnlyWhenConfirmed) {
   auto w = Start();
   Choose(w.get(), 1);
@@ -219,6 +277,8 @@ TEST_F(ManagerWindowTest, CommandsNotBuiltYetSayItAndCopyStructureTicks) {
     w->Command(id);
     ASSERT_EQ(seams_.messages.shown.size(), 1u) << id;
     EXPECT_EQ(seams_.messages.shown[0].caption, "Encara no disponible");
+    EXPECT_NE(seams_.messages.shown[0].text.find(W(" encara no és a punt")), std::string::npos);
+    EXPECT_FALSE(LooksLikeUtf8(seams_.messages.shown[0].text)) << "Windows-1252, not UTF-8";
   }
   w->Command(cmd::kCopyStructure);
   EXPECT_TRUE(w->copy_structure());
