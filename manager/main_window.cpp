@@ -281,6 +281,28 @@ void ManagerWindow::ChooseTopic() {
   }
 }
 
+int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
+  draw->clear();
+  if (!OpenTopicIndex()) return 0;
+  TextList lines;
+  uint32_t total = 0;
+  if (const Status listed = BuildTopicList(index_, &lines, &total); !listed.ok()) {
+    ShowStatus(listed);
+    return 0;
+  }
+  std::vector<uint16_t> chosen;
+  const int picked = ChooseLines(W("Seleccio arxius de qüestions"), lines, &chosen);
+  if (picked <= 0) return picked;
+  for (uint16_t t : chosen) {
+    if (const Status read = index_.Read(t, &current_.entry); !read.ok()) {
+      ShowStatus(read);
+      return 0;
+    }
+  }
+  *draw = DrawList(chosen);
+  return picked;
+}
+
 void ManagerWindow::DeleteTopic() {
   if (AskYesNoFlags(DeleteTopicCaption(), DeleteTopicText(current_.entry.title), kMbIconExclamation) != kIdYes) {
     return;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "data/info_file.h"
 #include "data/question_file.h"
@@ -31,6 +32,12 @@ class ManagerWindow : public Window {
   void Click(int x, int y);
   void DrawTopicArea();
   void UpdateMenu();
+
+  // Choose topic in multiple mode, for a random test: the topics picked in the list
+  // "Seleccio arxius de qüestions", and in `draw` the first 40 of them. The current topic's
+  // entry is left at the last one picked (its number does not change). Returns how many were
+  // picked (0 for none, kLoopRefused when a list is open already).
+  int ChooseTopicsForDraw(std::vector<uint16_t>* draw);
 
   QAction* action(int id) const;
   const CurrentTopic& current() const { return current_; }

@@ -188,6 +188,30 @@ TEST_F(ManagerWindowTest, TheTopicListRewritesTheIndexOnlyWhenItsOrderChanged) {
   EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), before.substr(318) + before.substr(0, 318));
 }
 
+TEST_F(ManagerWindowTest, ChoosesSeveralTopicsForARandomTest) {
+  auto w = Start();
+  struct Case {
+    std::vector<int> lines;  // picked, from 1; none = "Surt"
+    int picked;
+    std::vector<uint16_t> draw;
+  } cases[] = {{{1, 2}, 2, {1, 2}}, {{2}, 1, {2}}, {{}, 0, {}}};
+  for (const auto& c : cases) {
+    std::string caption;
+    testing::WhenShown("Llista", [&](QWidget* list_window) {
+      caption = list_window->windowTitle().toStdString();
+      auto* list = qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101));
+      for (int line : c.lines) list->item(line - 1)->setSelected(true);
+      ClickControl(list_window, c.lines.empty() ? 2 : 1);
+    });
+    std::vector<uint16_t> draw;
+    EXPECT_EQ(w->ChooseTopicsForDraw(&draw), c.picked);
+    EXPECT_EQ(draw, c.draw);
+    EXPECT_EQ(caption, "Seleccio arxius de qüestions");
+    EXPECT_EQ(w->current().number, 0);  // the number never changes
+  }
+  EXPECT_EQ(w->current().entry.file_name, "GEO");  // the entry of the last one picked
+}
+
 TEST_F(ManagerWindowTest, TabMovesThroughTheFieldsAndTheLastOneAsksToSave) {
   auto w = Start();
   seams_.messages.answers = {kIdYes};
