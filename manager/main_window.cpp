@@ -113,8 +113,8 @@ QAction* ManagerWindow::action(int id) const {
 
 void ManagerWindow::Initialise() {
   BuildMenu();
-  // The context's font: the face's own width, as the desktop's default would draw.
-  SharedDrawing().description() = FontDescription{16, 0, 400, false, "arial"};
+  // The context's font: about the desktop's default for windows (13 pixels, the face's own width).
+  SharedDrawing().description() = FontDescription{13, 0, 400, false, "arial"};
   Attach(this);
   SharedDrawing().SetBackgroundColour(kBackground);
   SharedDrawing().SetTextColour(kText);
