@@ -108,9 +108,9 @@ Status QuestionFile::OpenChecked(const std::string& name, const std::string& wha
   }
   layout_ = layout;
   record_size_ = record_size;
-  created_ = access == Access::kCreate && !FileExists(name);
   const auto mode = access == Access::kCreate ? RecordFile::Mode::kCreate : RecordFile::Mode::kReadOnly;
   QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size, mode));
+  created_ = file_.created();
   Status status = Recount();
   if (!status.ok()) Close();
   return status;

@@ -146,6 +146,7 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
     fd_ = other.fd_;
     record_size_ = other.record_size_;
     mode_ = other.mode_;
+    created_ = other.created_;
     locked_ = other.locked_;
     lock_taken_ = other.lock_taken_;
     name_ = std::move(other.name_);
@@ -159,12 +160,23 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept {
 Status RecordFile::Open(std::string_view name, size_t record_size, Mode mode) {
   Close();
   name_ = std::string(name);
-  path_ = NativePath(name);
   record_size_ = record_size == 0 ? 1 : record_size;
   mode_ = mode;
-  int flags = (mode == Mode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
-  if (mode == Mode::kCreate) flags |= O_CREAT;
-  fd_ = ::open(path_.c_str(), flags, 0666);
+  created_ = false;
+  const int flags = (mode == Mode::kReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+  // The name as spelled first: it is nearly always right, and a look-up costs a system call per
+  // folder. Only a name that is not there is looked up without regard to case, then made.
+  path_ = SpelledPath(name);
+  fd_ = ::open(path_.c_str(), flags);
+  if (fd_ < 0 && errno == ENOENT) {
+    path_ = NativePath(name);
+    fd_ = ::open(path_.c_str(), flags);
+    if (fd_ < 0 && errno == ENOENT && mode == Mode::kCreate) {
+      fd_ = ::open(path_.c_str(), flags | O_CREAT | O_EXCL, 0666);
+      created_ = fd_ >= 0;
+      if (fd_ < 0 && errno == EEXIST) fd_ = ::open(path_.c_str(), flags);  // made meanwhile
+    }
+  }
   if (fd_ < 0) {
     const int err = errno;
     if (err == ENOENT && mode != Mode::kCreate) {

@@ -53,6 +53,8 @@ class RecordFile {
   const std::string& name() const { return name_; }
   const std::string& path() const { return path_; }
   size_t record_size() const { return record_size_; }
+  // True when the last Open made the file (kCreate, and it did not exist).
+  bool created() const { return created_; }
 
   // Whole records in the file now; a torn last record is not counted.
   Status Count(uint64_t* count) const;
@@ -91,6 +93,7 @@ class RecordFile {
   int fd_ = -1;
   size_t record_size_ = 1;
   Mode mode_ = Mode::kExisting;
+  bool created_ = false;
   bool locked_ = false;       // Lock() succeeded and Unlock() has not been called
   bool lock_taken_ = false;   // ... and the system holds a real lock for it
   std::string name_;

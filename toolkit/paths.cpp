@@ -35,9 +35,14 @@ std::string FindFolded(const std::string& folder, const std::string& wanted) {
 
 }  // namespace
 
-std::string NativePath(std::string_view name) {
+std::string SpelledPath(std::string_view name) {
   std::string path = Cp1252ToUtf8(name);
   std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+std::string NativePath(std::string_view name) {
+  std::string path = SpelledPath(name);
   if (path.empty() || Exists(path)) return path;
 
   std::string resolved = path.front() == '/' ? "/" : "";

@@ -13,6 +13,10 @@ namespace quiz {
 // that matches nothing keeps its given spelling, so a new file gets the name it was given.
 std::string NativePath(std::string_view name);
 
+// The path as written, without looking anything up: '\' becomes '/', the text becomes UTF-8.
+// NativePath starts from it.
+std::string SpelledPath(std::string_view name);
+
 // True for an entry that is not a folder (any regular file, hidden or read-only).
 bool FileExists(std::string_view name);
 // True for a file or a folder.
