@@ -116,6 +116,12 @@ Status QuestionFile::OpenChecked(const std::string& name, const std::string& wha
   return status;
 }
 
+void QuestionFile::Remove() {
+  const std::string path = file_.path();
+  Close();
+  if (!path.empty()) ::unlink(path.c_str());
+}
+
 void QuestionFile::Close() {
   file_.Close();
   count_ = 0;

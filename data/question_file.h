@@ -44,6 +44,11 @@ class QuestionFile {
   Status OpenPath(const std::string& name, const Layout& layout, uint16_t record_size,
                   Access access = Access::kCreate);
   void Close();
+  // True when the last Open made the file.
+  bool created() const { return created_; }
+  // Closes the file and removes it from the disk (a file this program has just made and no
+  // entry names).
+  void Remove();
 
   bool is_open() const { return file_.is_open(); }
   // Whole records in the file, at most 65535.

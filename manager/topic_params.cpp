@@ -89,10 +89,15 @@ Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* b
   QUIZ_RETURN_IF_ERROR(CheckFileNameFree(*index, current->number, entry.file_name));
   if (current->number > index->count()) {
     QUIZ_RETURN_IF_ERROR(CheckRoomForTopic(*index));
-    QUIZ_RETURN_IF_ERROR(index->Write(static_cast<uint16_t>(index->count() + 1), entry));
+    // The question file first: an entry is never written for a topic whose file cannot be made.
+    QUIZ_RETURN_IF_ERROR(bank->Open(entry));
+    if (const Status written = index->Write(static_cast<uint16_t>(index->count() + 1), entry); !written.ok()) {
+      if (bank->created()) bank->Remove();
+      bank->Close();
+      return written;
+    }
     current->number = index->count();  // after any topic another program added meanwhile
-    QUIZ_RETURN_IF_ERROR(index->Read(current->number, &current->entry));
-    return bank->Open(current->entry);
+    return index->Read(current->number, &current->entry);
   }
   if (!bank->is_open()) QUIZ_RETURN_IF_ERROR(bank->Open(current->entry));
   QUIZ_RETURN_IF_ERROR(bank->Relayout(entry, result));

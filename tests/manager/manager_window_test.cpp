@@ -246,6 +246,29 @@ TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
   EXPECT_EQ(w->current().number, 1);
 }
 
+TEST_F(ManagerWindowTest, FewerAlternativesAskBeforeAnswersAreDropped) {
+  auto w = Start();
+  Choose(w.get(), 2);  // GEO: 3 questions of 4 answers
+  const std::string before = testing::FileBytes("Bases/GEO.qst");
+  for (int answer : {kIdNo, kIdYes}) {
+    seams_.messages.shown.clear();
+    seams_.messages.answers = {kIdYes, answer};
+    testing::WhenShown("edtest", [](QWidget* p) {
+      FillParams(p, {"Tema GEO", "GEO", "120", "120", "100", "3"}, 1);
+      if (p->isVisible()) p->close();  // refused: the window stayed
+    });
+    w->Command(cmd::kParameters);
+    ASSERT_EQ(seams_.messages.shown.size(), answer == kIdNo ? 2u : 3u);
+    EXPECT_EQ(seams_.messages.shown[1].caption, "Menys alternatives");
+    EXPECT_EQ(seams_.messages.shown[1].flags, kMbYesNo | kMbIconExclamation);
+    if (answer == kIdNo) {
+      EXPECT_EQ(testing::FileBytes("Bases/GEO.qst"), before);
+    } else {
+      EXPECT_EQ(testing::FileBytes("Bases/GEO.qst").size(), 3u * RecordSizeFor({120, 120, 3, 100}));
+    }
+  }
+}
+
 TEST_F(ManagerWindowTest, DeletesTheTopicOnlyWhenConfirmed) {
   auto w = Start();
   Choose(w.get(), 1);

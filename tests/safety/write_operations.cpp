@@ -9,6 +9,8 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/topic_index.h"
+#include "manager/topic_params.h"
+#include "manager/topics.h"
 #include "runner/runner_screen.h"
 #include "runner/test_engine.h"
 #include "runner/test_export.h"
@@ -188,6 +190,43 @@ const std::vector<WriteOperation>& WriteOperations() {
          return index.Create();
        },
        {"Bases/Arxs.rel"}},
+      {"crear un tema (quizdesk)", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         CurrentTopic current;
+         current.Select(static_cast<uint16_t>(index.count() + 1));
+         QuestionFile bank;
+         RelayoutResult result;
+         return SaveTopicParams(&index, &current, &bank, Topic("quart", kBankLayout), &result);
+       },
+       {"Bases/Arxs.rel", "Bases/quart.qst"}, 318},
+      {"desar els paràmetres d'un tema (quizdesk)", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         CurrentTopic current;
+         current.Select(1);
+         QUIZ_RETURN_IF_ERROR(index.Read(1, &current.entry));
+         QuestionFile bank;
+         RelayoutResult result;
+         QUIZ_RETURN_IF_ERROR(SaveTopicParams(&index, &current, &bank, Topic("nou", {120, 60, 4, 100}), &result));
+         return result.old_file_left;
+       },
+       {"Bases/vell.qst", "Bases/nou.qst", "Bases/Arxs.rel"}},
+      {"llistar els temes (quizdesk)",
+       [](bool large) {
+         MakeDataFolder(large);
+         std::filesystem::remove("Bases/tercer.qst");
+       },
+       [] {
+         TopicIndex index;
+         QUIZ_RETURN_IF_ERROR(index.Open());
+         TextList lines;
+         uint32_t total = 0;
+         return BuildTopicList(index, &lines, &total);
+       },
+       {"Bases/tercer.qst", "Bases/Arxs.rel"}},
       {"registrar una puntuació", MakeDataFolder,
        [] { return RegisterScore(BuildScoreRecord({7, 12, 2026}, "t1", 20, 15, 3, 4)); },
        {"Punts.rel"}, 52},
