@@ -71,10 +71,9 @@ class Appender {
   Status Open(const std::string& name) {
     QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, kRecordSize, &file_));
     // Under the lock, so that the size is not that of another program's write half-way.
-    QUIZ_RETURN_IF_ERROR(file_.Lock());
-    const Status checked = CheckDestination(name);
-    file_.Unlock();
-    return checked;
+    RecordLock lock(&file_);
+    QUIZ_RETURN_IF_ERROR(lock.Take());
+    return CheckDestination(name);
   }
 
   Status CheckDestination(const std::string& name) {

@@ -163,16 +163,6 @@ Status QuestionFile::Write(const Question& q, uint16_t n) {
   return Recount();
 }
 
-namespace {
-
-// Gives a record file's lock back when the operation that took it ends, whichever way.
-struct Unlocker {
-  RecordFile& file;
-  ~Unlocker() { file.Unlock(); }
-};
-
-}  // namespace
-
 Status QuestionFile::Append(const Question& q, uint16_t* number) {
   if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
   RecordBuffer buffer;
@@ -197,8 +187,8 @@ Status QuestionFile::Delete(uint16_t* n) {
   if (!is_open() || *n == 0) return Status::Ok();
   // From here to the end the file is the one the name gives now, with whatever others added,
   // and nobody else writes it.
-  QUIZ_RETURN_IF_ERROR(file_.Lock());
-  Unlocker unlock{file_};
+  RecordLock lock(&file_);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
   QUIZ_RETURN_IF_ERROR(Recount());
   if (*n > count_) return Status::Ok();
   if (*n == count_) {
@@ -318,8 +308,8 @@ Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* resul
   QUIZ_RETURN_IF_ERROR(CheckLayout(new_entry.layout, new_name));
   // The questions are read from the file as it is now, and none can be added until the new file
   // has taken its place.
-  QUIZ_RETURN_IF_ERROR(file_.Lock());
-  Unlocker unlock{file_};
+  RecordLock lock(&file_);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
   QUIZ_RETURN_IF_ERROR(Recount());
   const std::string old_name = file_.name();
   const std::string old_path = file_.path();

@@ -60,11 +60,9 @@ class ParamsWindow : public Window {
     }
     SetItemText(this, kTitle, shown.title);
     SetItemText(this, kFileName, shown.file_name);
-    if (!shown.question_length.empty() || !is_new_ || copy_structure) {
-      SetItemText(this, kQuestionLength, shown.question_length);
-      SetItemText(this, kAnswerLength, shown.answer_length);
-      SetItemText(this, kCommentLength, shown.comment_length);
-    }
+    SetItemText(this, kQuestionLength, shown.question_length);
+    SetItemText(this, kAnswerLength, shown.answer_length);
+    SetItemText(this, kCommentLength, shown.comment_length);
     SetItemText(this, kAlternatives, shown.alternatives);
     GetItem(this, kTitle)->setFocus();
     DrawLabels();

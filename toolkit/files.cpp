@@ -255,27 +255,6 @@ Status RecordFile::Read(uint64_t index, size_t n, char* buffer) const {
 
 namespace {
 
-// Holds a record file's lock for one write, unless the caller holds it already.
-class WriteLock {
- public:
-  explicit WriteLock(RecordFile* file) : file_(file) {}
-  ~WriteLock() {
-    if (taken_) file_->Unlock();
-  }
-  Status Take(bool already_locked) {
-    if (already_locked) return Status::Ok();
-    QUIZ_RETURN_IF_ERROR(file_->Lock());
-    taken_ = true;
-    return Status::Ok();
-  }
-
- private:
-  RecordFile* file_;
-  bool taken_ = false;
-};
-
-}  // namespace
-
 // Writes at `offset` of a file of `size` bytes; a failed write past that end is cut back, so that
 // the file keeps what it had.
 Status WriteOrCutBack(int fd, const char* buffer, size_t bytes, off_t offset, off_t size,
@@ -287,23 +266,23 @@ Status WriteOrCutBack(int fd, const char* buffer, size_t bytes, off_t offset, of
   return status;
 }
 
+}  // namespace
+
 Status RecordFile::Append(size_t n, const char* buffer, uint64_t* index, uint64_t max_records) {
-  WriteLock lock(this);
-  QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
+  RecordLock lock(this);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
   const uint64_t end = static_cast<uint64_t>(st.st_size) / record_size_;  // a torn tail goes
   if (index) *index = end;
   if (end + n > max_records) return Status::Refused(W("Fitxer ple"), name_);
-  QUIZ_RETURN_IF_ERROR(WriteOrCutBack(fd_, buffer, n * record_size_,
-                                      static_cast<off_t>(end * record_size_), st.st_size, name_));
-  if (index) *index = end;
-  return Status::Ok();
+  return WriteOrCutBack(fd_, buffer, n * record_size_, static_cast<off_t>(end * record_size_),
+                        st.st_size, name_);
 }
 
 Status RecordFile::Write(uint64_t index, size_t n, const char* buffer) {
-  WriteLock lock(this);
-  QUIZ_RETURN_IF_ERROR(lock.Take(locked_));
+  RecordLock lock(this);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
   struct stat st;
   if (::fstat(fd_, &st) != 0) return Status::IoError(WriteFailedCaption(), name_, errno);
   return WriteOrCutBack(fd_, buffer, n * record_size_, static_cast<off_t>(index * record_size_),

@@ -82,6 +82,7 @@ class RecordFile {
   // or Close. Never held while a window waits for the user.
   Status Lock();
   void Unlock();
+  bool locked() const { return locked_; }
   // Opens the file anew when another program replaced it since it was opened.
   Status Refresh();
 
@@ -98,6 +99,28 @@ class RecordFile {
   bool lock_taken_ = false;   // ... and the system holds a real lock for it
   std::string name_;
   std::string path_;
+};
+
+// Holds a record file's lock for a scope. Take locks it, unless an enclosing scope holds the lock
+// already; the destructor gives back only what Take took.
+class RecordLock {
+ public:
+  explicit RecordLock(RecordFile* file) : file_(file) {}
+  RecordLock(const RecordLock&) = delete;
+  RecordLock& operator=(const RecordLock&) = delete;
+  ~RecordLock() {
+    if (taken_) file_->Unlock();
+  }
+  Status Take() {
+    if (file_->locked()) return Status::Ok();
+    QUIZ_RETURN_IF_ERROR(file_->Lock());
+    taken_ = true;
+    return Status::Ok();
+  }
+
+ private:
+  RecordFile* file_;
+  bool taken_ = false;
 };
 
 // Replaces the record file `name` whole while holding its lock, from the reading of the old
