@@ -66,40 +66,70 @@ void ManagerWindow::BuildControls() {
   }
 }
 
+namespace {
+
+// The menu bar: each menu's items in order ("-" is a separator, "Opcions" the submenu).
+struct MenuItem {
+  int id;
+  const char* text;
+};
+constexpr int kSeparator = -1;
+constexpr int kOptionsSubmenu = -2;
+const MenuItem kTopicsMenu[] = {{command::kNew, "&Nou"},
+                                {command::kOpen, "&Obrir"},
+                                {kSeparator, ""},
+                                {command::kParameters, "&Paràmetres tema"},
+                                {kSeparator, ""},
+                                {command::kDelete, "E&liminar tema"},
+                                {kSeparator, ""},
+                                {kOptionsSubmenu, "Opcions"},
+                                {kSeparator, ""},
+                                {command::kExit, "&Sortir"}};
+const MenuItem kOptionsMenu[] = {{command::kCopyStructure, "&Copiar estructura"},
+                                 {command::kDefaultPenalty, "&Penalització per defecte"}};
+const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList, "Llistar"},
+                                   {command::kExport, "A fitxer de text"}};
+const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"}, {command::kRun, "&Executar "}};
+const MenuItem kInfoMenu[] = {{command::kInfo, "&Info (com...?)"},
+                              {command::kHistory, "Historial &puntuacions"},
+                              {command::kDemo, "Petita &Demo"},
+                              {command::kAbout, "&Quant a..."}};
+
+}  // namespace
+
 void ManagerWindow::BuildMenu() {
-  auto* bar = new QMenuBar;
-  auto add = [this](QMenu* menu, int id, const char* text) {
-    QAction* a = menu->addAction(ToQString(W(text)));
-    actions_[id] = a;
-    connect(a, &QAction::triggered, this, [this, id] { Command(id); });
-    return a;
+  // The items' actions exist from the start (they carry the greying); a menu gets them when it
+  // first opens, which keeps the window's first frame short.
+  auto fill_on_first_show = [this](QMenu* menu, const auto& items, QMenu* submenu) {
+    QList<QAction*> actions;
+    for (const MenuItem& item : items) {
+      if (item.id == kSeparator) {
+        actions.push_back(new QAction(menu));
+        actions.back()->setSeparator(true);
+      } else if (item.id == kOptionsSubmenu) {
+        if (submenu) actions.push_back(submenu->menuAction());
+      } else {
+        QAction* a = new QAction(ToQString(W(item.text)), this);
+        actions_[item.id] = a;
+        const int id = item.id;
+        connect(a, &QAction::triggered, this, [this, id] { Command(id); });
+        actions.push_back(a);
+      }
+    }
+    connect(menu, &QMenu::aboutToShow, menu, [menu, actions] { menu->addActions(actions); },
+            Qt::SingleShotConnection);
   };
+  auto* bar = new QMenuBar;
   QMenu* topics = bar->addMenu("Temes");
-  add(topics, command::kNew, "&Nou");
-  add(topics, command::kOpen, "&Obrir");
-  topics->addSeparator();
-  add(topics, command::kParameters, "&Paràmetres tema");
-  topics->addSeparator();
-  add(topics, command::kDelete, "E&liminar tema");
-  topics->addSeparator();
-  QMenu* options = topics->addMenu("Opcions");
-  add(options, command::kCopyStructure, "&Copiar estructura")->setCheckable(true);
-  add(options, command::kDefaultPenalty, "&Penalització per defecte");
-  topics->addSeparator();
-  add(topics, command::kExit, "&Sortir");
+  QMenu* options = new QMenu("Opcions", topics);
+  fill_on_first_show(topics, kTopicsMenu, options);
+  fill_on_first_show(options, kOptionsMenu, nullptr);
+  actions_[command::kCopyStructure]->setCheckable(true);
   QMenu* questions = bar->addMenu(ToQString(W("Qüestions")));
   actions_[command::kQuestionsMenu] = questions->menuAction();
-  add(questions, command::kEdit, "&Editar");
-  add(questions, command::kList, "Llistar");
-  add(questions, command::kExport, "A fitxer de text");
-  QMenu* tests = bar->addMenu("Tests");
-  add(tests, command::kGenerate, "&Generar test aleatori");
-  add(tests, command::kRun, "&Executar ");
-  QMenu* info = bar->addMenu("Info");
-  add(info, command::kInfo, "&Info (com...?)");
-  add(info, command::kHistory, "Historial &puntuacions");
-  add(info, command::kDemo, "Petita &Demo");
-  add(info, command::kAbout, "&Quant a...");
+  fill_on_first_show(questions, kQuestionsMenu, nullptr);
+  fill_on_first_show(bar->addMenu("Tests"), kTestsMenu, nullptr);
+  fill_on_first_show(bar->addMenu("Info"), kInfoMenu, nullptr);
   QAction* exit = bar->addAction("&Sortir");
   actions_[0] = exit;
   connect(exit, &QAction::triggered, this, [this] { Command(command::kExit); });
@@ -113,8 +143,8 @@ QAction* ManagerWindow::action(int id) const {
 
 void ManagerWindow::Initialise() {
   BuildMenu();
-  // The context's font: about the desktop's default for windows (13 pixels, the face's own width).
-  SharedDrawing().description() = FontDescription{13, 0, 400, false, "arial"};
+  // The context's font is the desktop's default, the one the buttons and the menu use.
+  SharedDrawing().description() = FontDescription{0, 0, 400, false, ""};
   Attach(this);
   SharedDrawing().SetBackgroundColour(kBackground);
   SharedDrawing().SetTextColour(kText);

@@ -1,6 +1,8 @@
 #include "toolkit/gui/drawing.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 namespace quiz {
@@ -57,6 +59,20 @@ TEST_F(Drawing, AnOpaqueCellWipesWhatWasUnderIt) {
   }
   EXPECT_EQ(CellRows(25), std::make_pair(30, 45));  // the cell is the font's 16 pixels
   EXPECT_NE(image().pixelColor(20, 29), kCell);
+}
+
+// The application font draws in a cell of its own height, with the text in it.
+TEST_F(Drawing, TheApplicationFontDrawsInACellOfItsHeight) {
+  painter_.description() = FontDescription{0, 0, 400, false, ""};
+  painter_.RebuildFont();
+  const int end = painter_.DrawText(20, 30, "Tema");
+  EXPECT_GT(end, 20 + 4 * 4);
+  EXPECT_EQ(CellRows(21), std::make_pair(30, 30 + QFontMetrics(QGuiApplication::font()).height() - 1));
+  int text_pixels = 0;  // glyphs' pixels, antialiased: anything but the cell's colour
+  for (int x = 20; x < end; ++x) {
+    for (int y = 30; y < 46; ++y) text_pixels += !IsCell(x, y);
+  }
+  EXPECT_GT(text_pixels, 20);
 }
 
 TEST_F(Drawing, TheWidthOfTheDescriptionIsTheAverageCharacter) {
@@ -143,6 +159,29 @@ TEST(Fonts, FacesResolveToInstalledFonts) {
     d.face = c.face;
     EXPECT_EQ(QFontInfo(MakeFont(d)).family(), c.family) << c.face;
   }
+}
+
+// Height 0 and no face are the application font's; a face keeps its own family at that size.
+TEST(Fonts, MissingSizeAndFaceComeFromTheApplicationFont) {
+  const QFont application = QGuiApplication::font();
+  ASSERT_GT(application.pixelSize(), 0);
+  struct Case {
+    FontDescription description;
+    QString family;
+    bool bold;
+  } cases[] = {
+      {{0, 0, 400, false, ""}, QFontInfo(application).family(), false},
+      {{0, 0, 700, false, ""}, QFontInfo(application).family(), true},
+      {{0, 0, 400, false, "tahoma"}, "Tahoma", false},
+  };
+  for (const auto& c : cases) {
+    const QFont font = MakeFont(c.description);
+    EXPECT_EQ(QFontInfo(font).family(), c.family) << c.description.face;
+    EXPECT_EQ(font.pixelSize(), application.pixelSize()) << c.description.face;
+    EXPECT_EQ(font.bold(), c.bold) << c.description.face;
+  }
+  // With no face and no weight change it is the very font the controls use.
+  EXPECT_EQ(MakeFont({0, 0, 400, false, ""}), application);
 }
 
 }  // namespace

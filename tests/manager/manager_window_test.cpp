@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,6 +21,7 @@
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/controls.h"
+#include "toolkit/gui/qt_text.h"
 
 namespace quiz {
 namespace {
@@ -86,6 +89,51 @@ TEST_F(ManagerWindowTest, StartsWithItsControlsInPlaceAndItsMenuGreyed) {
   Choose(w.get(), 0);  // "Surt": the topic stays
   EXPECT_EQ(w->current().number, 2);
   EXPECT_TRUE(seams_.messages.shown.empty());
+}
+
+// The menu bar as a person opens it: each menu's items, "-" for a separator, "[x]" before a
+// checked item, "(grey)" after a greyed one.
+std::vector<std::string> OpenedMenu(QMenu* menu) {
+  menu->popup(QPoint(0, 0));
+  std::vector<std::string> items;
+  for (QAction* a : menu->actions()) {
+    if (a->isSeparator()) {
+      items.push_back("-");
+      continue;
+    }
+    std::string text = (a->isChecked() ? "[x]" : "") + FromQString(a->text());
+    if (!a->isEnabled()) text += "(grey)";
+    items.push_back(text);
+  }
+  menu->hide();
+  return items;
+}
+
+TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
+  auto w = Start();
+  QMenuBar* bar = w->menu_bar();
+  ASSERT_NE(bar, nullptr);
+  std::vector<std::string> titles;
+  for (QAction* a : bar->actions()) titles.push_back(FromQString(a->text()));
+  EXPECT_EQ(titles, (std::vector<std::string>{"Temes", W("Qüestions"), "Tests", "Info", "&Sortir"}));
+  QMenu* topics = bar->actions()[0]->menu();
+  const std::vector<std::string> topics_items{"&Nou", "&Obrir", "-", W("&Paràmetres tema(grey)"), "-",
+                                              "E&liminar tema(grey)", "-", "Opcions", "-", "&Sortir"};
+  EXPECT_EQ(OpenedMenu(topics), topics_items);
+  QMenu* options = topics->actions()[7]->menu();
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(OpenedMenu(options), (std::vector<std::string>{"&Copiar estructura", W("&Penalització per defecte")}));
+  w->Command(cmd::kCopyStructure);
+  EXPECT_EQ(OpenedMenu(options)[0], "[x]&Copiar estructura");
+  struct Menu {
+    int index;
+    std::vector<std::string> items;
+  } menus[] = {{1, {"&Editar(grey)", "Llistar(grey)", "A fitxer de text(grey)"}},
+               {2, {"&Generar test aleatori", "&Executar "}},
+               {3, {"&Info (com...?)", "Historial &puntuacions", "Petita &Demo", "&Quant a..."}}};
+  for (const auto& m : menus) EXPECT_EQ(OpenedMenu(bar->actions()[m.index]->menu()), m.items) << m.index;
+  // Opening a menu again does not add its items twice.
+  EXPECT_EQ(OpenedMenu(topics), topics_items);
 }
 
 TEST_F(ManagerWindowTest, AMissingIndexIsOfferedAgainByNouAndObrir) {

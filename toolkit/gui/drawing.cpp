@@ -1,6 +1,7 @@
 #include "toolkit/gui/drawing.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <cmath>
@@ -22,15 +23,23 @@ QString FamilyFor(const std::string& face) {
 }  // namespace
 
 QFont MakeFont(const FontDescription& d) {
-  QFont font(FamilyFor(d.face));
-  font.setStyleHint(QFont::SansSerif);
+  const QFont application = QGuiApplication::font();
+  QFont font = d.face.empty() ? application : QFont(FamilyFor(d.face));
+  if (!d.face.empty()) font.setStyleHint(QFont::SansSerif);
   font.setWeight(d.weight >= 700 ? QFont::Bold : QFont::Normal);
   font.setItalic(d.italic);
-  const int height = std::max(1, d.height);
-  // The description's height is the whole cell, ascent and descent; Qt's pixel size is the em.
-  font.setPixelSize(height);
-  const int cell = QFontMetrics(font).height();
-  if (cell > height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(1.0 * height * height / cell))));
+  if (d.height <= 0) {
+    // The application font's size, as Qt measures it.
+    if (!d.face.empty()) {
+      if (application.pixelSize() > 0) font.setPixelSize(application.pixelSize());
+      else font.setPointSizeF(application.pointSizeF());
+    }
+  } else {
+    // The description's height is the whole cell, ascent and descent; Qt's pixel size is the em.
+    font.setPixelSize(d.height);
+    const int cell = QFontMetrics(font).height();
+    if (cell > d.height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(1.0 * d.height * d.height / cell))));
+  }
   if (d.width > 0) {
     const int natural = QFontMetrics(font).averageCharWidth();
     if (natural > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * d.width / natural)), 1, 4000));
@@ -70,7 +79,7 @@ void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y
   QPainter painter(&canvas_->image());
   // Nothing leaves the cell: a glyph that overhangs it would darken its neighbours a little more
   // at every redraw.
-  const QRect cell(left, y, advance, description_.height);
+  const QRect cell(left, y, advance, description_.height > 0 ? description_.height : metrics.height());
   painter.setClipRect(clip_.isEmpty() ? cell : cell.intersected(clip_));
   painter.fillRect(cell, background_);
   painter.setFont(font_);

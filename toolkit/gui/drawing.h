@@ -16,15 +16,17 @@
 namespace quiz {
 
 struct FontDescription {
-  int height = 16;   // cell height in pixels
+  int height = 16;   // cell height in pixels; 0 = the application font's size
   int width = 6;     // average character width in pixels; 0 = the face's own
   int weight = 400;  // 400 normal, 700 bold
   bool italic = false;
-  std::string face = "arial";
+  std::string face = "arial";  // "" = the application font's face
 };
 
 // The Qt font for a description. "arial", "tahoma" and "Comic sans ms" resolve to the installed
-// fonts with the same metrics (Liberation Sans, the Tahoma of Wine, Comic Neue).
+// fonts with the same metrics (Liberation Sans, the Tahoma of Wine, Comic Neue). No face and no
+// height give the application font itself (with the description's weight and italic flag): the
+// controls already use it, so drawing with it costs no font of its own.
 QFont MakeFont(const FontDescription& description);
 
 inline constexpr int kAlignLeft = 0;

@@ -79,8 +79,10 @@ QPixmap IconPixmap(const std::string& name, int size) {
 }
 
 QIcon ResourceIcon(const std::string& name) {
+  // The sizes of a title bar and a task bar; the desktop scales them for larger places. Every
+  // size drawn costs a program's start a little (antialiased paths), so there are only two.
   QIcon icon;
-  for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(IconPixmap(name, size));
+  for (int size : {16, 32}) icon.addPixmap(IconPixmap(name, size));
   return icon;
 }
 

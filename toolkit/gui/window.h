@@ -67,6 +67,7 @@ class Window : public QWidget {
 
   Canvas* canvas() { return canvas_; }
   void SetMenuBar(QMenuBar* menu_bar);
+  QMenuBar* menu_bar() const { return menu_bar_; }
 
   // Adds `control` to the client area at (x, y) with the given size, under number `id`.
   template <typename T>
