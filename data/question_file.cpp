@@ -223,23 +223,39 @@ Status QuestionFile::Delete(uint16_t* n) {
   return Recount();
 }
 
-Status QuestionFile::Scan(uint16_t first, uint16_t last,
-                          const std::function<bool(uint16_t, const Question&)>& visit) const {
+Status QuestionFile::ScanRecords(uint16_t first, uint16_t last,
+                                 const std::function<bool(uint16_t, const char*)>& visit) const {
   if (first == 0) first = 1;
   last = std::min(last, count_);
   if (first > last) return Status::Ok();
   const size_t block = BlockRecords(record_size_);
   std::vector<char> buffer(block * record_size_);
-  Question q;
   for (uint32_t n = first; n <= last;) {
     const auto k = std::min<size_t>(block, last - n + 1);
     QUIZ_RETURN_IF_ERROR(file_.Read(n - 1, k, buffer.data()));
     for (size_t i = 0; i < k; ++i, ++n) {
-      DecodeQuestion(buffer.data() + i * record_size_, layout_, &q);
-      if (!visit(static_cast<uint16_t>(n), q)) return Status::Ok();
+      if (!visit(static_cast<uint16_t>(n), buffer.data() + i * record_size_)) return Status::Ok();
     }
   }
   return Status::Ok();
+}
+
+Status QuestionFile::Scan(uint16_t first, uint16_t last,
+                          const std::function<bool(uint16_t, const Question&)>& visit) const {
+  Question q;
+  return ScanRecords(first, last, [&](uint16_t n, const char* record) {
+    DecodeQuestion(record, layout_, &q);
+    return visit(n, q);
+  });
+}
+
+Status QuestionFile::ScanQuestionTexts(uint16_t first, uint16_t last,
+                                       const std::function<bool(uint16_t, std::string_view)>& visit) const {
+  const size_t capacity = layout_.question_length;
+  return ScanRecords(first, last, [&](uint16_t n, const char* record) {
+    const size_t length = std::min<size_t>(static_cast<unsigned char>(record[0]), capacity);
+    return visit(n, std::string_view(record + 1, length));
+  });
 }
 
 Status QuestionFile::RelaidOut(const Layout& to,

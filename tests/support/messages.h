@@ -3,6 +3,7 @@
 // with the next queued button (OK when none is queued).
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct ShownMessage {
   std::string caption, text;  // Windows-1252, as the core hands them over
   uint32_t flags = 0;
   bool operator==(const ShownMessage&) const = default;
+  // For readable test failures.
+  friend void PrintTo(const ShownMessage& m, std::ostream* out) {
+    *out << "{\"" << m.caption << "\", \"" << m.text << "\", " << m.flags << "}";
+  }
 };
 
 class MessageLog {
