@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "data/score_history.h"
+#include "manager/editor_window.h"
 #include "manager/params_window.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/gui/about_box.h"
@@ -205,10 +206,16 @@ bool ManagerWindow::Blocked(int id) {
     case command::kParameters:
     case command::kDelete:
       if (LoopRunning("edtest")) clash = "edtest";
+      if (LoopRunning("edqeleccio")) clash = "edqeleccio";
       break;
     case command::kOpen:
+      // While the question editor is open, "Obrir" does nothing.
+      if (LoopRunning("edqeleccio")) return true;
       if (LoopRunning("edtest")) clash = "edtest";
       if (LoopRunning("Llista")) clash = "Llista";
+      break;
+    case command::kEdit:
+      if (LoopRunning("edtest")) clash = "edtest";
       break;
     case command::kHistory:
       if (LoopRunning("Llista")) clash = "Llista";
@@ -220,9 +227,11 @@ bool ManagerWindow::Blocked(int id) {
       break;
   }
   if (clash == nullptr) return false;
-  const std::string name = std::string(clash) == "edtest"  ? W("dels paràmetres del tema")
-                           : std::string(clash) == "Llista" ? W("de la llista")
-                                                            : W("Quant a...");
+  const std::string window = clash;
+  const std::string name = window == "edtest"       ? W("dels paràmetres del tema")
+                           : window == "Llista"     ? W("de la llista")
+                           : window == "edqeleccio" ? W("de l'editor de qüestions")
+                                                    : W("Quant a...");
   MsgBox(W("Finestra oberta"), W("Primer cal tancar la finestra ") + name + ".");
   return true;
 }
@@ -239,7 +248,9 @@ void ManagerWindow::Command(int id) {
       if (current_.number != 0) DeleteTopic();
       break;
     case command::kGenerate: NotReady(W("La generació de tests aleatoris")); break;
-    case command::kEdit: NotReady(W("L'editor de qüestions")); break;
+    case command::kEdit:
+      if (current_.number != 0) EditQuestions(&bank_, current_.entry, &record_, &hits_, 1);
+      break;
     case command::kList: NotReady(W("La llista de qüestions")); break;
     case command::kExport: NotReady(W("El pas de les qüestions a text")); break;
     case command::kCopyStructure:
@@ -257,7 +268,12 @@ void ManagerWindow::Command(int id) {
     case command::kExit: close(); break;
     default: break;
   }
-  // Every command may have changed the current topic or the topic count.
+  // Every command may have changed the current topic or the topic count. The hits of a search
+  // number the questions of the topic searched: another topic's editor does not offer them.
+  if (bank_.name() != hits_file_) {
+    hits_.Clear();
+    hits_file_ = bank_.name();
+  }
   DrawTopicArea();
   UpdateMenu();
 }

@@ -9,6 +9,7 @@
 #include "data/info_file.h"
 #include "data/question_file.h"
 #include "data/topic_index.h"
+#include "manager/search.h"
 #include "manager/topics.h"
 #include "toolkit/gui/window.h"
 
@@ -65,6 +66,9 @@ class ManagerWindow : public Window {
   TopicIndex index_;
   CurrentTopic current_;
   QuestionFile bank_;
+  Question record_;  // the current question record: the editor's, the listings' and the export's
+  SearchHits hits_;  // the last search, for the file named in hits_file_
+  std::string hits_file_;
   bool copy_structure_ = false;
   std::map<int, QAction*> actions_;
 };

@@ -43,11 +43,12 @@ Status SearchQuestions(const QuestionFile& bank, std::string_view typed, SearchH
 }
 
 std::string OccurrencesLine(const SearchHits& hits) {
-  std::string line = W("ocurrències: ") + IntToText(static_cast<int32_t>(hits.count));
-  if (hits.count > hits.numbers.size()) {
-    line += " (" + IntToText(static_cast<int32_t>(hits.numbers.size())) + " a la llista)";
-  }
-  return line;
+  return W("ocurrències: ") + IntToText(static_cast<int32_t>(hits.count));
+}
+
+std::string ListedLine(const SearchHits& hits) {
+  if (hits.count <= hits.numbers.size()) return "";
+  return "(" + IntToText(static_cast<int32_t>(hits.numbers.size())) + " a la llista)";
 }
 
 }  // namespace quiz

@@ -32,7 +32,9 @@ struct SearchHits {
 Status SearchQuestions(const QuestionFile& bank, std::string_view typed, SearchHits* hits,
                        const std::function<void(const SearchHits&)>& found = {});
 
-// "ocurrències: 12"; past the list, "ocurrències: 300 (256 a la llista)".
+// "ocurrències: 12".
 std::string OccurrencesLine(const SearchHits& hits);
+// Under it when more questions were found than the list holds: "(256 a la llista)"; else "".
+std::string ListedLine(const SearchHits& hits);
 
 }  // namespace quiz

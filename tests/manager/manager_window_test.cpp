@@ -367,7 +367,7 @@ TEST_F(ManagerWindowTest, TheExitIconClosesOnlyWhenHit) {
 TEST_F(ManagerWindowTest, CommandsNotBuiltYetSayItAndCopyStructureTicks) {
   auto w = Start();
   Choose(w.get(), 1);
-  for (int id : {cmd::kEdit, cmd::kList, cmd::kExport, cmd::kGenerate}) {
+  for (int id : {cmd::kList, cmd::kExport, cmd::kGenerate}) {
     seams_.messages.shown.clear();
     w->Command(id);
     ASSERT_EQ(seams_.messages.shown.size(), 1u) << id;

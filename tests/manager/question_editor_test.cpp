@@ -349,6 +349,7 @@ TEST_F(SearchTest, FindsQuestionTextsLetterCaseAsideAndAccentsKept) {
     EXPECT_EQ(hits.text, UpperCat(c.typed));
     EXPECT_EQ(growing.size(), c.count) << c.typed;
     EXPECT_EQ(OccurrencesLine(hits), W("ocurrències: ") + std::to_string(c.count));
+    EXPECT_EQ(ListedLine(hits), "");
   }
 }
 
@@ -360,7 +361,8 @@ TEST_F(SearchTest, KeepsTheFirst256HitsAndSaysThereAreMore) {
   ASSERT_EQ(hits.numbers.size(), kMaxHits);
   EXPECT_EQ(hits.numbers.front(), 1);
   EXPECT_EQ(hits.numbers.back(), 256);
-  EXPECT_EQ(OccurrencesLine(hits), W("ocurrències: 300 (256 a la llista)"));
+  EXPECT_EQ(OccurrencesLine(hits), W("ocurrències: 300"));
+  EXPECT_EQ(ListedLine(hits), "(256 a la llista)");
   // An empty topic: nothing, and the earlier hits are gone.
   bank_.Close();
   fs::remove_all("Bases");

@@ -48,6 +48,8 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"esborrar l'última qüestió", Fault::kReadOnlyFolder},
     {"afegir una qüestió", Fault::kReadOnlyFolder},
     {"desar una qüestió", Fault::kReadOnlyFolder},
+    {"desar una qüestió a l'editor (quizdesk)", Fault::kReadOnlyFolder},
+    {"afegir una qüestió a l'editor (quizdesk)", Fault::kReadOnlyFolder},
     {"desar un tema", Fault::kReadOnlyFolder},
     {"registrar una puntuació després d'una cua trencada", Fault::kReadOnlyFolder},
     {"afegir un tema", Fault::kReadOnlyFolder},

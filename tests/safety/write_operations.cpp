@@ -9,6 +9,7 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/topic_index.h"
+#include "manager/question_editor.h"
 #include "manager/topic_params.h"
 #include "manager/topics.h"
 #include "runner/runner_screen.h"
@@ -70,6 +71,27 @@ void MakeConversion(bool large) {
 }
 
 Status OpenFirstBank(QuestionFile* bank) { return bank->Open(Topic("vell", kBankLayout)); }
+
+// The question editor tells a failure in a box: here it becomes the operation's Status.
+class CaughtFailure : public Messages {
+ public:
+  int Message(const std::string& caption, const std::string& text, uint32_t flags) override {
+    if ((flags & 0xF0) == kMbIconStop && status.ok()) status = Status::Refused(caption, text);
+    return kIdYes;  // every question of the editor answered Yes
+  }
+  Status status;
+};
+
+// Runs `act` in quizdesk's question editor on the first bank, from question `at`.
+Status InEditor(uint32_t at, const std::function<void(QuestionEditor&)>& act) {
+  QuestionFile bank;
+  QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+  CaughtFailure messages;
+  Question record, fields;
+  QuestionEditor editor(&bank, kBankLayout, &record, &messages);
+  if (editor.Open(at, &fields)) act(editor);
+  return messages.status;
+}
 
 Status Relayout(const TopicEntry& to) {
   QuestionFile bank;
@@ -148,6 +170,24 @@ const std::vector<WriteOperation>& WriteOperations() {
          return bank.Write(NumberedQuestion(0), 3);
        },
        {"Bases/vell.qst"}, 706},
+      {"desar una qüestió a l'editor (quizdesk)", MakeDataFolder,
+       [] { return InEditor(3, [](QuestionEditor& e) { e.Save(NumberedQuestion(0)); }); }, {"Bases/vell.qst"}, 706},
+      {"afegir una qüestió a l'editor (quizdesk)", MakeDataFolder,
+       [] {
+         return InEditor(3, [](QuestionEditor& e) {
+           Question fields;
+           if (e.Navigate(editor::kNew, e.record(), "", false, &fields)) e.Save(NumberedQuestion(0));
+         });
+       },
+       {"Bases/vell.qst"}, 706},
+      {"esborrar una qüestió a l'editor (quizdesk)", MakeDataFolder,
+       [] {
+         return InEditor(2, [](QuestionEditor& e) {
+           Question fields;
+           e.Delete(&fields);
+         });
+       },
+       {"Bases/vell.qst"}},
       {"canviar el format", MakeDataFolder, [] { return Relayout(Topic("vell", {120, 60, 4, 100})); },
        {"Bases/vell.qst"}},
       {"canviar el format i el nom", MakeDataFolder,
