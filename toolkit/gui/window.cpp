@@ -148,6 +148,8 @@ int Window::RunLoop() {
   QEventLoop loop;
   connect(this, &Window::Closed, &loop, &QEventLoop::quit);
   show();
+  // The window with its own loop is the one the person works in: it takes the keyboard.
+  activateWindow();
   RunningLoops()[objectName()] = this;
   loop_running_ = true;
   loop.exec();
