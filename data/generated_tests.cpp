@@ -95,6 +95,23 @@ Status GeneratedTestIndex::Append(const GeneratedTestEntry& entry, const std::st
   return Status::Ok();
 }
 
+Status GeneratedTestIndex::Replace(uint32_t n, const GeneratedTestEntry& entry, const std::string& name) {
+  Close();
+  QUIZ_RETURN_IF_ERROR(file_.Open(name, gf::kEntrySize, RecordFile::Mode::kExisting));
+  uint64_t records = 0;
+  QUIZ_RETURN_IF_ERROR(file_.Count(&records));
+  if (n == 0 || n > records) {
+    Close();
+    return Status::Refused(W("Test inexistent"), name + W(": no hi ha l'entrada nº ") + IntToText(static_cast<int32_t>(n)));
+  }
+  std::array<char, gf::kEntrySize> bytes;
+  EncodeGeneratedEntry(entry, bytes.data());
+  QUIZ_RETURN_IF_ERROR(file_.Write(n - 1, 1, bytes.data()));
+  QUIZ_RETURN_IF_ERROR(file_.Sync());
+  Close();
+  return Status::Ok();
+}
+
 std::string FormatTestFile(const std::vector<TestItem>& items) {
   std::string bytes;
   bytes.reserve(items.size() * 12);

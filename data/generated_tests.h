@@ -55,6 +55,8 @@ class GeneratedTestIndex {
   Status ReadAll(std::vector<GeneratedTestEntry>* entries) const;
   // Adds the entry after the last one (creating folder and index when needed), then closes.
   Status Append(const GeneratedTestEntry& entry, const std::string& name = kGeneratedIndexName);
+  // Rewrites entry n (1 <= n <= the index's count) in place, then closes.
+  Status Replace(uint32_t n, const GeneratedTestEntry& entry, const std::string& name = kGeneratedIndexName);
 
  private:
   RecordFile file_;

@@ -253,8 +253,7 @@ Status QuestionFile::ScanQuestionTexts(uint16_t first, uint16_t last,
                                        const std::function<bool(uint16_t, std::string_view)>& visit) const {
   const size_t capacity = layout_.question_length;
   return ScanRecords(first, last, [&](uint16_t n, const char* record) {
-    const size_t length = std::min<size_t>(static_cast<unsigned char>(record[0]), capacity);
-    return visit(n, std::string_view(record + 1, length));
+    return visit(n, qf::FieldText(record, capacity));
   });
 }
 

@@ -76,6 +76,11 @@ class QuestionFile {
   // large blocks; `visit` returns false to stop. The Question it gets is reused between calls.
   Status Scan(uint16_t first, uint16_t last,
               const std::function<bool(uint16_t n, const Question& q)>& visit) const;
+  // The same walk over the raw records (of record_size() bytes, in the layout's order); a record
+  // is valid only during its call.
+  Status ScanRecords(uint16_t first, uint16_t last,
+                     const std::function<bool(uint16_t n, const char* record)>& visit) const;
+  uint16_t record_size() const { return record_size_; }
   // The same walk over the question texts alone, undecoded: `text` points into the read block
   // and holds the question as stored (cut to its field).
   Status ScanQuestionTexts(uint16_t first, uint16_t last,
@@ -98,9 +103,6 @@ class QuestionFile {
   Status OpenChecked(const std::string& name, const std::string& what, const Layout& layout,
                      uint16_t record_size, Access access);
   Status Recount();
-  // Calls `visit` with the raw records first..last, read in large blocks.
-  Status ScanRecords(uint16_t first, uint16_t last,
-                     const std::function<bool(uint16_t n, const char* record)>& visit) const;
   // Hands the bytes of every question in the new layout to `sink`, in order, a record at a time.
   Status RelaidOut(const Layout& to, const std::function<Status(std::string_view)>& sink) const;
   Status CopyRelaidOut(const Layout& to, const std::string& new_name) const;

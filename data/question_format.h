@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "data/layout.h"
 
@@ -28,6 +29,18 @@ constexpr size_t AnswerOffset(const Layout& l, int k) {  // k from 1
          static_cast<size_t>(k - 1) * (l.answer_length + 1);
 }
 constexpr size_t CommentOffset(const Layout& l) { return AnswerOffset(l, l.alternatives + 1); }
+
+// The text of the field at `field` (its length byte first), cut to `capacity`, without a copy.
+inline std::string_view FieldText(const char* field, size_t capacity) {
+  size_t length = static_cast<unsigned char>(field[0]);
+  if (length > capacity) length = capacity;
+#if defined(__GNUC__)
+  // As in GetLString: a length known to be below 256 makes GCC copy the text with an inline
+  // "rep movs", slower than the library's memcpy for texts this short.
+  asm("" : "+r"(length));
+#endif
+  return std::string_view(field + 1, length);
+}
 
 static_assert(AnswerOffset(kConverterLayout, 2) == 242);
 static_assert(CommentOffset(kConverterLayout) == 605);

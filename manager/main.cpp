@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   const auto app = quiz::StartApplication("quizdesk", argc, argv);
   if (!app) return 1;
   quiz::ManagerWindow window;  // reads Zive.cf first
-  std::srand(static_cast<unsigned>(std::clock() ^ std::time(nullptr)));
+  window.Seed(static_cast<uint32_t>(std::clock() ^ std::time(nullptr)));
   window.show();
   window.Initialise();
   return app->exec();

@@ -12,6 +12,9 @@
 
 #include "data/score_history.h"
 #include "manager/editor_window.h"
+#include "manager/export_window.h"
+#include "manager/generation_window.h"
+#include "manager/listings.h"
 #include "manager/params_window.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/gui/about_box.h"
@@ -215,7 +218,16 @@ bool ManagerWindow::Blocked(int id) {
       if (LoopRunning("Llista")) clash = "Llista";
       break;
     case command::kEdit:
+    case command::kList:
       if (LoopRunning("edtest")) clash = "edtest";
+      if (LoopRunning("edqeleccio")) clash = "edqeleccio";
+      break;
+    case command::kGenerate:
+      if (LoopRunning("Llista")) clash = "Llista";
+      if (LoopRunning("parametresgenerat")) clash = "parametresgenerat";
+      break;
+    case command::kExport:
+      if (LoopRunning("FDlg")) clash = "FDlg";
       break;
     case command::kHistory:
       if (LoopRunning("Llista")) clash = "Llista";
@@ -231,6 +243,8 @@ bool ManagerWindow::Blocked(int id) {
   const std::string name = window == "edtest"       ? W("dels paràmetres del tema")
                            : window == "Llista"     ? W("de la llista")
                            : window == "edqeleccio" ? W("de l'editor de qüestions")
+                           : window == "parametresgenerat" ? W("de generació de tests")
+                           : window == "FDlg"       ? W("del pas a fitxer de text")
                                                     : W("Quant a...");
   MsgBox(W("Finestra oberta"), W("Primer cal tancar la finestra ") + name + ".");
   return true;
@@ -247,12 +261,16 @@ void ManagerWindow::Command(int id) {
     case command::kDelete:
       if (current_.number != 0) DeleteTopic();
       break;
-    case command::kGenerate: NotReady(W("La generació de tests aleatoris")); break;
+    case command::kGenerate: GenerateTest(); break;
     case command::kEdit:
       if (current_.number != 0) EditQuestions(&bank_, current_.entry, &record_, &hits_, 1);
       break;
-    case command::kList: NotReady(W("La llista de qüestions")); break;
-    case command::kExport: NotReady(W("El pas de les qüestions a text")); break;
+    case command::kList:
+      if (current_.number != 0) ListQuestions();
+      break;
+    case command::kExport:
+      if (current_.number != 0) ExportToText();
+      break;
     case command::kCopyStructure:
       copy_structure_ = !copy_structure_;
       actions_[command::kCopyStructure]->setChecked(copy_structure_);
@@ -278,8 +296,54 @@ void ManagerWindow::Command(int id) {
   UpdateMenu();
 }
 
-void ManagerWindow::NotReady(const std::string& what) {
-  MsgBox(W("Encara no disponible"), what + W(" encara no és a punt en aquesta versió."));
+void ManagerWindow::GenerateTest() {
+  // Choosing the topics reads their entries into the current one: it is put back afterwards.
+  const CurrentTopic previous = current_;
+  std::vector<uint16_t> chosen;
+  if (ChooseTopicsForDraw(&chosen) > 0) {
+    std::vector<DrawTopic> topics;
+    TopicEntry entry;
+    Status status;
+    for (uint16_t t : chosen) {
+      status = index_.Read(t, &entry);
+      QuestionFile bank;
+      if (status.ok()) status = bank.Open(entry, QuestionFile::Access::kRead);
+      // A topic whose file is missing has no question to draw.
+      if (status.code() == Status::Code::kNotFound) status = Status::Ok();
+      if (!status.ok()) break;
+      topics.push_back({t, bank.count()});
+    }
+    if (status.ok()) {
+      const DrawNames names = ProposedNames(chosen, index_.count(), entry.file_name, entry.title);
+      GenerateTestWindow(topics, names, &random_);
+    } else {
+      ShowStatus(status);
+    }
+  }
+  current_ = previous;
+}
+
+void ManagerWindow::ListQuestions() {
+  if (bank_.count() == 0) {
+    MsgBoxFlags("Test buit", W("Actualment hi ha 0 qüestions"), kMbIconExclamation);
+    return;
+  }
+  TextList lines;
+  if (const Status listed = QuestionListLines(bank_, &lines); !listed.ok()) {
+    ShowStatus(listed);
+    return;
+  }
+  const int picked = ShowList(QuestionListTitle(current_.entry), lines);
+  if (picked > 0) EditQuestions(&bank_, current_.entry, &record_, &hits_, static_cast<uint32_t>(picked));
+}
+
+void ManagerWindow::ExportToText() {
+  if (!AskExportOptions(&export_options_)) return;
+  if (const Status written = ExportQuestions(bank_, current_.entry, export_options_); !written.ok()) {
+    ShowStatus(written);
+    return;
+  }
+  RunCommand("NotePad.exe " + ExportFileName(current_.entry));
 }
 
 void ManagerWindow::NewTopic() {
@@ -345,7 +409,7 @@ int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
       return 0;
     }
   }
-  *draw = DrawList(chosen);
+  *draw = chosen;
   return picked;
 }
 

@@ -3,12 +3,14 @@
 // command table that sends every command to the part that does the work.
 
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "data/info_file.h"
 #include "data/question_file.h"
 #include "data/topic_index.h"
+#include "manager/listings.h"
 #include "manager/search.h"
 #include "manager/topics.h"
 #include "toolkit/gui/window.h"
@@ -35,10 +37,12 @@ class ManagerWindow : public Window {
   void UpdateMenu();
 
   // Choose topic in multiple mode, for a random test: the topics picked in the list
-  // "Seleccio arxius de qüestions", and in `draw` the first 40 of them. The current topic's
-  // entry is left at the last one picked (its number does not change). Returns how many were
-  // picked (0 for none, kLoopRefused when a list is open already).
+  // "Seleccio arxius de qüestions", all of them in `draw`, in order. The current topic's entry
+  // is left at the last one picked (its number does not change). Returns how many were picked
+  // (0 for none, kLoopRefused when a list is open already).
   int ChooseTopicsForDraw(std::vector<uint16_t>* draw);
+  // Seeds the draws of random tests, once, as the program starts.
+  void Seed(uint32_t seed) { random_.seed(seed); }
 
   QAction* action(int id) const;
   const CurrentTopic& current() const { return current_; }
@@ -60,7 +64,9 @@ class ManagerWindow : public Window {
   void RunRunner();
   void ShowInfo();
   void ShowHistory();
-  void NotReady(const std::string& what);
+  void GenerateTest();
+  void ListQuestions();
+  void ExportToText();
 
   InfoFile info_;
   TopicIndex index_;
@@ -70,6 +76,8 @@ class ManagerWindow : public Window {
   SearchHits hits_;  // the last search, for the file named in hits_file_
   std::string hits_file_;
   bool copy_structure_ = false;
+  ExportOptions export_options_;  // kept for the run
+  std::mt19937 random_;
   std::map<int, QAction*> actions_;
 };
 

@@ -86,8 +86,4 @@ Status CheckRoomForTopic(const TopicIndex& index) {
   return Status::Refused(W("Massa temes"), W("L'índex ja té 255 temes, els que hi caben; no se'n pot crear cap més."));
 }
 
-std::vector<uint16_t> DrawList(const std::vector<uint16_t>& chosen) {
-  return std::vector<uint16_t>(chosen.begin(), chosen.begin() + static_cast<ptrdiff_t>(std::min(chosen.size(), kMaxDrawTopics)));
-}
-
 }  // namespace quiz

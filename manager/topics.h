@@ -78,7 +78,4 @@ Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile
 // "Nou" at the limit: refused before any window opens.
 Status CheckRoomForTopic(const TopicIndex& index);
 
-// The draw list of a random test: the chosen topic numbers, at most 40.
-std::vector<uint16_t> DrawList(const std::vector<uint16_t>& chosen);
-
 }  // namespace quiz

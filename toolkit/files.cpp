@@ -320,6 +320,7 @@ Status SafeWriter::Open(std::string_view name) {
   RemoveAbandonedTemporaries(target_);
   temp_ = FolderOfPath(target_) + "/" + TempPrefix(target_) + std::to_string(::getpid()) + "-XXXXXX";
   fd_ = ::mkostemp(temp_.data(), O_CLOEXEC);
+  written_ = 0;
   if (fd_ < 0) {
     const int err = errno;
     temp_.clear();
@@ -341,18 +342,25 @@ Status SafeWriter::Open(std::string_view name) {
   return Status::Ok();
 }
 
-Status SafeWriter::Flush() {
-  Status status = Status::Ok();
+Status SafeWriter::WriteAll(std::string_view bytes) {
   size_t done = 0;
-  while (done < buffer_.size()) {
-    const ssize_t put = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+  while (done < bytes.size()) {
+    const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (put < 0) {
       if (errno == EINTR) continue;
-      status = Status::IoError(WriteFailedCaption(), name_, errno);
-      break;
+      return Status::IoError(WriteFailedCaption(), name_, errno);
     }
     done += static_cast<size_t>(put);
   }
+  // The disk starts on what is written while the rest is still being made, so that Commit's
+  // flush has less left to wait for.
+  ::sync_file_range(fd_, static_cast<off_t>(written_), static_cast<off_t>(bytes.size()), SYNC_FILE_RANGE_WRITE);
+  written_ += bytes.size();
+  return Status::Ok();
+}
+
+Status SafeWriter::Flush() {
+  const Status status = WriteAll(buffer_);
   buffer_.clear();
   return status;
 }
@@ -366,8 +374,8 @@ Status SafeWriter::Append(std::string_view bytes) {
       return status;
     }
     if (bytes.size() >= kWriteBuffer) {
-      buffer_.assign(bytes);
-      status = Flush();
+      // A large piece goes to the file as it is, without a copy through the buffer.
+      status = WriteAll(bytes);
       if (!status.ok()) Abandon();
       return status;
     }

@@ -160,6 +160,8 @@ class SafeWriter {
 
  private:
   Status Flush();
+  Status WriteAll(std::string_view bytes);
+  uint64_t written_ = 0;  // bytes in the temporary file
 
   int fd_ = -1;
   std::string name_;

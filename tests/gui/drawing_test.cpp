@@ -166,19 +166,25 @@ TEST(Fonts, MissingSizeAndFaceComeFromTheApplicationFont) {
   const QFont application = QGuiApplication::font();
   ASSERT_GT(application.pixelSize(), 0);
   struct Case {
-    FontDescription description;
+    int weight;
+    const char* face;
     QString family;
     bool bold;
   } cases[] = {
-      {{0, 0, 400, false, ""}, QFontInfo(application).family(), false},
-      {{0, 0, 700, false, ""}, QFontInfo(application).family(), true},
-      {{0, 0, 400, false, "tahoma"}, "Tahoma", false},
+      {400, "", QFontInfo(application).family(), false},
+      {700, "", QFontInfo(application).family(), true},
+      {400, "tahoma", "Tahoma", false},
   };
   for (const auto& c : cases) {
-    const QFont font = MakeFont(c.description);
-    EXPECT_EQ(QFontInfo(font).family(), c.family) << c.description.face;
-    EXPECT_EQ(font.pixelSize(), application.pixelSize()) << c.description.face;
-    EXPECT_EQ(font.bold(), c.bold) << c.description.face;
+    FontDescription description;
+    description.height = 0;
+    description.width = 0;
+    description.weight = c.weight;
+    description.face = c.face;
+    const QFont font = MakeFont(description);
+    EXPECT_EQ(QFontInfo(font).family(), c.family) << c.face;
+    EXPECT_EQ(font.pixelSize(), application.pixelSize()) << c.face;
+    EXPECT_EQ(font.bold(), c.bold) << c.face;
   }
   // With no face and no weight change it is the very font the controls use.
   EXPECT_EQ(MakeFont({0, 0, 400, false, ""}), application);

@@ -364,17 +364,9 @@ TEST_F(ManagerWindowTest, TheExitIconClosesOnlyWhenHit) {
   }
 }
 
-TEST_F(ManagerWindowTest, CommandsNotBuiltYetSayItAndCopyStructureTicks) {
+TEST_F(ManagerWindowTest, CopyStructureTicksAndANewTopicTakesTheOpenOnesLayout) {
   auto w = Start();
   Choose(w.get(), 1);
-  for (int id : {cmd::kList, cmd::kExport, cmd::kGenerate}) {
-    seams_.messages.shown.clear();
-    w->Command(id);
-    ASSERT_EQ(seams_.messages.shown.size(), 1u) << id;
-    EXPECT_EQ(seams_.messages.shown[0].caption, "Encara no disponible");
-    EXPECT_NE(seams_.messages.shown[0].text.find(W(" encara no és a punt")), std::string::npos);
-    EXPECT_FALSE(LooksLikeUtf8(seams_.messages.shown[0].text)) << "Windows-1252, not UTF-8";
-  }
   w->Command(cmd::kCopyStructure);
   EXPECT_TRUE(w->copy_structure());
   EXPECT_TRUE(w->action(cmd::kCopyStructure)->isChecked());

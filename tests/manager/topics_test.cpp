@@ -204,13 +204,6 @@ TEST_F(ManagerTopics, DeletingTopicTwoOfThreeRenumbersTheThird) {
   EXPECT_TRUE(testing::Exists("Bases/GEO.qst"));  // its questions stay on disk
 }
 
-TEST(DrawList, KeepsTheFirst40Topics) {
-  std::vector<uint16_t> chosen;
-  for (uint16_t t = 1; t <= 41; ++t) chosen.push_back(t);
-  EXPECT_EQ(DrawList(chosen).size(), 40u);
-  EXPECT_EQ(DrawList(chosen).back(), 40);
-  EXPECT_EQ(DrawList({3, 7}), (std::vector<uint16_t>{3, 7}));
-}
 
 }  // namespace
 }  // namespace quiz

@@ -101,6 +101,9 @@ TEST_F(CrashConsistency, EveryWriteEndsOldOrNewWhereverItIsKilled) {
         if (outcome > worst) worst = outcome;
       }
       ++counts[static_cast<int>(all_new ? Outcome::kNew : worst)];
+      if (op.agree) {
+        EXPECT_EQ(op.agree(), "") << op.name << ", trial " << trial;
+      }
       // Nothing else in the folder moves.
       for (const auto& [path, bytes] : before) {
         if (std::find(op.targets.begin(), op.targets.end(), path) != op.targets.end()) continue;

@@ -60,6 +60,7 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"crear l'índex de temes", Fault::kMissingFolder},
     {"afegir un test generat", Fault::kMissingFolder},
     {"escriure un test generat", Fault::kMissingFolder},
+    {"generar un test aleatori (quizdesk)", Fault::kMissingFolder},
 };
 
 std::string FolderOf(const std::string& target) {

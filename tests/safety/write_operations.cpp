@@ -9,6 +9,8 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/topic_index.h"
+#include "manager/generation.h"
+#include "manager/listings.h"
 #include "manager/question_editor.h"
 #include "manager/topic_params.h"
 #include "manager/topics.h"
@@ -188,6 +190,29 @@ const std::vector<WriteOperation>& WriteOperations() {
          });
        },
        {"Bases/vell.qst"}},
+      {"generar un test aleatori (quizdesk)", MakeDataFolder,
+       [] {
+         std::mt19937 random(3);
+         return SaveGeneratedTest({"tots_1", "tots"}, DrawTest({{1, 20}, {2, 3}, {3, 3}}, 26, &random), 0);
+       },
+       {"Generats/tots_1.tgn", "Generats/Generats.rel"}, 0, false,
+       [] {
+         // An entry never names a test that is missing or half-written.
+         const bool listed = FileBytes("Generats/Generats.rel").find("tots_1") != std::string::npos;
+         std::vector<TestItem> items;
+         const bool whole = ReadTestFile("Generats\\tots_1.tgn", &items).ok() && items.size() == 26;
+         return listed && !whole ? std::string("the entry is there, its test is not whole") : std::string();
+       }},
+      {"substituir un test generat (quizdesk)", MakeDataFolder,
+       [] { return SaveGeneratedTest({"t1", "Primer, de nou"}, {{2, 1}, {3, 2}}, 1); },
+       {"Generats/t1.tgn", "Generats/Generats.rel"}},
+      {"passar un tema a text (quizdesk)", MakeDataFolder,
+       [] {
+         QuestionFile bank;
+         QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
+         return ExportQuestions(bank, Topic("vell", kBankLayout), {true, true, true, true});
+       },
+       {"vell.txt"}},
       {"canviar el format", MakeDataFolder, [] { return Relayout(Topic("vell", {120, 60, 4, 100})); },
        {"Bases/vell.qst"}},
       {"canviar el format i el nom", MakeDataFolder,

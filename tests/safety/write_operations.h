@@ -35,6 +35,8 @@ struct WriteOperation {
   size_t record_size = 0;
   // Appends many records in blocks: an interrupted run leaves the old records and whole new ones.
   bool appends_in_blocks = false;
+  // After a kill, whether the files agree with each other: "" when they do, else what is wrong.
+  std::function<std::string()> agree = nullptr;
 };
 
 const std::vector<WriteOperation>& WriteOperations();

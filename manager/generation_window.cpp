@@ -1,0 +1,117 @@
+#include "manager/generation_window.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "toolkit/cp1252.h"
+#include "toolkit/gui/controls.h"
+#include "toolkit/gui/drawing.h"
+#include "toolkit/gui/icons.h"
+#include "toolkit/gui/message_box.h"
+#include "toolkit/gui/window.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+constexpr int kAccept = 1;
+constexpr int kExit = 2;
+constexpr int kCount = 100;
+constexpr int kDescription = 120;
+constexpr int kFileName = 150;
+const QColor kBackground(236, 233, 216);
+
+class GenerationWindow : public Window {
+ public:
+  GenerationWindow(const std::vector<DrawTopic>& topics, const std::vector<GeneratedTestEntry>& entries,
+                   const DrawNames& names, std::mt19937* random)
+      : Window("parametresgenerat", {400, 40, 280, 170, false, false}, kBackground),
+        topics_(topics),
+        entries_(entries),
+        random_(random),
+        available_(AvailableQuestions(topics)) {
+    SetWinText(this, W("Generació test"));
+    setWindowIcon(ResourceIcon("Ic0"));
+    auto* name = Add(kFileName, new QLineEdit, 60, 8, 140, 20);
+    name->setAlignment(Qt::AlignRight);
+    Add(kDescription, new QLineEdit, 60, 40, 200, 20);
+    auto* count = Add(kCount, new QLineEdit, 120, 72, 40, 20);
+    count->setAlignment(Qt::AlignCenter);
+    auto* accept = Add(kAccept, new QPushButton("Accepta"), 180, 110, 70, 22);
+    auto* exit = Add(kExit, new QPushButton("Surt"), 20, 110, 70, 22);
+    connect(accept, &QAbstractButton::clicked, this, [this] { Accept(); });
+    connect(exit, &QAbstractButton::clicked, this, [this] { Finish(0); });
+
+    SetItemText(this, kCount, IntToText(static_cast<int32_t>(std::min<uint32_t>(available_, 50))));
+    SetItemText(this, kDescription, names.description);
+    SetItemText(this, kFileName, ProposedFileName(names.base, entries_));
+    DrawLabels();
+  }
+
+ private:
+  void DrawLabels() {
+    TextPainter& p = SharedDrawing();
+    Use(canvas());
+    p.SetBackgroundColour(kBackground);
+    p.SetTextColour(Qt::black);
+    p.DrawText(10, 10, "Nom:");
+    p.DrawText(205, 10, ".tgn");
+    p.DrawText(10, 42, "Temes:");
+    p.DrawText(10, 74, W("Nº qüestions"));
+  }
+
+  void Accept() {
+    uint32_t n = 0;
+    if (const Status size = ReadTestSize(GetItemText(this, kCount), &n); !size.ok()) {
+      MsgBox(size.caption(), size.text());
+      Finish(0);
+      return;
+    }
+    const std::string name = CutText(GetItemText(this, kFileName), 32);
+    if (const Status checked = CheckTestName(name); !checked.ok()) {
+      MsgBox(checked.caption(), checked.text());
+      return;  // the window stays, to mend the name
+    }
+    const uint32_t existing = EntryNamed(entries_, name);
+    if (existing != 0 &&
+        AskYesNoFlags("Test existent", W("Ja hi ha un test amb el nom «") + entries_[existing - 1].file_name +
+                                           W("». Substituir-lo? (No: canviar el nom)"),
+                      kMbIconQuestion) != kIdYes) {
+      return;
+    }
+    if (const Status fewer = CheckAvailable(n, available_); !fewer.ok()) {
+      MsgBox(fewer.caption(), fewer.text());
+      n = available_;
+    }
+    const GeneratedTestEntry entry{existing != 0 ? entries_[existing - 1].file_name : name,
+                                   CutText(GetItemText(this, kDescription), 80)};
+    if (const Status saved = SaveGeneratedTest(entry, DrawTest(topics_, n, random_), existing); !saved.ok()) {
+      ShowStatus(saved);
+      return;
+    }
+    Finish(1);
+  }
+
+  std::vector<DrawTopic> topics_;
+  std::vector<GeneratedTestEntry> entries_;
+  std::mt19937* random_;
+  uint32_t available_;
+};
+
+}  // namespace
+
+bool GenerateTestWindow(const std::vector<DrawTopic>& topics, const DrawNames& names, std::mt19937* random) {
+  GeneratedTestIndex index;
+  std::vector<GeneratedTestEntry> entries;
+  Status read = index.OpenForManager();
+  if (read.ok()) read = index.ReadAll(&entries);
+  index.Close();
+  if (!read.ok()) {
+    ShowStatus(read);
+    return false;
+  }
+  GenerationWindow window(topics, entries, names, random);
+  return window.RunLoop() == 1;
+}
+
+}  // namespace quiz

@@ -1,0 +1,202 @@
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QListWidget>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "data/generated_tests.h"
+#include "manager/main_window.h"
+#include "tests/support/gui.h"
+#include "tests/support/sample_data.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/gui/controls.h"
+
+namespace quiz {
+namespace {
+
+using testing::FileBytes;
+using testing::ShownMessage;
+
+Window* AsWindow(QWidget* w) { return static_cast<Window*>(w); }
+void Click(QWidget* w, int id) { qobject_cast<QAbstractButton*>(AsWindow(w)->Control(id))->click(); }
+std::string Text(QWidget* w, int id) { return GetItemText(AsWindow(w), id); }
+
+// The sample data: topic 1 HISTORIA (5 questions, 2 answers), topic 2 GEO (3 questions, 4
+// answers), generated tests t1 and t2.
+class ManagerCommandsTest : public testing::InTempDir {
+ protected:
+  void SetUp() override {
+    InTempDir::SetUp();
+    testing::MakeSampleData();
+    testing::PutFile("Zive.cf", "Info.txt\r\ncontacte\r\n");
+    w_ = std::make_unique<ManagerWindow>();
+    w_->show();
+    w_->Initialise();
+    w_->Seed(1);
+  }
+  // Picks `lines` (from 1) in the next list and presses its first button.
+  void PickInList(std::vector<int> lines) {
+    testing::WhenShown("Llista", [lines](QWidget* list_window) {
+      auto* list = qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101));
+      for (int line : lines) list->item(line - 1)->setSelected(true);
+      Click(list_window, 1);
+    });
+  }
+  void Open(int topic) {
+    PickInList({topic});
+    w_->Command(command::kOpen);
+  }
+  std::vector<GeneratedTestEntry> Entries() {
+    GeneratedTestIndex index;
+    std::vector<GeneratedTestEntry> entries;
+    EXPECT_TRUE(index.OpenForManager().ok());
+    EXPECT_TRUE(index.ReadAll(&entries).ok());
+    return entries;
+  }
+
+  testing::Seams seams_;
+  std::unique_ptr<ManagerWindow> w_;
+};
+
+TEST_F(ManagerCommandsTest, GeneratesATestOverTheChosenTopicsAndPutsTheTopicBack) {
+  Open(2);
+  PickInList({1, 2});
+  testing::WhenShown("parametresgenerat", [](QWidget* g) {
+    EXPECT_EQ(g->windowTitle(), "Generació test");
+    EXPECT_EQ(Text(g, 150), "tots_1");
+    EXPECT_EQ(Text(g, 120), "tots");
+    EXPECT_EQ(Text(g, 100), "8");  // min(5 + 3, 50)
+    testing::SaveShot(g, "parametresgenerat");
+    Click(g, 1);
+  });
+  w_->Command(command::kGenerate);
+  EXPECT_TRUE(seams_.messages.shown.empty());
+  EXPECT_EQ(Entries().back(), (GeneratedTestEntry{"tots_1", "tots"}));
+  std::vector<TestItem> items;
+  ASSERT_TRUE(ReadTestFile("Generats\\tots_1.tgn", &items).ok());
+  EXPECT_EQ(items.size(), 8u);
+  EXPECT_EQ(w_->current().number, 2);
+  EXPECT_EQ(w_->current().entry.file_name, "GEO");
+
+  // One topic: its file name; more asked than it holds: told, and a shorter test.
+  PickInList({1});
+  testing::WhenShown("parametresgenerat", [](QWidget* g) {
+    EXPECT_EQ(Text(g, 150), "HISTORIA_1");
+    EXPECT_EQ(Text(g, 120), "Tema HISTORIA");
+    SetItemText(AsWindow(g), 100, "9");
+    Click(g, 1);
+  });
+  w_->Command(command::kGenerate);
+  EXPECT_EQ(seams_.messages.shown,
+            (std::vector<ShownMessage>{{W("nº de qüestions superiors a les existents"),
+                                        W("es generarà un test amb només 5 qüestions"), kMbOk}}));
+  ASSERT_TRUE(ReadTestFile("Generats\\HISTORIA_1.tgn", &items).ok());
+  EXPECT_EQ(items.size(), 5u);
+  for (const TestItem& i : items) EXPECT_EQ(i.topic, 1);
+}
+
+TEST_F(ManagerCommandsTest, ABadNumberOrAnExistingNameWritesNothingUnasked) {
+  const std::string index_before = FileBytes("Generats/Generats.rel");
+  const std::string t1_before = FileBytes("Generats/t1.tgn");
+  PickInList({2});
+  testing::WhenShown("parametresgenerat", [](QWidget* g) {
+    SetItemText(AsWindow(g), 100, "256");
+    Click(g, 1);
+  });
+  w_->Command(command::kGenerate);
+  EXPECT_EQ(seams_.messages.shown.back(),
+            (ShownMessage{W("error en el nº de qüestions"), W("ha de ser un número entre 1 i 255"), kMbOk}));
+  EXPECT_EQ(testing::VisibleWindow("parametresgenerat"), nullptr);  // the window closed
+
+  // The name of test t1: asked; No keeps the window open to change it, Yes replaces the test.
+  seams_.messages.shown.clear();
+  seams_.messages.answers = {kIdNo, kIdYes};
+  PickInList({2});
+  bool still_open = false;
+  testing::WhenShown("parametresgenerat", [&still_open](QWidget* g) {
+    SetItemText(AsWindow(g), 150, "T1");
+    SetItemText(AsWindow(g), 100, "2");
+    Click(g, 1);
+    still_open = g->isVisible();
+    Click(g, 1);
+  });
+  w_->Command(command::kGenerate);
+  EXPECT_TRUE(still_open);
+  ASSERT_EQ(seams_.messages.shown.size(), 2u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Test existent");
+  EXPECT_EQ(FileBytes("Generats/Generats.rel").size(), index_before.size());  // no second t1
+  EXPECT_EQ(Entries()[0], (GeneratedTestEntry{"t1", "Tema GEO"}));
+  EXPECT_NE(FileBytes("Generats/t1.tgn"), t1_before);
+}
+
+TEST_F(ManagerCommandsTest, TheListingOpensTheEditorAtThePickedQuestion) {
+  Open(1);
+  std::string title;
+  testing::WhenShown("Llista", [&title](QWidget* list_window) {
+    title = list_window->windowTitle().toStdString();
+    auto* list = qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101));
+    EXPECT_EQ(list->count(), 5);
+    EXPECT_EQ(list->item(2)->text().toStdString(), "Q HISTORIA 3");
+    list->item(2)->setSelected(true);
+    Click(list_window, 1);
+  });
+  std::string shown;
+  testing::WhenShown("edqeleccio", [&shown](QWidget* e) {
+    shown = Text(e, 101);
+    Click(e, 2);
+  });
+  w_->Command(command::kList);
+  EXPECT_EQ(title, "Qüestions HISTORIA");
+  EXPECT_EQ(shown, "Q HISTORIA 3");
+
+  // An empty topic: said, and no list.
+  ASSERT_TRUE(::truncate("Bases/GEO.qst", 0) == 0);
+  Open(2);
+  w_->Command(command::kList);
+  EXPECT_EQ(seams_.messages.shown.back(),
+            (ShownMessage{"Test buit", W("Actualment hi ha 0 qüestions"), kMbIconExclamation}));
+}
+
+TEST_F(ManagerCommandsTest, TheExportKeepsItsOptionsWritesTheFileAndOpensIt) {
+  Open(2);
+  testing::WhenShown("FDlg", [](QWidget* f) {
+    EXPECT_EQ(f->windowTitle(), "Passar a fitxer de text");
+    const struct {
+      int id;
+      bool ticked;
+    } defaults[] = {{10, false}, {20, true}, {30, false}, {40, false}};
+    for (const auto& d : defaults) {
+      EXPECT_EQ(qobject_cast<QCheckBox*>(AsWindow(f)->Control(d.id))->isChecked(), d.ticked) << d.id;
+    }
+    qobject_cast<QCheckBox*>(AsWindow(f)->Control(30))->setChecked(true);
+    qobject_cast<QCheckBox*>(AsWindow(f)->Control(20))->setChecked(false);
+    testing::SaveShot(f, "FDlg");
+    Click(f, 1);
+  });
+  w_->Command(command::kExport);
+  const std::string first = "1) Q GEO 1\r\na) bona GEO 1\r\nb) dolenta1\r\nc) dolenta2\r\nd) dolenta3\r\n2) Q GEO 2\r\n";
+  EXPECT_EQ(FileBytes("GEO.txt").substr(0, first.size()), first);
+  ASSERT_FALSE(seams_.launches.empty());
+  EXPECT_EQ(seams_.launches.back().kind, "open");
+  EXPECT_NE(seams_.launches.back().program.find("GEO.txt"), std::string::npos);
+
+  // Next time: the choice comes back; "Abandonar" keeps it and writes nothing.
+  testing::PutFile("GEO.txt", "anterior");
+  testing::WhenShown("FDlg", [](QWidget* f) {
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(AsWindow(f)->Control(30))->isChecked());
+    EXPECT_FALSE(qobject_cast<QCheckBox*>(AsWindow(f)->Control(20))->isChecked());
+    qobject_cast<QCheckBox*>(AsWindow(f)->Control(10))->setChecked(true);
+    Click(f, 2);
+  });
+  w_->Command(command::kExport);
+  EXPECT_EQ(FileBytes("GEO.txt"), "anterior");
+  testing::WhenShown("FDlg", [](QWidget* f) {
+    EXPECT_FALSE(qobject_cast<QCheckBox*>(AsWindow(f)->Control(10))->isChecked());
+    Click(f, 2);
+  });
+  w_->Command(command::kExport);
+}
+
+}  // namespace
+}  // namespace quiz
