@@ -10,7 +10,9 @@ namespace quiz {
 // The application of a windowed program, ready to show windows: Qt's Catalan texts, the fonts and
 // the control font loaded. When no display can be reached (none set, or one that does not
 // answer), one clear Catalan line goes to standard error and the result is null: the program
-// then exits with 1, where Qt alone would abort with several lines of its own.
+// then exits with 1, where Qt alone would abort with several lines of its own. With the variable
+// QUIZ_EXIT_AFTER_FIRST_FRAME set, the program ends as soon as its first window is painted (to
+// time a start from outside).
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv);
 
 // Loads Qt's own Catalan texts for its standard buttons and dialogs, the Tahoma that Wine ships,
