@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "data/generated_tests.h"
 #include "manager/main_window.h"
 #include "tests/support/gui.h"
@@ -196,6 +198,62 @@ TEST_F(ManagerCommandsTest, TheExportKeepsItsOptionsWritesTheFileAndOpensIt) {
     Click(f, 2);
   });
   w_->Command(command::kExport);
+}
+
+}  // namespace
+}  // namespace quiz
+
+namespace quiz {
+namespace {
+
+// The demo data as a newcomer opens it: every topic has questions that the editor shows, and a
+// test over all of them can be drawn. The pictures of the demo animation come from here.
+class ManagerDemo : public testing::InTempDir {};
+
+TEST_F(ManagerDemo, EveryTopicOpensInTheEditorAndATestOfFiftyCanBeDrawn) {
+  std::filesystem::copy(QUIZ_DEMO_DIR, ".", std::filesystem::copy_options::recursive);
+  testing::Seams seams;
+  ManagerWindow w;
+  w.show();
+  w.Initialise();
+  ASSERT_GE(w.index().count(), 4);
+  uint32_t total = 0;
+  for (int topic = 1; topic <= w.index().count(); ++topic) {
+    testing::WhenShown("Llista", [topic](QWidget* list_window) {
+      auto* list = qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101));
+      list->item(topic - 1)->setSelected(true);
+      if (topic == 3) testing::SaveShot(list_window, "demo_temes");
+      Click(list_window, 1);
+    });
+    w.Command(command::kOpen);
+    ASSERT_EQ(w.current().number, topic);
+    std::string question;
+    testing::WhenShown("edqeleccio", [&question, topic](QWidget* e) {
+      question = Text(e, 101);
+      if (topic == 1) testing::SaveShot(e, "demo_editor");
+      Click(e, 2);
+    });
+    w.Command(command::kEdit);
+    EXPECT_FALSE(question.empty()) << topic;
+    if (topic == 1) testing::SaveShot(&w, "demo_quizdesk");
+    QuestionFile bank;
+    ASSERT_TRUE(bank.Open(w.current().entry, QuestionFile::Access::kRead).ok());
+    total += bank.count();
+  }
+  EXPECT_GE(total, 60u);
+  testing::WhenShown("Llista", [](QWidget* list_window) {
+    qobject_cast<QAbstractButton*>(AsWindow(list_window)->Control(3))->click();  // "Tot"
+    Click(list_window, 1);
+  });
+  std::string proposed;
+  testing::WhenShown("parametresgenerat", [&proposed](QWidget* g) {
+    proposed = Text(g, 100);
+    testing::SaveShot(g, "demo_generacio");
+    Click(g, 2);
+  });
+  w.Command(command::kGenerate);
+  EXPECT_EQ(proposed, "50");
+  EXPECT_TRUE(seams.messages.shown.empty());
 }
 
 }  // namespace

@@ -382,7 +382,7 @@ TEST_F(DemoFolder, OffersTestsThatCanBeTakenAtOnce) {
     qobject_cast<QAbstractButton*>(lw->Control(1))->click();  // line 1 is selected
   });
   w.Command(RW::kOpenTest);
-  EXPECT_EQ(listed, (std::vector<std::string>{"historia", "barreja"}));
+  EXPECT_EQ(listed, (std::vector<std::string>{"historia", "barreja", "tots_1"}));
   ASSERT_EQ(w.engine().count(), 8);
   for (uint16_t k = 1; k <= 8; ++k) {
     Question q;
