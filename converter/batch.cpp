@@ -7,12 +7,13 @@ namespace quiz {
 namespace {
 
 constexpr char kUsage[] =
-    "Ús: qstconv [--marked] FITXER_DE_TEXT FITXER_DE_QÜESTIONS\n"
+    "Ús: qstconv [--data CARPETA] [--marked] FITXER_DE_TEXT FITXER_DE_QÜESTIONS\n"
     "\n"
     "Afegeix les qüestions d'un fitxer de text al fitxer de qüestions, sense obrir cap finestra.\n"
     "El text són blocs de cinc línies: la pregunta i les seves quatre respostes; entre blocs hi\n"
     "pot haver línies buides. El text pot ser UTF-8 o Windows-1252.\n"
     "\n"
+    "  --data CARPETA  treballa a CARPETA (els noms de fitxer hi són relatius)\n"
     "  --marked   la resposta correcta és la que comença amb \"*\" (si no, ho és la primera)\n"
     "  --help     mostra aquesta ajuda (només com a primer argument; -h també)\n"
     "  --         el que segueix són noms de fitxer, encara que comencin amb \"-\"\n"

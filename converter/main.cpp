@@ -9,9 +9,11 @@
 
 #include "converter/batch.h"
 #include "converter/converter_window.h"
+#include "toolkit/data_folder.h"
 #include "toolkit/gui/application.h"
 
 int main(int argc, char** argv) {
+  if (!quiz::EnterDataFolder("qstconv", argc, argv)) return 1;
   if (argc > 1) {
     return quiz::RunConverterBatch(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
   }

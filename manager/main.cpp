@@ -6,9 +6,11 @@
 #include <ctime>
 
 #include "manager/main_window.h"
+#include "toolkit/data_folder.h"
 #include "toolkit/gui/application.h"
 
 int main(int argc, char** argv) {
+  if (!quiz::EnterDataFolder("quizdesk", argc, argv)) return 1;
   const auto app = quiz::StartApplication("quizdesk", argc, argv);
   if (!app) return 1;
   quiz::ManagerWindow window;  // reads Zive.cf first

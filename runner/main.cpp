@@ -5,9 +5,11 @@
 #include <string>
 
 #include "runner/runner_window.h"
+#include "toolkit/data_folder.h"
 #include "toolkit/gui/application.h"
 
 int main(int argc, char** argv) {
+  if (!quiz::EnterDataFolder("quizrun", argc, argv)) return 1;
   const auto app = quiz::StartApplication("quizrun", argc, argv);
   if (!app) return 1;
   quiz::RunnerOptions options;
