@@ -235,7 +235,17 @@ TEST_F(ManagerDemo, EveryTopicOpensInTheEditorAndATestOfFiftyCanBeDrawn) {
     });
     w.Command(command::kEdit);
     EXPECT_FALSE(question.empty()) << topic;
-    if (topic == 1) testing::SaveShot(&w, "demo_quizdesk");
+    if (topic == 1) {
+      testing::SaveShot(&w, "demo_quizdesk");
+      std::string title;
+      testing::WhenShown("edtest", [&title](QWidget* p) {
+        title = Text(p, 101);
+        testing::SaveShot(p, "edtest");
+        Click(p, 2);
+      });
+      w.Command(command::kParameters);
+      EXPECT_EQ(title, W("Història de Catalunya"));
+    }
     QuestionFile bank;
     ASSERT_TRUE(bank.Open(w.current().entry, QuestionFile::Access::kRead).ok());
     total += bank.count();

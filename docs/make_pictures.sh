@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes demo/Demo.gif, the short animation that "Petita Demo" opens: the windows of the three
-# programs as the window tests draw them on the demo data. Run after ./run tests; needs
-# ImageMagick (apt-get install imagemagick).
+# Makes the README's pictures (docs/*.png) and demo/Demo.gif, the short animation that "Petita
+# Demo" opens: the windows of the three programs as the window tests draw them, on the demo data.
+# Run after ./run tests; needs ImageMagick (apt-get install imagemagick).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -11,6 +11,14 @@ trap 'rm -rf "$shots"' EXIT
 for t in quizdesk_tests quizrun_tests qstconv_tests; do
   QUIZ_SHOTS="$shots" QT_QPA_PLATFORM=offscreen "$root/build/tests/$t" >/dev/null 2>&1
 done
+
+# The README's pictures.
+cp "$shots/demo_quizdesk.png" "$root/docs/quizdesk.png"
+cp "$shots/edtest.png" "$root/docs/edtest.png"
+cp "$shots/demo_editor.png" "$root/docs/edqeleccio.png"
+cp "$shots/quizrun_demo.png" "$root/docs/quizrun.png"
+cp "$shots/quizrun_demo_corrected.png" "$root/docs/quizrun_corregit.png"
+cp "$shots/qstconv.png" "$root/docs/qstconv.png"
 
 n=0
 frame() {  # frame SHOT CAPTION
@@ -31,4 +39,4 @@ frame quizrun_demo "quizrun: el test, contra rellotge"
 frame quizrun_demo_corrected "quizrun: corregit, amb la penalització"
 
 convert -delay 250 -loop 0 "$shots"/frame_*.png +dither -colors 128 "$root/demo/Demo.gif"
-echo "demo/Demo.gif: $n imatges"
+echo "docs/*.png i demo/Demo.gif ($n imatges) fets de nou"
