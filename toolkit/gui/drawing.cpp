@@ -47,7 +47,18 @@ QFont MakeFont(const FontDescription& d) {
   return font;
 }
 
-void TextPainter::RebuildFont() { font_ = MakeFont(description_); }
+void TextPainter::RebuildFont() {
+  built_from_ = description_;
+  font_made_ = false;
+}
+
+const QFont& TextPainter::font() const {
+  if (!font_made_) {
+    font_ = MakeFont(built_from_);
+    font_made_ = true;
+  }
+  return font_;
+}
 
 void TextPainter::SetSize(int height, int width) {
   description_.height = height;
@@ -73,7 +84,7 @@ void TextPainter::SetFace(const std::string& face) {
 void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y) {
   if (canvas_ == nullptr) return;
   const QString q = ToQString(Shown(text));
-  const QFontMetrics metrics(font_);
+  const QFontMetrics metrics(font());
   const int advance = metrics.horizontalAdvance(q);
   const int left = right_aligned ? current_x_ - advance : current_x_;
   QPainter painter(&canvas_->image());
@@ -82,7 +93,7 @@ void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y
   const QRect cell(left, y, advance, description_.height > 0 ? description_.height : metrics.height());
   painter.setClipRect(clip_.isEmpty() ? cell : cell.intersected(clip_));
   painter.fillRect(cell, background_);
-  painter.setFont(font_);
+  painter.setFont(font());
   painter.setPen(text_colour_);
   painter.drawText(left, y + metrics.ascent(), q);
   current_x_ = right_aligned ? left : left + advance;

@@ -39,9 +39,11 @@ class TextPainter {
   void set_canvas(Canvas* canvas) { canvas_ = canvas; }
   Canvas* canvas() const { return canvas_; }
   FontDescription& description() { return description_; }
-  const QFont& font() const { return font_; }
+  // The font last built from the description. It is made when first drawn with: a font that is
+  // set and replaced before anything is drawn costs nothing.
+  const QFont& font() const;
 
-  // Builds the font from the description again.
+  // Builds the font from the description again (as it stands now).
   void RebuildFont();
   void SetSize(int height, int width);
   void SetBold(bool bold);
@@ -68,7 +70,9 @@ class TextPainter {
 
   Canvas* canvas_ = nullptr;
   FontDescription description_;
-  QFont font_ = MakeFont(FontDescription{});
+  FontDescription built_from_;  // the description as RebuildFont found it
+  mutable QFont font_;
+  mutable bool font_made_ = false;
   QColor text_colour_ = Qt::black;
   QColor background_ = Qt::white;
   int current_x_ = 0;
