@@ -231,12 +231,9 @@ class EditorWindow : public Window {
 }  // namespace
 
 bool EditQuestions(QuestionFile* bank, const TopicEntry& entry, Question* record, SearchHits* hits, uint32_t start) {
-  if (Window::LoopRunning("edqeleccio")) {
-    EditorWindow(bank, entry, record, hits).RunLoop();  // brings the open one to the front
-    return false;
-  }
   EditorWindow window(bank, entry, record, hits);
-  window.Open(start);
+  // A second editor reads nothing: its loop is refused and the open one comes to the front.
+  if (!Window::LoopRunning("edqeleccio")) window.Open(start);
   return window.RunLoop() != Window::kLoopRefused;
 }
 

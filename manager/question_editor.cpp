@@ -37,29 +37,28 @@ bool QuestionEditor::Open(uint32_t start, Question* fields) {
   return Show(start, false, fields);
 }
 
+bool QuestionEditor::ReadInto(uint32_t n, Question* fields) {
+  Question read;
+  if (const Status status = bank_->Read(static_cast<uint16_t>(n), &read); !status.ok()) {
+    Fail(status);
+    return false;
+  }
+  *record_ = read;
+  *fields = read;
+  return true;
+}
+
 bool QuestionEditor::Show(uint32_t k, bool copy, Question* fields) {
   if (k == 0) k = 1;  // question 0 does not exist: an empty bank's new question is 1
   if (k <= count()) {
-    Question read;
-    if (const Status status = bank_->Read(static_cast<uint16_t>(k), &read); !status.ok()) {
-      Fail(status);
-      return false;
-    }
-    *record_ = read;
-    *fields = read;
+    if (!ReadInto(k, fields)) return false;
   } else {
     const bool copy_shown = copy && shown_ >= 1 && shown_ <= count() &&
                             messages_->Message(W("Confirmar copiar qüestió"),
                                                W("Copiar la qüestió ") + Number(shown_) + " a la nova?",
                                                kMbYesNo) == kIdYes;
     if (copy_shown) {
-      Question read;
-      if (const Status status = bank_->Read(static_cast<uint16_t>(shown_), &read); !status.ok()) {
-        Fail(status);
-        return false;
-      }
-      *record_ = read;
-      *fields = read;
+      if (!ReadInto(shown_, fields)) return false;
     } else {
       *fields = Question();  // the record is left as it was
     }

@@ -94,6 +94,8 @@ class QuestionEditor {
   // The number a navigation button leads to, after what it asks; `current_` when it stays.
   uint32_t Target(int button, const std::string& number_box);
   void Fail(const Status& status);
+  // Reads question n into the record and the fields; a failure is told, and nothing changes.
+  bool ReadInto(uint32_t n, Question* fields);
   uint32_t new_number() const { return count() + 1u; }
 
   QuestionFile* bank_;
