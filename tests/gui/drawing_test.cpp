@@ -5,6 +5,10 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
 namespace quiz {
 namespace {
 
@@ -188,6 +192,39 @@ TEST(Fonts, MissingSizeAndFaceComeFromTheApplicationFont) {
   }
   // With no face and no weight change it is the very font the controls use.
   EXPECT_EQ(MakeFont({0, 0, 400, false, ""}), application);
+}
+
+// The size and stretch of a described font are those found by asking the font system for the
+// face at each size it tries: the cell at the described height, then the average width at the
+// size that fits the cell.
+TEST(Fonts, SizeAndStretchAreThoseEachSizeMeasuresToo) {
+  auto measured = [](const FontDescription& d) {
+    QFont font(MakeFont({d.height, 0, d.weight, d.italic, d.face}).family());
+    font.setStyleHint(QFont::SansSerif);
+    font.setWeight(d.weight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setItalic(d.italic);
+    font.setPixelSize(d.height);
+    const int cell = QFontMetrics(font).height();
+    if (cell > d.height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(1.0 * d.height * d.height / cell))));
+    const int natural = QFontMetrics(font).averageCharWidth();
+    return std::pair(font.pixelSize(), std::clamp(static_cast<int>(std::lround(100.0 * d.width / natural)), 1, 4000));
+  };
+  int compared = 0;
+  for (const char* face : {"arial", "tahoma", "Comic sans ms"}) {
+    for (const int weight : {400, 700}) {
+      for (const bool italic : {false, true}) {
+        for (int height = 5; height <= 60; height += (height < 24 ? 1 : 7)) {
+          const FontDescription d{height, height / 2, weight, italic, face};
+          const QFont font = MakeFont(d);
+          const auto [size, stretch] = measured(d);
+          EXPECT_EQ(font.pixelSize(), size) << face << " " << weight << " " << italic << " " << height;
+          EXPECT_EQ(font.stretch(), stretch) << face << " " << weight << " " << italic << " " << height;
+          ++compared;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(compared, 3 * 2 * 2 * 25);
 }
 
 }  // namespace

@@ -3,10 +3,18 @@
 #include <QDir>
 #include <QFont>
 #include <QFontDatabase>
+#include <QGroupBox>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QLibraryInfo>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <qdrawutil.h>
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
+
+#include <optional>
 
 #include <netdb.h>
 #include <poll.h>
@@ -14,6 +22,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
@@ -148,6 +157,78 @@ class ExitAfterFirstFrame : public QObject {
   }
 };
 
+// An icon of the style's own, loaded when it is first drawn.
+class DeferredIconEngine : public QIconEngine {
+ public:
+  DeferredIconEngine(const QStyle* style, QStyle::StandardPixmap which) : style_(style), which_(which) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    Icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().pixmap(size, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return Icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return Icon().availableSizes(mode, state);
+  }
+  QIconEngine* clone() const override { return new DeferredIconEngine(style_, which_); }
+  QString key() const override { return QStringLiteral("deferred"); }
+
+ private:
+  const QIcon& Icon() {
+    if (!icon_) icon_ = style_->standardIcon(which_);
+    return *icon_;
+  }
+
+  const QStyle* style_;
+  QStyle::StandardPixmap which_;
+  std::optional<QIcon> icon_;
+};
+
+// The platform's style, with one change: every menu bar makes a button for the items that do not
+// fit, and its arrow icon is read from image files, which loads every image format's plug-in.
+// The programs' menus always fit, so that arrow is only read if it is ever drawn.
+class QuizStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
+    if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton) {
+      return QIcon(new DeferredIconEngine(baseStyle(), which));
+    }
+    return QProxyStyle::standardIcon(which, option, widget);
+  }
+
+  // The group box frame is an image too, which the style reads without naming its format: that
+  // loads every image format's plug-in to ask it. Read here as what it is; drawn as the style
+  // draws it.
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element != PE_FrameGroupBox || baseStyle()->name() != QLatin1String("fusion")) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    if (group_frame_.isNull()) {
+      QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"), "png");
+      reader.setAutoDetectImageFormat(false);
+      group_frame_ = QPixmap::fromImage(reader.read());
+    }
+    int top = kGroupBoxTopMargin;
+    const auto* box = qobject_cast<const QGroupBox*>(widget);
+    if (!box || box->isCheckable() || !box->title().isEmpty()) {
+      top += std::max(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height());
+    }
+    qDrawBorderPixmap(painter, option->rect.adjusted(0, top, 0, 0), QMargins(6, 6, 6, 6), group_frame_);
+  }
+
+ private:
+  static constexpr int kGroupBoxTopMargin = 3;
+  mutable QPixmap group_frame_;
+};
+
 }  // namespace
 
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
@@ -172,6 +253,7 @@ std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, c
 }
 
 void PrepareApplication(QApplication& app) {
+  if (!qobject_cast<QProxyStyle*>(QApplication::style())) QApplication::setStyle(new QuizStyle);
   auto* translator = new QTranslator(&app);
   if (translator->load(QLocale(QLocale::Catalan), "qtbase", "_",
                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
@@ -183,6 +265,10 @@ void PrepareApplication(QApplication& app) {
   }
   QFont font("Liberation Sans");
   font.setPixelSize(12);
+  // Windows-1252 holds Latin letters only: they need no shaping, and the desktop the layouts were
+  // made for did not kern.
+  font.setStyleStrategy(QFont::PreferNoShaping);
+  font.setKerning(false);
   QApplication::setFont(font);
 }
 

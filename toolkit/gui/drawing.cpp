@@ -3,8 +3,11 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRawFont>
 
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "toolkit/gui/qt_text.h"
 #include "toolkit/text.h"
@@ -20,12 +23,66 @@ QString FamilyFor(const std::string& face) {
   return ToQString(face);
 }
 
+// Qt's measures of one face (family, weight, slant) at any pixel size, taken from a single loaded
+// size of it: the font system is asked once per face, and the other sizes are scaled from the
+// same face file with the same hinting, which gives the very figures QFontMetrics gives.
+class FaceMeasure {
+ public:
+  explicit FaceMeasure(const QFont& font) : font_(font) {
+    using Key = std::tuple<QString, int, bool>;
+    static std::map<Key, QRawFont>* loaded = [] {
+      static std::map<Key, QRawFont> faces;
+      // A face belongs to the application that loaded it.
+      qAddPostRoutine([] { faces.clear(); });
+      return &faces;
+    }();
+    const Key key{font.family(), font.weight(), font.italic()};
+    auto it = loaded->find(key);
+    if (it == loaded->end()) it = loaded->emplace(key, QRawFont::fromFont(font)).first;
+    face_ = it->second;
+  }
+
+  // QFontMetrics::height() of the font at that pixel size.
+  int CellHeight(int pixel_size) const {
+    const QRawFont raw = At(pixel_size);
+    if (!raw.isValid()) return Metrics(pixel_size).height();
+    return Round(raw.ascent()) + Round(raw.descent());
+  }
+
+  // QFontMetrics::averageCharWidth() of the font at that pixel size.
+  int AverageWidth(int pixel_size) const {
+    const QRawFont raw = At(pixel_size);
+    if (!raw.isValid()) return Metrics(pixel_size).averageCharWidth();
+    return Round(raw.averageCharWidth());
+  }
+
+ private:
+  // Qt rounds its measures half up, each on its own.
+  static int Round(qreal value) { return static_cast<int>(std::floor(value + 0.5)); }
+  QRawFont At(int pixel_size) const {
+    QRawFont raw = face_;
+    if (raw.isValid()) raw.setPixelSize(pixel_size);
+    return raw;
+  }
+  QFontMetrics Metrics(int pixel_size) const {
+    QFont font = font_;
+    font.setPixelSize(pixel_size);
+    return QFontMetrics(font);
+  }
+
+  QFont font_;
+  QRawFont face_;
+};
+
 }  // namespace
 
 QFont MakeFont(const FontDescription& d) {
   const QFont application = QGuiApplication::font();
   QFont font = d.face.empty() ? application : QFont(FamilyFor(d.face));
-  if (!d.face.empty()) font.setStyleHint(QFont::SansSerif);
+  if (!d.face.empty()) {
+    font.setStyleHint(QFont::SansSerif, application.styleStrategy());
+    font.setKerning(application.kerning());
+  }
   font.setWeight(d.weight >= 700 ? QFont::Bold : QFont::Normal);
   font.setItalic(d.italic);
   if (d.height <= 0) {
@@ -34,14 +91,20 @@ QFont MakeFont(const FontDescription& d) {
       if (application.pixelSize() > 0) font.setPixelSize(application.pixelSize());
       else font.setPointSizeF(application.pointSizeF());
     }
+    if (d.width <= 0) return font;
   } else {
-    // The description's height is the whole cell, ascent and descent; Qt's pixel size is the em.
     font.setPixelSize(d.height);
-    const int cell = QFontMetrics(font).height();
+  }
+  // The face is measured at other sizes through one loaded size of it: asking the font system for
+  // each probed size would cost a whole font match apiece.
+  FaceMeasure measure(font);
+  if (d.height > 0) {
+    // The description's height is the whole cell, ascent and descent; Qt's pixel size is the em.
+    const int cell = measure.CellHeight(d.height);
     if (cell > d.height) font.setPixelSize(std::max(1, static_cast<int>(std::lround(1.0 * d.height * d.height / cell))));
   }
   if (d.width > 0) {
-    const int natural = QFontMetrics(font).averageCharWidth();
+    const int natural = font.pixelSize() > 0 ? measure.AverageWidth(font.pixelSize()) : QFontMetrics(font).averageCharWidth();
     if (natural > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * d.width / natural)), 1, 4000));
   }
   return font;
