@@ -185,7 +185,7 @@ void ManagerWindow::UpdateMenu() {
 void ManagerWindow::DrawTopicArea() {
   {
     QPainter painter(&canvas()->image());
-    painter.fillRect(kTopicArea, kBackground);
+    FillInBands(painter, kTopicArea, kBackground);
   }
   canvas()->update();
   TextPainter& p = SharedDrawing();

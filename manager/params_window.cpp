@@ -42,9 +42,7 @@ class ParamsWindow : public Window {
       if (f.id == kFileName) edit->setAlignment(Qt::AlignRight);
       edit->installEventFilter(this);
     }
-    auto* alternatives = Add(kAlternatives, new QComboBox, 380, 94, 40, 22);
-    alternatives->setEditable(true);
-    alternatives->setInsertPolicy(QComboBox::NoInsert);
+    MakeEditable(Add(kAlternatives, new QComboBox, 380, 94, 40, 22));
     auto* exit = Add(kExit, new QPushButton("Surt"), 280, 176, 70, 24);
     auto* accept = Add(kAccept, new QPushButton("Accepta"), 370, 176, 70, 24);
     connect(exit, &QAbstractButton::clicked, this, [this] { Finish(0); });

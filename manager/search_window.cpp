@@ -66,7 +66,7 @@ class SearchWindow : public Window {
   void DrawLines() {
     {
       QPainter painter(&canvas()->image());
-      painter.fillRect(kLinesArea, kBackground);
+      FillInBands(painter, kLinesArea, kBackground);
     }
     canvas()->update();
     if (GetItemText(this, kText).empty()) return;

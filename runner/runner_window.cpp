@@ -97,14 +97,9 @@ void RunnerWindow::BuildMenu() {
 }
 
 void RunnerWindow::BuildControls() {
-  auto* penalty = Add(kPenalty, new QComboBox, 720, 5, 50, 22);
-  penalty->setEditable(true);
-  // Enter in a drop-down's box keeps the text there; the list stays as it was filled.
-  penalty->setInsertPolicy(QComboBox::NoInsert);
+  MakeEditable(Add(kPenalty, new QComboBox, 720, 5, 50, 22));
   Add(0, new QGroupBox, 787, 0, 230, 80);
-  auto* time = Add(kTime, new QComboBox, 842, 18, 46, 22);
-  time->setEditable(true);
-  time->setInsertPolicy(QComboBox::NoInsert);
+  MakeEditable(Add(kTime, new QComboBox, 842, 18, 46, 22));
   for (int id : {kElapsed, kEnd}) {
     auto* box = Add(id, new QLineEdit, id == kElapsed ? 837 : 952, 50, 60, 20);
     box->setReadOnly(true);
@@ -193,10 +188,14 @@ void RunnerWindow::DrawHeader() {
 void RunnerWindow::DrawQuestions() {
   using namespace sheet;
   {
+    // A white area in a black line.
     QPainter painter(&canvas()->image());
-    painter.setPen(Qt::black);
-    painter.setBrush(kWhite);
-    painter.drawRect(kAreaLeft, kAreaTop, kAreaRight - kAreaLeft - 1, kAreaBottom - kAreaTop - 1);
+    const QRect area(kAreaLeft, kAreaTop, kAreaRight - kAreaLeft, kAreaBottom - kAreaTop);
+    FillInBands(painter, area.adjusted(1, 1, -1, -1), kWhite);
+    for (const QRect& edge : {QRect(area.left(), area.top(), area.width(), 1), QRect(area.left(), area.bottom(), area.width(), 1),
+                              QRect(area.left(), area.top(), 1, area.height()), QRect(area.right(), area.top(), 1, area.height())}) {
+      FillInBands(painter, edge, Qt::black);
+    }
   }
   canvas()->update();
   const int count = engine_.count();
@@ -232,7 +231,7 @@ void RunnerWindow::DrawSheet() {
   using namespace sheet;
   {
     QPainter painter(&canvas()->image());
-    painter.fillRect(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop, kSheet);
+    FillInBands(painter, QRect(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop), kSheet);
   }
   TextPainter& p = SharedDrawing();
   Font(14, 5, true);

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
+#include <QAbstractItemView>
 #include <gtest/gtest.h>
 
 #include "toolkit/cp1252.h"
@@ -110,6 +112,33 @@ TEST_F(Controls, ComboFillAddsTheNonEmptyPieces) {
   }
   ComboSelect(&window_, 2, 2);
   EXPECT_EQ(combo->currentText(), "15");
+}
+
+// Typed text stays as typed (Qt alone would make "1" into "1/4"), Enter adds nothing to the list,
+// and the list still opens.
+TEST_F(Controls, AnEditableBoxKeepsWhatIsTyped) {
+  auto* combo = qobject_cast<QComboBox*>(GetItem(&window_, 2));
+  MakeEditable(combo);
+  ComboFill(&window_, 2, "1/4;1/2;1;0");
+  ComboSelect(&window_, 2, 2);
+  window_.show();
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  combo->setFocus();
+  struct Case {
+    const char* typed;
+    const char* text;
+  } cases[] = {{"1", "1"}, {"0", "0"}, {"1/", "1/"}, {"3", "3"}, {"1/4", "1/4"}};
+  for (const auto& c : cases) {
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), c.typed);
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(GetItemText(&window_, 2), c.text) << c.typed;
+    EXPECT_EQ(combo->count(), 4) << c.typed;
+  }
+  combo->showPopup();
+  EXPECT_TRUE(combo->view()->isVisible());
+  combo->hidePopup();
 }
 
 TEST_F(Controls, ShowAndHide) {

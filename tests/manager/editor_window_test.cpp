@@ -130,6 +130,8 @@ TEST_F(EditorWindowTest, ButtonsMoveSaveAndDeleteThroughTheWindow) {
 TEST_F(EditorWindowTest, TabMovesThroughTheFieldsAndTheNumberBoxGoesToItsNumber) {
   const TopicEntry entry = MakeTopic({120, 120, 3, 100}, 4);
   Edit(entry, 1, [&](QWidget* w) {
+    // Focus moves only within the active window, which a loaded machine makes a moment later.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     const struct {
       int from, to;
     } moves[] = {{101, 102}, {102, 103}, {103, 104}, {104, 106}};

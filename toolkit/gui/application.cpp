@@ -14,8 +14,6 @@
 #include <QTranslator>
 #include <QWindow>
 
-#include <optional>
-
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -28,9 +26,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "toolkit/gui/window.h"
 
 namespace quiz {
 
@@ -200,6 +201,22 @@ class QuizStyle : public QProxyStyle {
       return QIcon(new DeferredIconEngine(baseStyle(), which));
     }
     return QProxyStyle::standardIcon(which, option, widget);
+  }
+
+  // A tall scroll bar is painted in bands: whole, its groove's fills and lines would each be
+  // handed to the painter's thread pool in pieces (see InBands).
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget) const override {
+    if (control != CC_ScrollBar || option->rect.height() <= kPaintBand) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    InBands(option->rect, [&](const QRect& band) {
+      painter->save();
+      painter->setClipRect(band, Qt::IntersectClip);
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      painter->restore();
+    });
   }
 
   // The group box frame is an image too, which the style reads without naming its format: that

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,6 +142,17 @@ void ComboFill(const Window* dialog, int id, const std::string& text) {
     start = end + 1;
   }
 }
+void MakeEditable(QComboBox* box) {
+  // The box's own way there builds its list window at once and gives the line a completer from
+  // the list. A line that has a completer of its own gets none from the box; this one is then
+  // taken away.
+  auto* line = new QLineEdit(box);
+  line->setCompleter(new QCompleter(line));
+  box->setLineEdit(line);
+  line->setCompleter(nullptr);
+  box->setInsertPolicy(QComboBox::NoInsert);
+}
+
 void ComboSelect(const Window* dialog, int id, int i) {
   if (auto* c = Combo(dialog, id)) c->setCurrentIndex(i - 1);
 }

@@ -9,6 +9,8 @@
 
 #include "toolkit/gui/window.h"
 
+class QComboBox;
+
 namespace quiz {
 
 // The caption of a window, or the text of a control.
@@ -34,6 +36,12 @@ void ListAdd(const Window* dialog, int id, const std::string& text);
 void ListReplace(const Window* dialog, int id, int i, const std::string& text);
 std::string ListItem(const Window* dialog, int id, int i);
 std::string ListSelectedItem(const Window* dialog, int id);
+
+// Makes a drop-down box editable as the desktop the programs were designed for makes it: what is
+// typed stays as typed (Qt would complete it from the list, "1" becoming "1/4"), Enter keeps the
+// text in the box and leaves the list as it was filled, and the list is only built when it is
+// first opened.
+void MakeEditable(QComboBox* box);
 
 // Combo boxes: one item per non-empty piece of a text separated by ';'.
 void ComboFill(const Window* dialog, int id, const std::string& text);

@@ -33,10 +33,12 @@ void Canvas::Clear() {
   update();
 }
 
-void Canvas::paintEvent(QPaintEvent*) {
+void Canvas::paintEvent(QPaintEvent* event) {
   if (on_paint) on_paint();
   QPainter painter(this);
-  painter.drawImage(0, 0, image_);
+  for (const QRect& part : event->region()) {
+    InBands(part & image_.rect(), [&](const QRect& band) { painter.drawImage(band.topLeft(), image_, band); });
+  }
 }
 
 namespace {
@@ -80,7 +82,7 @@ void Canvas::Grow() {
   bigger.fill(background_);
   if (!image_.isNull()) {
     QPainter painter(&bigger);
-    painter.drawImage(0, 0, image_);
+    InBands(image_.rect(), [&](const QRect& band) { painter.drawImage(band.topLeft(), image_, band); });
   }
   image_ = bigger;
 }
