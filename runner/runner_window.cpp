@@ -171,9 +171,8 @@ void RunnerWindow::DrawHeader() {
   std::string title = engine_.title();
   if (title.size() > kTitleShown) title = title.substr(0, kTitleShown) + "...";
   p.SetBackgroundColour(kBackground);
-  p.DrawText(5, 8, Spaces(48));
-  // 48 spaces do not reach the end of a long title; what a longer title left there goes too,
-  // up to the penalty label.
+  // The earlier title goes, up to the penalty label (48 spaces in the title's font would not
+  // reach the end of a long one).
   {
     QPainter painter(&canvas()->image());
     painter.fillRect(5, 8, 622 - 5, 20, kBackground);

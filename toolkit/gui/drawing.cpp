@@ -145,7 +145,8 @@ void TextPainter::SetFace(const std::string& face) {
 }
 
 void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y) {
-  if (canvas_ == nullptr) return;
+  // An empty text has an empty cell: nothing to draw, and no font to make for it.
+  if (canvas_ == nullptr || text.empty()) return;
   const QString q = ToQString(Shown(text));
   const QFontMetrics metrics(font());
   const int advance = metrics.horizontalAdvance(q);

@@ -1,7 +1,15 @@
 #include "toolkit/gui/icons.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <map>
+#include <utility>
 
 namespace quiz {
 namespace {
@@ -78,12 +86,46 @@ QPixmap IconPixmap(const std::string& name, int size) {
   return pixmap;
 }
 
-QIcon ResourceIcon(const std::string& name) {
-  // The sizes of a title bar and a task bar; the desktop scales them for larger places. Every
-  // size drawn costs a program's start a little (antialiased paths), so there are only two.
-  QIcon icon;
-  for (int size : {16, 32}) icon.addPixmap(IconPixmap(name, size));
-  return icon;
-}
+namespace {
+
+// An icon drawn at the size asked for, when it is first asked for: a window's icon costs nothing
+// until the desktop wants it, and then only the sizes it wants.
+class DrawnIconEngine : public QIconEngine {
+ public:
+  explicit DrawnIconEngine(std::string name) : name_(std::move(name)) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const int side = std::min(rect.width(), rect.height());
+    if (side <= 0) return;
+    const QPixmap drawn = pixmap(QSize(side, side), mode, state);
+    painter->drawPixmap(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, drawn);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    if (side <= 0) return QPixmap();
+    auto it = drawn_.find(side);
+    if (it == drawn_.end()) it = drawn_.emplace(side, IconPixmap(name_, side)).first;
+    if (mode == QIcon::Normal || mode == QIcon::Active) return it->second;
+    QStyleOption option;
+    option.palette = QGuiApplication::palette();
+    return QApplication::style()->generatedIconPixmap(mode, it->second, &option);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    return QSize(side, side);
+  }
+  // The sizes of a title bar and a task bar; the desktop scales them for larger places.
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return {QSize(16, 16), QSize(32, 32)}; }
+  QIconEngine* clone() const override { return new DrawnIconEngine(name_); }
+  QString key() const override { return QStringLiteral("drawn"); }
+
+ private:
+  std::string name_;
+  std::map<int, QPixmap> drawn_;
+};
+
+}  // namespace
+
+QIcon ResourceIcon(const std::string& name) { return QIcon(new DrawnIconEngine(name)); }
 
 }  // namespace quiz
