@@ -61,10 +61,18 @@ RunnerWindow::RunnerWindow(const RunnerOptions& options)
   connect(&timer_, &QTimer::timeout, this, [this] { engine_.Tick(); });
   timer_.start(500);
   engine_.ResetClock();
-  DrawAll();
+  DrawClockLabels();
   SetCorrectionButton(false, "Corregir");
   const std::string path = options.argument.empty() ? "" : "Generats\\" + Utf8ToCp1252(options.argument);
+  // A load that shows its test, or the empty sheet, draws the header, the sheet and the questions
+  // itself; the window is not on screen yet, so they are drawn once, after it.
+  const int header_draws = header_draws_;
   engine_.LoadTest(path);
+  if (header_draws_ == header_draws) {
+    DrawQuestions();
+    DrawSheet();
+    DrawHeader();
+  }
   ComboFill(this, kPenalty, "1/4;1/2;1;0");
   ComboFill(this, kTime, "30;15;60");
   ComboSelect(this, kPenalty, 1);
@@ -166,6 +174,7 @@ void RunnerWindow::DrawClockLabels() {
 }
 
 void RunnerWindow::DrawHeader() {
+  ++header_draws_;
   TextPainter& p = SharedDrawing();
   Font(20, 10, true);
   std::string title = engine_.title();

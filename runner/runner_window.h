@@ -94,6 +94,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   QTimer timer_;
   QScrollBar* scroll_bar_ = nullptr;
   std::map<int, QAction*> actions_;
+  int header_draws_ = 0;  // how many times the header was drawn
 };
 
 }  // namespace quiz
