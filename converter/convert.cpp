@@ -208,8 +208,24 @@ Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* me
   return Status::Ok();
 }
 
+std::vector<std::string> ReportLines(const ImportReport& report) {
+  std::vector<std::string> lines = report.skipped;
+  if (report.replaced > 0) {
+    lines.push_back(IntToText(static_cast<int32_t>(report.replaced)) +
+                    W(report.replaced == 1 ? " caràcter no té lloc en Windows-1252 i és \"?\""
+                                           : " caràcters no tenen lloc en Windows-1252 i són \"?\""));
+  }
+  if (report.cut > 0) {
+    lines.push_back(IntToText(static_cast<int32_t>(report.cut)) +
+                    W(report.cut == 1 ? " text era més llarg que el seu camp i s'ha tallat"
+                                      : " textos eren més llargs que el seu camp i s'han tallat"));
+  }
+  return lines;
+}
+
 Status ConvertTextFile(const std::string& source, const std::string& destination,
-                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended) {
+                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended,
+                       ImportReport* report, const SourceFormat* format) {
   if (appended) *appended = 0;
   if (source.empty() || !FileExists(source)) {
     return Status::NotFound(OpenFailedCaption(), source + ": no existeix");
@@ -221,9 +237,14 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   }
   Appender out;
   QUIZ_RETURN_IF_ERROR(out.Open(destination));
-  // Whatever ends the blocks, the records gathered so far go to the file.
-  const Status converted = ReadQuestionBlocks(std::move(text), mode, messages,
-                                              [&](const Question& q) { return out.Add(q); });
+  ImportReport ignored;
+  if (!report) report = &ignored;
+  const SourceFormat chosen = format ? *format : DetectSourceFormat(text);
+  auto add = [&](const Question& q) { return out.Add(q); };
+  // Whatever ends the reading, the records gathered so far go to the file.
+  const Status converted = chosen == SourceFormat::kAiken
+                               ? ReadAiken(text, report, add)
+                               : ReadQuestionBlocks(std::move(text), mode, messages, add);
   const Status finished = out.Finish();
   if (appended) *appended = out.added();
   if (!converted.ok()) return converted;

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "converter/exchange.h"
 #include "data/question_format.h"
 #include "toolkit/messages.h"
 #include "toolkit/status.h"
@@ -35,15 +37,22 @@ Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* me
                           const std::function<Status(const Question&)>& add);
 
 // Converts `source` and appends its questions, in the converter's layout, to the question file
-// `destination` (created when absent); its earlier records are never touched. A source that
-// starts with a UTF-8 byte-order mark, or that is well-formed UTF-8 holding multi-byte
-// characters, is read as UTF-8 (characters Windows-1252 lacks become '?'); anything else is
-// Windows-1252. Lines end with CR LF, LF or CR.
+// `destination` (created when absent); its earlier records are never touched. The source's
+// format is `format` when given, else recognised (see DetectSourceFormat); the correct-answer
+// mode applies to the five-line text only. A five-line text that starts with a UTF-8 byte-order
+// mark, or that is well-formed UTF-8 holding multi-byte characters, is read as UTF-8 (characters
+// Windows-1252 lacks become '?'); anything else is Windows-1252. Lines end with CR LF, LF or CR.
 //
 // On failure the blocks before the failing one stay appended. The only message shown through
 // `messages` is the one for a block without a marked answer; every other failure comes back in
-// the status alone. `appended`, when given, receives the number of records appended.
+// the status alone. `appended`, when given, receives the number of records appended; `report`
+// what an exchange format left out or changed.
 Status ConvertTextFile(const std::string& source, const std::string& destination,
-                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended = nullptr);
+                       CorrectAnswerMode mode, Messages* messages, uint32_t* appended = nullptr,
+                       ImportReport* report = nullptr, const SourceFormat* format = nullptr);
+
+// The report's lines for a person: the questions left out, the characters replaced and the
+// texts cut; empty when there is nothing to say.
+std::vector<std::string> ReportLines(const ImportReport& report);
 
 }  // namespace quiz

@@ -75,13 +75,17 @@ void ConverterWindow::Convert() {
     }
     int shown = 0;
   } messages;
-  const Status status = ConvertTextFile(source_, destination_, mode_, &messages);
+  ImportReport report;
+  const Status status = ConvertTextFile(source_, destination_, mode_, &messages, nullptr, &report);
+  // What an exchange format left out or changed follows the verdict.
+  std::string told;
+  for (const std::string& line : ReportLines(report)) told += "\r\n" + line;
   if (status.ok()) {
-    MsgBox("Fet!", W("Conversió finalitzada"));
+    MsgBox("Fet!", W("Conversió finalitzada") + (told.empty() ? "" : "\r\n" + told));
   } else if (messages.shown > 0) {
     MsgBox("Error", W("No Conversió"));
   } else {
-    MsgBox("Error", W("No Conversió") + "\r\n\r\n" + status.caption() + ":\r\n" + status.text());
+    MsgBox("Error", W("No Conversió") + "\r\n\r\n" + status.caption() + ":\r\n" + status.text() + told);
   }
 }
 

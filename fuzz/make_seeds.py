@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets from the byte-exact fixtures and the demo folder.
 
-Run from anywhere; it rewrites fuzz/seeds/<target>/ for the four targets. Inputs that made a
+Run from anywhere; it rewrites fuzz/seeds/<target>/ for the five targets. Inputs that made a
 target fail later are added to its folder by hand, under a name that says what they caught.
 """
 import pathlib
@@ -40,3 +40,10 @@ for qst in ("q_120_120_4_100.qst", "q_50_40_2_0.qst"):
     bank = bank[: len(bank) // 32 * 32]
     test = b"1\r\n1\r\n2\r\n3\r\n1\r\n2\r\n"
     put("fuzz_data_folder", qst, bytes([len(index) // 6, len(bank) // 32]) + index + bank + test)
+
+# Aiken sources: options with "." and ")", CR LF, questions left out, a bad answer letter.
+put("fuzz_aiken", "two.txt",
+    "Capital de França?\nA. Lió\nB. París\nC) Niça\nD) Brest\nANSWER: B\n\nQ2\r\nA. a\r\nB. b\r\nANSWER: A\r\n".encode())
+put("fuzz_aiken", "skipped.txt",
+    "Q1\nA. sola\nANSWER: A\n\nQ2\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: E\n\nQuina\nde dues línies?\nA. x\nB. y\nANSWER: B\n".encode())
+put("fuzz_aiken", "bad.txt", b"Q1\nA. a\nB. b\nANSWER: Z\n")

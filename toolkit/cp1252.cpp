@@ -98,6 +98,28 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replaced, size_t* bad_at) {
+  out->clear();
+  out->reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp = 0;
+    const size_t len = DecodeUtf8(utf8, i, &cp);
+    if (len == 0) {
+      if (bad_at) *bad_at = i;
+      return false;
+    }
+    const int byte = ByteFor(cp);
+    if (byte < 0) {
+      out->push_back('?');
+      if (replaced) ++*replaced;
+    } else {
+      out->push_back(static_cast<char>(byte));
+    }
+    i += len;
+  }
+  return true;
+}
+
 bool LooksLikeUtf8(std::string_view bytes) {
   bool multi = false;
   for (size_t i = 0; i < bytes.size();) {

@@ -17,6 +17,11 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // Characters that Windows-1252 cannot hold, and bytes that are not valid UTF-8, become '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// The same for a text that must be UTF-8: characters Windows-1252 cannot hold become '?' and are
+// counted in *replaced; at the first byte that is not UTF-8 it stops, returns false and gives
+// that byte's offset in *bad_at (*out then holds the text before it).
+bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replaced, size_t* bad_at);
+
 // True when `bytes` is well-formed UTF-8 and holds at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view bytes);
 

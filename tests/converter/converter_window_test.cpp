@@ -58,6 +58,7 @@ TEST_F(ConverterWindowTest, ConvertsAfterTheConfirmation) {
   testing::PutFile("text.txt", "Q1\na\n*b\nc\nd\n");
   testing::PutFile("dolent.txt", "Q1\na\nb\nc\nd\n");
   testing::PutFile("gran.qst", std::string(3 * 774, '\x05'));
+  testing::PutFile("aiken.txt", "Q1\nA. a\nB. b\nANSWER: B\n\nQ2\nA. sola\nANSWER: A\n");
   struct Case {
     std::string source, destination;
     bool marked;
@@ -78,6 +79,11 @@ TEST_F(ConverterWindowTest, ConvertsAfterTheConfirmation) {
        {{W("Error a la qüestió 1"), W("La resposta correcta ha de començar amb \"*\""), kMbOk},
         {"Error", W("No Conversió"), kMbOk}},
        "altre.qst", 0},
+      // An Aiken text is recognised; what it left out follows the verdict.
+      {"aiken.txt", "aiken", false, kIdYes,
+       W("Origen: aiken.txt\r\nDestí: aiken.qst\r\nOpció: RESPOSTA CORRECTA = LA PRIMERA\r\n         Continuar? "),
+       {{"Fet!", W("Conversió finalitzada\r\n\r\nQüestió 2, línia 6: no s'ha afegit, té una sola opció"), kMbOk}},
+       "aiken.qst", 1},
       // Every other failure says why.
       {"", "", false, kIdYes,
        W("Origen: \r\nDestí: .qst\r\nOpció: RESPOSTA CORRECTA = LA PRIMERA\r\n         Continuar? "),

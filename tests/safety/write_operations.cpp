@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "converter/convert.h"
+#include "converter/exchange.h"
 #include "data/generated_tests.h"
 #include "data/question_file.h"
 #include "data/score_history.h"
@@ -318,6 +319,12 @@ const std::vector<WriteOperation>& WriteOperations() {
       {"convertir un text", MakeConversion,
        [] { return ConvertTextFile("text.txt", "Bases\\banc.qst", CorrectAnswerMode::kFirst, nullptr); },
        {"Bases/banc.qst"}, 706, true},
+      {"exportar un tema en Aiken", MakeDataFolder,
+       [] {
+         uint32_t written = 0;
+         return ExportTopicToAiken("vell", "vell.txt", &written);
+       },
+       {"vell.txt"}},
       {"exportar un test", MakeDataFolder,
        [] {
          QuietRunnerScreen screen;

@@ -1,0 +1,55 @@
+#pragma once
+// Question banks in the exchange formats of the learning platforms, next to the converter's own
+// five-line text. Aiken: the question on one line, each option on its own line ("A. " or "A) "),
+// then "ANSWER: A"; questions apart by empty lines. Sources in these formats are UTF-8.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/question_format.h"
+#include "toolkit/status.h"
+
+namespace quiz {
+
+enum class SourceFormat { kText, kAiken };
+
+// The format named after --format ("text", "aiken"); false for another name.
+bool SourceFormatNamed(std::string_view name, SourceFormat* format);
+
+// The format of a source: Aiken when it has a line that starts with "ANSWER:", the five-line
+// text otherwise.
+SourceFormat DetectSourceFormat(std::string_view bytes);
+
+// What an import read, left out and changed.
+struct ImportReport {
+  uint32_t read = 0;                  // questions handed on
+  std::vector<std::string> skipped;   // one line each: which question, where, and why
+  uint32_t replaced = 0;              // characters Windows-1252 cannot hold, now "?"
+  uint32_t cut = 0;                   // texts longer than their field in a record
+};
+
+// Reads an Aiken source (UTF-8, with or without a byte-order mark) and hands each question that
+// fits a record to `add`, the correct answer first, the others in their order; a question of two
+// or three options leaves the last answers empty. A question of one option or more than four is
+// left out and named in the report. Stops at the first question it cannot read (no "ANSWER:",
+// an answer letter it does not list, a line that is no option), or at bytes that are not UTF-8,
+// with a status that names the question and the line; the questions before it have been handed
+// on.
+Status ReadAiken(std::string_view bytes, ImportReport* report, const std::function<Status(const Question&)>& add);
+
+// The questions as an Aiken text in UTF-8: the correct answer is option A, the empty answers
+// are left out. Aiken has no place for a comment.
+std::string WriteAiken(const std::vector<Question>& questions);
+
+// Writes the questions of the topic whose question file is `topic` (the name the topic index of
+// the current folder gives it, in any case) to `destination` in Aiken, replacing the file whole.
+// `written` gets the number of questions written.
+Status ExportTopicToAiken(const std::string& topic, const std::string& destination, uint32_t* written);
+
+// Counts in the report the texts of `q` longer than the converter's fields.
+void CountCuts(const Question& q, ImportReport* report);
+
+}  // namespace quiz

@@ -1,0 +1,209 @@
+#include "converter/exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "converter/batch.h"
+#include "converter/convert.h"
+#include "data/question_file.h"
+#include "data/layout.h"
+#include "tests/support/sample_data.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+
+namespace quiz {
+namespace {
+
+Question Q(std::string question, std::string a, std::string b, std::string c = "", std::string d = "") {
+  return Question{std::move(question), {std::move(a), std::move(b), std::move(c), std::move(d)}, ""};
+}
+
+struct Read {
+  Status status;
+  std::vector<Question> questions;
+  ImportReport report;
+};
+
+Read ReadAll(std::string_view source) {
+  Read r;
+  r.status = ReadAiken(source, &r.report, [&](const Question& q) {
+    r.questions.push_back(q);
+    return Status::Ok();
+  });
+  return r;
+}
+
+const std::string k130(130, 'x');
+
+TEST(Aiken, ReadsTheQuestionsThatFitARecordAndReportsTheOthers) {
+  struct Case {
+    const char* what;
+    std::string source;
+    std::vector<Question> read;
+    std::string error;                  // a piece of the status text; "" = it succeeds
+    std::vector<std::string> skipped;   // a piece of each skipped line
+    uint32_t replaced, cut;
+  } cases[] = {
+      {"the correct answer goes first, the others keep their order",
+       "Capital de França?\nA. Lió\nB. París\nC) Niça\nD) Brest\nANSWER: B\n",
+       {Q(W("Capital de França?"), W("París"), W("Lió"), W("Niça"), "Brest")}, "", {}, 0, 0},
+      {"two and three options leave the last answers empty; CR LF, a BOM and spaces around",
+       "\xEF\xBB\xBFQ1\r\nA. s\xC3\xAD\r\nB. no\r\nANSWER: A\r\n\r\n\r\nQ2\r\n  A.  u  \r\nB. dos\r\nC. tres\r\n  ANSWER:   C  \r\n",
+       {Q("Q1", W("sí"), "no"), Q("Q2", "tres", "u", "dos")}, "", {}, 0, 0},
+      {"a question over two lines is one; no empty line is needed between questions",
+       "Quina\nés la bona?\nA. a\nB. b\nANSWER: B\nQ2\nA. c\nB. d\nANSWER: A",
+       {Q(W("Quina és la bona?"), "b", "a"), Q("Q2", "c", "d")}, "", {}, 0, 0},
+      {"one option, five options and an empty option are left out, never guessed",
+       "Q1\nA. sola\nANSWER: A\n\nQ2\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: E\n\nQ3\nA.\nB. b\nANSWER: B\n\nQ4\nA. x\nB. y\nANSWER: B\n",
+       {Q("Q4", "y", "x")}, "",
+       {W("Qüestió 1, línia 1: no s'ha afegit, té una sola opció"), W("Qüestió 2, línia 5: no s'ha afegit, té 5 opcions"),
+        W("Qüestió 3, línia 13: no s'ha afegit, té una opció buida")},
+       0, 0},
+      {"characters Windows-1252 lacks become ? and are counted; long texts are counted as cut",
+       "\xE2\x86\x92 Fletxa \xCE\xB1\xCE\xB2?\nA. " + k130 + "\nB. b\nANSWER: A\n",
+       {Q("? Fletxa ???", k130, "b")}, "", {}, 3, 1},
+      {"an answer letter that is not an option stops there; the questions before are kept",
+       "Q1\nA. a\nB. b\nANSWER: A\n\nQ2\nA. a\nB. b\nANSWER: C\n\nQ3\nA. a\nB. b\nANSWER: A\n",
+       {Q("Q1", "a", "b")}, W("Qüestió 2, línia 9: la resposta C no és cap de les opcions"), {}, 0, 0},
+      {"a question without ANSWER: before the empty line stops there",
+       "Q1\nA. a\nB. b\n\nQ2\nA. a\nB. b\nANSWER: A\n", {},
+       W("Qüestió 1, línia 1: falta la línia \"ANSWER:\" abans de la línia 4"), {}, 0, 0},
+      {"the text ends without ANSWER:", "Q1\nA. a\nB. b\nANSWER: B\nQ2\nA. a\nB. b\n", {Q("Q1", "b", "a")},
+       W("Qüestió 2, línia 5: el text s'acaba sense la línia \"ANSWER:\""), {}, 0, 0},
+      {"a line among the options that is none", "Q1\nA. a\nno ho és\nANSWER: A\n", {},
+       W("Qüestió 1, línia 3: la línia no és cap opció"), {}, 0, 0},
+      {"an answer that is not one letter", "Q1\nA. a\nB. b\nANSWER: AB\n", {},
+       W("Qüestió 1, línia 4: la resposta ha de ser una lletra"), {}, 0, 0},
+      {"bytes that are not UTF-8 name their line", "Q1\nA. a\nB. b\nANSWER: A\n\nQ\xE9\nA. a\nB. b\nANSWER: A\n",
+       {}, W("Línia 6: el text no és UTF-8"), {}, 0, 0},
+      {"an empty source reads nothing", "\n\n  \n", {}, "", {}, 0, 0},
+      // Carriage returns at the ends of lines are line ends, also doubled or before a space.
+      {"stray carriage returns", "Q\r\r\nA. a\r \nB. b\r\r\nANSWER: A\r\n", {Q("Q", "a", "b")}, "", {}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Read r = ReadAll(c.source);
+    EXPECT_EQ(r.status.ok(), c.error.empty()) << r.status.text();
+    if (!c.error.empty()) {
+      EXPECT_NE(r.status.text().find(c.error), std::string::npos) << r.status.text();
+    }
+    EXPECT_EQ(r.questions, c.read);
+    EXPECT_EQ(r.report.read, c.read.size());
+    ASSERT_EQ(r.report.skipped.size(), c.skipped.size());
+    for (size_t i = 0; i < c.skipped.size(); ++i) {
+      EXPECT_NE(r.report.skipped[i].find(c.skipped[i]), std::string::npos) << r.report.skipped[i];
+    }
+    EXPECT_EQ(r.report.replaced, c.replaced);
+    EXPECT_EQ(r.report.cut, c.cut);
+  }
+}
+
+TEST(Aiken, IsRecognisedByItsAnswerLines) {
+  EXPECT_EQ(DetectSourceFormat("Q\nA. a\nB. b\n  ANSWER: A\n"), SourceFormat::kAiken);
+  EXPECT_EQ(DetectSourceFormat("Q\na\nb\nc\nd\n"), SourceFormat::kText);
+  EXPECT_EQ(DetectSourceFormat("Q\na ANSWER: b\nc\nd\ne\n"), SourceFormat::kText);
+}
+
+// What is written in Aiken reads back as the same questions, so the same records, whatever the
+// number of alternatives and the characters.
+TEST(Aiken, WrittenAndReadAgainGivesTheSameRecords) {
+  const std::vector<std::vector<Question>> banks = {
+      {Q("Dues", "bona", "dolenta"), Q(W("Àvia?"), W("sí"), W("no és així"))},
+      {Q("Tres", "1", "2", "3"), Q("Q " + std::string(120, 'q'), std::string(120, 'a'), "b", "c")},
+      {Q(W("Quatre: «cometes» i €"), "a", "b", "c", "d"), Q("  espais davant", "x", "y", "z", "w")},
+  };
+  constexpr uint16_t kSize = RecordSizeFor(kConverterLayout);
+  for (const auto& bank : banks) {
+    const Read back = ReadAll(WriteAiken(bank));
+    ASSERT_TRUE(back.status.ok()) << back.status.text();
+    ASSERT_EQ(back.questions.size(), bank.size());
+    for (size_t i = 0; i < bank.size(); ++i) {
+      std::string before(kSize, '\0'), after(kSize, '\0');
+      EncodeQuestion(bank[i], kConverterLayout, kSize, before.data());
+      EncodeQuestion(back.questions[i], kConverterLayout, kSize, after.data());
+      EXPECT_EQ(after, before) << i;
+    }
+    EXPECT_TRUE(back.report.skipped.empty());
+  }
+}
+
+class Exchange : public testing::InTempDir {
+ protected:
+  int Run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    return RunConverterBatch(args, out_, err_);
+  }
+  std::vector<Question> Stored(const std::string& name) {
+    QuestionFile file;
+    EXPECT_TRUE(file.OpenPath(name, kConverterLayout, RecordSizeFor(kConverterLayout), QuestionFile::Access::kRead).ok());
+    std::vector<Question> out;
+    EXPECT_TRUE(file.Scan(1, file.count(), [&](uint16_t, const Question& q) {
+      out.push_back(q);
+      return true;
+    }).ok());
+    return out;
+  }
+  std::ostringstream out_, err_;
+};
+
+// The batch reads Aiken when the text has its answer lines or when told, says what it left out,
+// and exits with 1 at a question it cannot read.
+TEST_F(Exchange, TheBatchReadsAikenAndSaysWhatItLeftOut) {
+  testing::PutFile("aiken.txt", "Q1\nA. a\nB. b\nANSWER: B\n\nQ2\nA. sola\nANSWER: A\n");
+  testing::PutFile("dolent.txt", "Q1\nA. a\nB. b\nANSWER: A\n\nQ2\nA. a\nANSWER: Z\n");
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string out, err;
+    std::string file;
+    size_t records;
+  } cases[] = {
+      {{"aiken.txt", "banc"}, 0, W("Qüestió 2, línia 6: no s'ha afegit, té una sola opció"), "", "banc.qst", 1},
+      {{"--format", "aiken", "aiken.txt", "banc2"}, 0, W("1 qüestió afegida a banc2.qst"), "", "banc2.qst", 1},
+      // Told it is the five-line text, the same file is read as blocks of five lines.
+      {{"--format", "text", "aiken.txt", "banc3"}, 1, "", W("la resposta 4 és buida"), "banc3.qst", 0},
+      {{"dolent.txt", "banc4"}, 1, "", W("Qüestió 2, línia 8: la resposta Z no és cap de les opcions"), "banc4.qst", 1},
+      {{"--format", "gift", "aiken.txt", "banc5"}, 2, "", W("el format \"gift\" no existeix"), "", 0},
+      {{"--format"}, 2, "", W("Ús: qstconv"), "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    EXPECT_EQ(Run(c.args), c.code) << err_.str();
+    const std::string out = Utf8ToCp1252(out_.str()), err = Utf8ToCp1252(err_.str());
+    EXPECT_TRUE(c.out.empty() ? out.empty() : out.find(c.out) != std::string::npos) << out;
+    EXPECT_TRUE(c.err.empty() ? err.empty() : err.find(c.err) != std::string::npos) << err;
+    if (!c.file.empty()) {
+      EXPECT_EQ(Stored(c.file).size(), c.records);
+    }
+  }
+  EXPECT_EQ(Stored("banc.qst"), (std::vector<Question>{Q("Q1", "b", "a")}));
+}
+
+// A topic exported to Aiken and converted back gives its questions; the comment has no place in
+// Aiken. An unknown topic or format changes nothing.
+TEST_F(Exchange, ATopicIsExportedToAikenAndComesBack) {
+  testing::MakeSampleData();
+  ASSERT_EQ(Run({"--export", "aiken", "geo", "geo.txt"}), 0) << err_.str();
+  EXPECT_NE(Utf8ToCp1252(out_.str()).find(W("3 qüestions escrites a geo.txt")), std::string::npos);
+  EXPECT_TRUE(testing::FileBytes("geo.txt").starts_with(
+      "Q GEO 1\nA. bona GEO 1\nB. dolenta1\nC. dolenta2\nD. dolenta3\nANSWER: A\n\nQ GEO 2\n"));
+  ASSERT_EQ(Run({"geo.txt", "torna"}), 0) << err_.str();
+  const std::vector<Question> back = Stored("torna.qst");
+  ASSERT_EQ(back.size(), 3u);
+  EXPECT_EQ(back[2], Q("Q GEO 3", "bona GEO 3", "dolenta1", "dolenta2", "dolenta3"));
+
+  ASSERT_EQ(Run({"--export", "aiken", "historia", "h.txt"}), 0) << err_.str();
+  ASSERT_EQ(Run({"--format", "aiken", "h.txt", "h2"}), 0) << err_.str();
+  EXPECT_EQ(Stored("h2.qst")[4], Q("Q HISTORIA 5", "bona HISTORIA 5", "dolenta1"));
+
+  EXPECT_EQ(Run({"--export", "aiken", "cap", "cap.txt"}), 1);
+  EXPECT_NE(Utf8ToCp1252(err_.str()).find(W("cap: cap tema de l'índex no té aquest fitxer")), std::string::npos);
+  EXPECT_EQ(Run({"--export", "gift", "geo", "g.txt"}), 2);
+  EXPECT_FALSE(std::filesystem::exists("cap.txt") || std::filesystem::exists("g.txt"));
+}
+
+}  // namespace
+}  // namespace quiz
