@@ -1,4 +1,4 @@
-// Converting a large text file of questions into a bank.
+// Converting a large text file of questions into a bank: the five-line text and Aiken.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@ namespace {
 // As many blocks as a question file can take, about 25 MB of text.
 constexpr uint32_t kBlocks = 65535;
 const std::string kText = "preguntes.txt";
+const std::string kAiken = "aiken.txt";
 const std::string kBank = "banc.qst";
 const std::string kPlain = "plain.bin";
 
@@ -34,6 +35,7 @@ std::string Line(const char* stem, uint32_t n, size_t length) {
 }
 
 size_t text_bytes = 0;
+size_t aiken_bytes = 0;
 
 void MakeText() {
   static bool made = false;
@@ -47,19 +49,28 @@ void MakeText() {
   }
   if (!ReplaceFile(kText, text).ok()) throw std::runtime_error("no s'ha pogut escriure el text");
   text_bytes = text.size();
+  // The same questions in Aiken.
+  std::string aiken;
+  for (uint32_t n = 1; n <= kBlocks; ++n) {
+    aiken += Line("Pregunta ", n, 160) + "\n";
+    for (int k = 1; k <= 4; ++k) aiken += std::string(1, static_cast<char>('A' + k - 1)) + ". " + Line("Resposta ", n, 55) + "\n";
+    aiken += "ANSWER: B\n\n";
+  }
+  if (!ReplaceFile(kAiken, aiken).ok()) throw std::runtime_error("no s'ha pogut escriure el text Aiken");
+  aiken_bytes = aiken.size();
   made = true;
 }
 
 // Baselines: read the text, then write as many bytes as the bank will hold (or as the text has)
 // and flush them to disk, as the conversion does.
-void PlainReadAndWrite(benchmark::State& state, size_t bytes_out) {
+void PlainReadAndWrite(benchmark::State& state, size_t bytes_out, const std::string& source = kText) {
   MakeText();
   const std::string out(bytes_out, 'x');
   for (auto _ : state) {
-    benchmark::DoNotOptimize(bench::ReadFileBytes(kText));
+    benchmark::DoNotOptimize(bench::ReadFileBytes(source));
     bench::WriteFile(kPlain, out, true);
   }
-  state.counters["MB"] = static_cast<double>(text_bytes) / 1e6;
+  state.counters["MB"] = static_cast<double>(source == kText ? text_bytes : aiken_bytes) / 1e6;
 }
 
 void BM_ReadTextWriteSameBytes(benchmark::State& state) {
@@ -86,7 +97,30 @@ void BM_ConvertTextFile(benchmark::State& state) {
   state.counters["MB"] = static_cast<double>(text_bytes) / 1e6;
 }
 
+void BM_ReadAikenWriteBankBytes(benchmark::State& state) {
+  PlainReadAndWrite(state, size_t{kBlocks} * RecordSizeFor(kConverterLayout), kAiken);
+}
+
+void BM_ConvertAiken(benchmark::State& state) {
+  MakeText();
+  NoMessages messages;
+  const SourceFormat format = SourceFormat::kAiken;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ::unlink(kBank.c_str());
+    state.ResumeTiming();
+    uint32_t appended = 0;
+    ImportReport report;
+    const Status status =
+        ConvertTextFile(kAiken, kBank, CorrectAnswerMode::kFirst, &messages, &appended, &report, &format);
+    if (!status.ok() || appended != kBlocks) throw std::runtime_error(status.ToString());
+  }
+  state.counters["MB"] = static_cast<double>(aiken_bytes) / 1e6;
+}
+
 BENCHMARK(BM_ReadTextWriteSameBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAikenWriteBankBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertAiken)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadTextWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertTextFile)->Unit(benchmark::kMillisecond);
 

@@ -14,6 +14,7 @@ namespace quiz {
 namespace {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr size_t kDetectionBytes = size_t{64} << 10;
 
 Status Stopped(const std::string& text) { return Status::Refused(W("Conversió aturada"), text); }
 
@@ -74,6 +75,8 @@ bool SourceFormatNamed(std::string_view name, SourceFormat* format) {
 }
 
 SourceFormat DetectSourceFormat(std::string_view bytes) {
+  // The first question's answer line comes early; a large five-line text is not read through.
+  bytes = bytes.substr(0, kDetectionBytes);
   for (size_t start = 0; start < bytes.size();) {
     size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();

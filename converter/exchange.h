@@ -19,8 +19,8 @@ enum class SourceFormat { kText, kAiken };
 // The format named after --format ("text", "aiken"); false for another name.
 bool SourceFormatNamed(std::string_view name, SourceFormat* format);
 
-// The format of a source: Aiken when it has a line that starts with "ANSWER:", the five-line
-// text otherwise.
+// The format of a source: Aiken when a line in its first 64 KB starts with "ANSWER:", the
+// five-line text otherwise.
 SourceFormat DetectSourceFormat(std::string_view bytes);
 
 // What an import read, left out and changed.

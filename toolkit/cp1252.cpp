@@ -102,6 +102,18 @@ bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replac
   out->clear();
   out->reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
+    // Plain ASCII, the bulk of any text, is copied as it is, eight bytes at a time.
+    size_t ascii = i;
+    uint64_t word;
+    while (ascii + 8 <= utf8.size() && (std::memcpy(&word, utf8.data() + ascii, 8), (word & 0x8080808080808080u) == 0)) {
+      ascii += 8;
+    }
+    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    if (ascii > i) {
+      out->append(utf8.data() + i, ascii - i);
+      i = ascii;
+      continue;
+    }
     char32_t cp = 0;
     const size_t len = DecodeUtf8(utf8, i, &cp);
     if (len == 0) {

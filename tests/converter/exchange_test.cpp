@@ -104,6 +104,9 @@ TEST(Aiken, IsRecognisedByItsAnswerLines) {
   EXPECT_EQ(DetectSourceFormat("Q\nA. a\nB. b\n  ANSWER: A\n"), SourceFormat::kAiken);
   EXPECT_EQ(DetectSourceFormat("Q\na\nb\nc\nd\n"), SourceFormat::kText);
   EXPECT_EQ(DetectSourceFormat("Q\na ANSWER: b\nc\nd\ne\n"), SourceFormat::kText);
+  // Only the start of a large text is looked at.
+  EXPECT_EQ(DetectSourceFormat(std::string(70000, '\n') + "ANSWER: A\n"), SourceFormat::kText);
+  EXPECT_EQ(DetectSourceFormat(std::string(60000, '\n') + "ANSWER: A\n"), SourceFormat::kAiken);
 }
 
 // What is written in Aiken reads back as the same questions, so the same records, whatever the
