@@ -1,4 +1,4 @@
-// Converting a large text file of questions into a bank: the five-line text and Aiken.
+// Converting a large text file of questions into a bank: the five-line text, Aiken and GIFT.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -18,6 +18,7 @@ namespace {
 constexpr uint32_t kBlocks = 65535;
 const std::string kText = "preguntes.txt";
 const std::string kAiken = "aiken.txt";
+const std::string kGift = "preguntes.gift";
 const std::string kBank = "banc.qst";
 const std::string kPlain = "plain.bin";
 
@@ -36,6 +37,7 @@ std::string Line(const char* stem, uint32_t n, size_t length) {
 
 size_t text_bytes = 0;
 size_t aiken_bytes = 0;
+size_t gift_bytes = 0;
 
 void MakeText() {
   static bool made = false;
@@ -58,6 +60,15 @@ void MakeText() {
   }
   if (!ReplaceFile(kAiken, aiken).ok()) throw std::runtime_error("no s'ha pogut escriure el text Aiken");
   aiken_bytes = aiken.size();
+  // And in GIFT, with a general feedback each.
+  std::string gift;
+  for (uint32_t n = 1; n <= kBlocks; ++n) {
+    gift += Line("Pregunta ", n, 160) + " {\n";
+    for (int k = 1; k <= 4; ++k) gift += (k == 2 ? "=" : "~") + Line("Resposta ", n, 55) + "\n";
+    gift += "####" + Line("Comentari ", n, 90) + "\n}\n\n";
+  }
+  if (!ReplaceFile(kGift, gift).ok()) throw std::runtime_error("no s'ha pogut escriure el text GIFT");
+  gift_bytes = gift.size();
   made = true;
 }
 
@@ -70,7 +81,7 @@ void PlainReadAndWrite(benchmark::State& state, size_t bytes_out, const std::str
     benchmark::DoNotOptimize(bench::ReadFileBytes(source));
     bench::WriteFile(kPlain, out, true);
   }
-  state.counters["MB"] = static_cast<double>(source == kText ? text_bytes : aiken_bytes) / 1e6;
+  state.counters["MB"] = static_cast<double>(source == kText ? text_bytes : source == kAiken ? aiken_bytes : gift_bytes) / 1e6;
 }
 
 void BM_ReadTextWriteSameBytes(benchmark::State& state) {
@@ -101,26 +112,34 @@ void BM_ReadAikenWriteBankBytes(benchmark::State& state) {
   PlainReadAndWrite(state, size_t{kBlocks} * RecordSizeFor(kConverterLayout), kAiken);
 }
 
-void BM_ConvertAiken(benchmark::State& state) {
+void BM_ReadGiftWriteBankBytes(benchmark::State& state) {
+  PlainReadAndWrite(state, size_t{kBlocks} * RecordSizeFor(kConverterLayout), kGift);
+}
+
+// Converts a source in its format (recognised: by its answer lines or its name).
+void ConvertExchange(benchmark::State& state, const std::string& source, size_t bytes) {
   MakeText();
   NoMessages messages;
-  const SourceFormat format = SourceFormat::kAiken;
   for (auto _ : state) {
     state.PauseTiming();
     ::unlink(kBank.c_str());
     state.ResumeTiming();
     uint32_t appended = 0;
     ImportReport report;
-    const Status status =
-        ConvertTextFile(kAiken, kBank, CorrectAnswerMode::kFirst, &messages, &appended, &report, &format);
+    const Status status = ConvertTextFile(source, kBank, CorrectAnswerMode::kFirst, &messages, &appended, &report);
     if (!status.ok() || appended != kBlocks) throw std::runtime_error(status.ToString());
   }
-  state.counters["MB"] = static_cast<double>(aiken_bytes) / 1e6;
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
 }
+
+void BM_ConvertAiken(benchmark::State& state) { ConvertExchange(state, kAiken, aiken_bytes); }
+void BM_ConvertGift(benchmark::State& state) { ConvertExchange(state, kGift, gift_bytes); }
 
 BENCHMARK(BM_ReadTextWriteSameBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAikenWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAiken)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadGiftWriteBankBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertGift)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadTextWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertTextFile)->Unit(benchmark::kMillisecond);
 

@@ -9,20 +9,23 @@ namespace quiz {
 namespace {
 
 constexpr char kUsage[] =
-    "Ús: qstconv [--data CARPETA] [--marked] [--format FORMAT] FITXER_DE_TEXT FITXER_DE_QÜESTIONS\n"
-    "    qstconv [--data CARPETA] --export aiken TEMA FITXER\n"
+    "Ús: qstconv [--data CARPETA] [--marked] [--format FORMAT] [--tf] FITXER_DE_TEXT FITXER_DE_QÜESTIONS\n"
+    "    qstconv [--data CARPETA] --export aiken|gift TEMA FITXER\n"
     "\n"
     "Afegeix les qüestions d'un fitxer de text al fitxer de qüestions, sense obrir cap finestra.\n"
     "El text són blocs de cinc línies: la pregunta i les seves quatre respostes; entre blocs hi\n"
     "pot haver línies buides. El text pot ser UTF-8 o Windows-1252. Un text amb línies\n"
     "\"ANSWER:\" es llegeix en format Aiken (UTF-8): la pregunta, les opcions \"A. ...\" i la\n"
-    "línia \"ANSWER: A\".\n"
+    "línia \"ANSWER: A\". Un fitxer .gift es llegeix en format GIFT (UTF-8):\n"
+    "\"pregunta { =correcta ~incorrecta ~incorrecta }\".\n"
     "\n"
     "  --data CARPETA  treballa a CARPETA (els noms de fitxer hi són relatius)\n"
     "  --marked   la resposta correcta és la que comença amb \"*\" (si no, ho és la primera)\n"
-    "  --format FORMAT  llegeix el text en aquest format: text (els blocs de cinc línies) o aiken\n"
-    "  --export aiken TEMA FITXER  escriu les qüestions del tema (el nom del seu fitxer a l'índex\n"
-    "             de temes) al FITXER en format Aiken (UTF-8)\n"
+    "  --format FORMAT  llegeix el text en aquest format: text (els blocs de cinc línies), aiken o\n"
+    "             gift\n"
+    "  --tf       les preguntes de cert o fals de GIFT s'afegeixen amb les respostes Cert i Fals\n"
+    "  --export FORMAT TEMA FITXER  escriu les qüestions del tema (el nom del seu fitxer a l'índex\n"
+    "             de temes) al FITXER en format aiken o gift (UTF-8)\n"
     "  --help     mostra aquesta ajuda (només com a primer argument; -h també)\n"
     "  --         el que segueix són noms de fitxer, encara que comencin amb \"-\"\n"
     "\n"
@@ -35,9 +38,10 @@ class SilentMessages : public Messages {
   int Message(const std::string&, const std::string&, uint32_t) override { return kIdOk; }
 };
 
-int ExportTopic(const std::string& topic, const std::string& destination, std::ostream& out, std::ostream& err) {
+int RunExport(SourceFormat format, const std::string& topic, const std::string& destination, std::ostream& out,
+              std::ostream& err) {
   uint32_t written = 0;
-  if (const Status status = ExportTopicToAiken(topic, destination, &written); !status.ok()) {
+  if (const Status status = ExportTopic(format, topic, destination, &written); !status.ok()) {
     err << Cp1252ToUtf8(W("No Exportació: ") + status.caption() + ": " + status.text()) << "\n";
     return 1;
   }
@@ -57,8 +61,7 @@ int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& o
   CorrectAnswerMode mode = CorrectAnswerMode::kFirst;
   std::vector<std::string> names;
   bool options = true;
-  bool format_given = false;
-  SourceFormat format = SourceFormat::kText;
+  ImportOptions import;
   std::string export_format;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
@@ -66,27 +69,23 @@ int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& o
       options = false;
     } else if (options && a == "--marked") {
       mode = CorrectAnswerMode::kMarked;
+    } else if (options && a == "--tf") {
+      import.true_false = true;
     } else if (options && (a == "--format" || a == "--export")) {
       if (i + 1 == arguments.size()) {
         err << kUsage;
         return 2;
       }
       const std::string& value = arguments[++i];
-      if (a == "--export") {
-        export_format = value;
-        if (export_format != "aiken") {
-          err << Cp1252ToUtf8(W("No Conversió: el format d'exportació \"") + Utf8ToCp1252(value) +
-                              W("\" no existeix; n'hi ha un: aiken"))
-              << "\n";
-          return 2;
-        }
-      } else if (!SourceFormatNamed(value, &format)) {
-        err << Cp1252ToUtf8(W("No Conversió: el format \"") + Utf8ToCp1252(value) +
-                            W("\" no existeix; n'hi ha dos: text i aiken"))
+      SourceFormat format = SourceFormat::kText;
+      if (!SourceFormatNamed(value, &format) || (a == "--export" && format == SourceFormat::kText)) {
+        err << Cp1252ToUtf8(W("No Conversió: el format \"") + Utf8ToCp1252(value) + W("\" no existeix; ") +
+                            (a == "--export" ? W("n'hi ha dos: aiken i gift") : W("n'hi ha tres: text, aiken i gift")))
             << "\n";
         return 2;
       }
-      format_given = format_given || a == "--format";
+      if (a == "--export") export_format = value;
+      else import.format = format;
     } else {
       names.push_back(a);
     }
@@ -95,14 +94,18 @@ int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& o
     err << kUsage;
     return 2;
   }
-  if (!export_format.empty()) return ExportTopic(Utf8ToCp1252(names[0]), Utf8ToCp1252(names[1]), out, err);
+  if (!export_format.empty()) {
+    SourceFormat format = SourceFormat::kAiken;
+    SourceFormatNamed(export_format, &format);
+    return RunExport(format, Utf8ToCp1252(names[0]), Utf8ToCp1252(names[1]), out, err);
+  }
   const std::string source = Utf8ToCp1252(names[0]);
   const std::string destination = DestinationWithExtension(Utf8ToCp1252(names[1]));
   SilentMessages messages;
   uint32_t appended = 0;
   ImportReport report;
   const Status status =
-      ConvertTextFile(source, destination, mode, &messages, &appended, &report, format_given ? &format : nullptr);
+      ConvertTextFile(source, destination, mode, &messages, &appended, &report, import);
   for (const std::string& line : ReportLines(report)) (status.ok() ? out : err) << Cp1252ToUtf8(line) << "\n";
   if (!status.ok()) {
     err << Cp1252ToUtf8(W("No Conversió: ") + status.caption() + ": " + status.text()) << "\n";

@@ -225,7 +225,7 @@ std::vector<std::string> ReportLines(const ImportReport& report) {
 
 Status ConvertTextFile(const std::string& source, const std::string& destination,
                        CorrectAnswerMode mode, Messages* messages, uint32_t* appended,
-                       ImportReport* report, const SourceFormat* format) {
+                       ImportReport* report, const ImportOptions& options) {
   if (appended) *appended = 0;
   if (source.empty() || !FileExists(source)) {
     return Status::NotFound(OpenFailedCaption(), source + ": no existeix");
@@ -239,12 +239,15 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   QUIZ_RETURN_IF_ERROR(out.Open(destination));
   ImportReport ignored;
   if (!report) report = &ignored;
-  const SourceFormat chosen = format ? *format : DetectSourceFormat(text);
+  const SourceFormat format = options.format ? *options.format : DetectSourceFormat(source, text);
   auto add = [&](const Question& q) { return out.Add(q); };
   // Whatever ends the reading, the records gathered so far go to the file.
-  const Status converted = chosen == SourceFormat::kAiken
-                               ? ReadAiken(text, report, add)
-                               : ReadQuestionBlocks(std::move(text), mode, messages, add);
+  Status converted;
+  switch (format) {
+    case SourceFormat::kAiken: converted = ReadAiken(text, report, add); break;
+    case SourceFormat::kGift: converted = ReadGift(text, options.true_false, report, add); break;
+    case SourceFormat::kText: converted = ReadQuestionBlocks(std::move(text), mode, messages, add); break;
+  }
   const Status finished = out.Finish();
   if (appended) *appended = out.added();
   if (!converted.ok()) return converted;

@@ -38,7 +38,7 @@ Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* me
 
 // Converts `source` and appends its questions, in the converter's layout, to the question file
 // `destination` (created when absent); its earlier records are never touched. The source's
-// format is `format` when given, else recognised (see DetectSourceFormat); the correct-answer
+// format is the options' when given, else recognised (see DetectSourceFormat); the correct-answer
 // mode applies to the five-line text only. A five-line text that starts with a UTF-8 byte-order
 // mark, or that is well-formed UTF-8 holding multi-byte characters, is read as UTF-8 (characters
 // Windows-1252 lacks become '?'); anything else is Windows-1252. Lines end with CR LF, LF or CR.
@@ -49,7 +49,7 @@ Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* me
 // what an exchange format left out or changed.
 Status ConvertTextFile(const std::string& source, const std::string& destination,
                        CorrectAnswerMode mode, Messages* messages, uint32_t* appended = nullptr,
-                       ImportReport* report = nullptr, const SourceFormat* format = nullptr);
+                       ImportReport* report = nullptr, const ImportOptions& options = {});
 
 // The report's lines for a person: the questions left out, the characters replaced and the
 // texts cut; empty when there is nothing to say.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <cstring>
 
 #include "data/layout.h"
 #include "data/question_file.h"
@@ -23,16 +25,25 @@ std::string Where(uint32_t question, size_t line) {
          IntToText(static_cast<int32_t>(line));
 }
 
-// Without spaces, tabs and stray carriage returns at either end.
+// Without spaces, tabs, stray carriage returns and line ends at either end.
 std::string_view Trimmed(std::string_view s) {
-  const size_t first = s.find_first_not_of(" \t\r");
+  const size_t first = s.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+  return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// The text as Windows-1252, or the line of its first byte that is not UTF-8.
-Status SourceText(std::string_view bytes, std::string* text, ImportReport* report) {
+// The text as Windows-1252, or the line of its first byte that is not UTF-8. A text all in ASCII
+// is the same in both and is read where it is: `text` is then left empty.
+Status SourceText(std::string_view bytes, std::string* text, ImportReport* report, std::string_view* view) {
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
+  size_t i = 0;
+  for (uint64_t word; i + 8 <= bytes.size() && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080u) == 0);) i += 8;
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  if (i == bytes.size()) {
+    text->clear();
+    *view = bytes;
+    return Status::Ok();
+  }
   size_t replaced = 0;
   size_t bad_at = 0;
   if (!Utf8ToCp1252Counted(bytes, text, &replaced, &bad_at)) {
@@ -40,6 +51,7 @@ Status SourceText(std::string_view bytes, std::string* text, ImportReport* repor
     return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(line)) + W(": el text no és UTF-8"));
   }
   report->replaced += static_cast<uint32_t>(replaced);
+  *view = *text;
   return Status::Ok();
 }
 
@@ -68,13 +80,16 @@ bool SourceFormatNamed(std::string_view name, SourceFormat* format) {
     *format = SourceFormat::kText;
   } else if (name == "aiken") {
     *format = SourceFormat::kAiken;
+  } else if (name == "gift") {
+    *format = SourceFormat::kGift;
   } else {
     return false;
   }
   return true;
 }
 
-SourceFormat DetectSourceFormat(std::string_view bytes) {
+SourceFormat DetectSourceFormat(std::string_view name, std::string_view bytes) {
+  if (name.size() >= 5 && UpperCat(std::string(name.substr(name.size() - 5))) == ".GIFT") return SourceFormat::kGift;
   // The first question's answer line comes early; a large five-line text is not read through.
   bytes = bytes.substr(0, kDetectionBytes);
   for (size_t start = 0; start < bytes.size();) {
@@ -94,8 +109,9 @@ void CountCuts(const Question& q, ImportReport* report) {
 }
 
 Status ReadAiken(std::string_view bytes, ImportReport* report, const std::function<Status(const Question&)>& add) {
-  std::string text;
-  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &text, report));
+  std::string converted;
+  std::string_view text;
+  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &text));
 
   struct Option {
     char letter;
@@ -145,7 +161,7 @@ Status ReadAiken(std::string_view bytes, ImportReport* report, const std::functi
   // A last line end ends the last line: no empty line follows it.
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
+    if (end == std::string_view::npos) end = text.size();
     std::string_view line(text.data() + start, end - start);
     while (line.ends_with('\r')) line.remove_suffix(1);
     ++line_number;
@@ -199,7 +215,361 @@ std::string WriteAiken(const std::vector<Question>& questions) {
   return out;
 }
 
-Status ExportTopicToAiken(const std::string& topic, const std::string& destination, uint32_t* written) {
+namespace {
+
+// GIFT's special characters, which a backslash makes plain.
+bool GiftSpecial(char c) { return c == '~' || c == '=' || c == '#' || c == '{' || c == '}' || c == ':'; }
+
+// The position of the first `c` at or after `from` that no backslash escapes, or npos.
+size_t FindUnescaped(std::string_view s, char c, size_t from = 0) {
+  for (size_t i = s.find(c, from); i != std::string_view::npos; i = s.find(c, i + 1)) {
+    // An odd run of backslashes before it escapes it.
+    size_t slashes = 0;
+    while (i > slashes && s[i - slashes - 1] == '\\') ++slashes;
+    if (slashes % 2 == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Plain text from a piece of GIFT: escapes undone ("\n" is a line end), line ends and runs of
+// spaces made one space, the ends trimmed.
+std::string GiftPlain(std::string_view s) {
+  // Most pieces have no escape, no line end and no run of spaces: they are only trimmed.
+  static constexpr auto kMaybe = [] {
+    std::array<bool, 256> maybe{};
+    for (const unsigned char c : {'\\', '\t', '\r', '\n', ' '}) maybe[c] = true;
+    return maybe;
+  }();
+  const std::string_view trimmed = Trimmed(s);
+  bool plain = true;
+  for (size_t i = 0; i < trimmed.size() && plain; ++i) {
+    const char c = trimmed[i];
+    if (kMaybe[static_cast<unsigned char>(c)]) plain = c == ' ' && trimmed[i + 1] != ' ';
+  }
+  if (plain) return std::string(trimmed);
+  std::string out;
+  out.reserve(s.size());
+  bool space = false;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\\' && i + 1 < s.size() && (GiftSpecial(s[i + 1]) || s[i + 1] == 'n' || s[i + 1] == '\\')) {
+      c = s[++i] == 'n' ? ' ' : s[i];
+      if (c == ' ') {
+        space = true;
+        continue;
+      }
+    } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      space = true;
+      continue;
+    }
+    if (space && !out.empty()) out += ' ';
+    space = false;
+    out += c;
+  }
+  return out;
+}
+
+// HTML made plain text: tags out, "<br>" and "<p>" a space, the usual entities decoded (in
+// Windows-1252, '?' for a character it lacks).
+std::string HtmlPlain(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '<') {
+      const size_t end = s.find('>', i);
+      if (end == std::string_view::npos) {
+        out += s.substr(i);
+        break;
+      }
+      out += ' ';
+      i = end;
+    } else if (s[i] == '&') {
+      const size_t end = s.find(';', i);
+      const std::string_view name = end == std::string_view::npos || end - i > 10 ? std::string_view() : s.substr(i + 1, end - i - 1);
+      int code = -1;
+      if (name == "amp") code = '&';
+      else if (name == "lt") code = '<';
+      else if (name == "gt") code = '>';
+      else if (name == "quot") code = '"';
+      else if (name == "apos") code = '\'';
+      else if (name == "nbsp") code = 0xA0;
+      else if (name.size() > 1 && name[0] == '#') {
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        const std::string digits(name.substr(hex ? 2 : 1));
+        if (!digits.empty() && digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") == std::string::npos && digits.size() <= 7) {
+          code = static_cast<int>(std::stol(digits, nullptr, hex ? 16 : 10));
+        }
+      }
+      if (code < 0) {
+        out += '&';
+        continue;
+      }
+      std::string utf8;
+      const auto cp = static_cast<char32_t>(code);
+      if (cp < 0x80) {
+        utf8 += static_cast<char>(cp);
+      } else if (cp < 0x800) {
+        utf8 += static_cast<char>(0xC0 | (cp >> 6));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+      } else if (cp < 0x10000) {
+        utf8 += static_cast<char>(0xE0 | (cp >> 12));
+        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
+      } else {
+        utf8 = "?";
+      }
+      out += Utf8ToCp1252(utf8);
+      i = end;
+    } else {
+      out += s[i];
+    }
+  }
+  // Runs of spaces, as the tags leave them, become one.
+  std::string tidy;
+  for (char c : out) {
+    if (c == ' ' && (tidy.empty() || tidy.back() == ' ')) continue;
+    tidy += c;
+  }
+  while (!tidy.empty() && tidy.back() == ' ') tidy.pop_back();
+  return tidy;
+}
+
+struct GiftAnswer {
+  bool right = false;
+  int weight = 0;      // "%50%": the share of the mark; 100 for "=" without one
+  std::string text;
+};
+
+// A question's name and where it starts, for the report and the errors.
+std::string GiftWhere(uint32_t number, const std::string& name, size_t line) {
+  std::string where = W("Qüestió ") + IntToText(static_cast<int32_t>(number));
+  if (!name.empty()) where += " (" + name + ")";
+  return where + W(", línia ") + IntToText(static_cast<int32_t>(line));
+}
+
+}  // namespace
+
+Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
+                const std::function<Status(const Question&)>& add) {
+  std::string converted;
+  std::string_view text;
+  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &text));
+
+  // The text comes in items apart by empty lines, comment lines dropped; each is a question,
+  // read as soon as it ends.
+  struct Item {
+    std::string text;
+    size_t line = 0;
+  };
+  uint32_t number = 0;
+  auto process = [&](const Item& item) -> Status {
+    std::string_view body = Trimmed(item.text);
+    if (body.starts_with("$CATEGORY:")) return Status::Ok();
+    ++number;
+    std::string name;
+    if (body.starts_with("::")) {
+      const size_t close = body.find("::", 2);
+      if (close != std::string_view::npos) {
+        name = GiftPlain(body.substr(2, close - 2));
+        body = Trimmed(body.substr(close + 2));
+      }
+    }
+    auto where = [&] { return GiftWhere(number, name, item.line); };
+    auto skip = [&](const std::string& why) { report->skipped.push_back(where() + W(": no s'ha afegit, ") + why); };
+    const size_t open = FindUnescaped(body, '{');
+    if (open == std::string_view::npos) {
+      skip(W("no té respostes"));
+      return Status::Ok();
+    }
+    const size_t close = FindUnescaped(body, '}', open + 1);
+    if (close == std::string_view::npos) {
+      const auto line = item.line + static_cast<size_t>(std::count(body.begin(), body.begin() + static_cast<ptrdiff_t>(open), '\n'));
+      return Stopped(where() + W(": la clau oberta a la línia ") + IntToText(static_cast<int32_t>(line)) + W(" no es tanca"));
+    }
+    // The text's format marker, and the text around the answers.
+    std::string_view before = body.substr(0, open);
+    const std::string_view after = Trimmed(body.substr(close + 1));
+    bool html = false;
+    for (const std::string_view marker : {"[html]", "[markdown]", "[plain]", "[moodle]"}) {
+      if (Trimmed(before).starts_with(marker)) {
+        html = marker == "[html]";
+        before = Trimmed(before).substr(marker.size());
+        break;
+      }
+    }
+    auto plain = [&](std::string_view piece) { return html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece); };
+    std::string question = plain(before);
+    if (!after.empty()) {
+      if (!question.empty()) question += ' ';
+      question += "_____";
+      if (const std::string rest = plain(after); !rest.empty()) question += ' ' + rest;
+    }
+
+    const std::string_view answers = Trimmed(body.substr(open + 1, close - open - 1));
+    if (answers.empty()) {
+      skip(W("és de resposta oberta"));
+      return Status::Ok();
+    }
+    if (answers[0] == '#') {
+      skip(W("és de resposta numèrica"));
+      return Status::Ok();
+    }
+    // True or false, with the feedback of each after '#'.
+    std::string head;
+    if (answers[0] == 'T' || answers[0] == 'F' || answers[0] == 't' || answers[0] == 'f') {
+      head = UpperCat(std::string(Trimmed(answers.substr(0, FindUnescaped(answers, '#')))));
+    }
+    if (head == "T" || head == "TRUE" || head == "F" || head == "FALSE") {
+      if (!true_false) {
+        skip(W("és de cert o fals (--tf les afegeix)"));
+        return Status::Ok();
+      }
+      const bool yes = head[0] == 'T';
+      Question q;
+      q.question = question;
+      q.answers[0] = yes ? "Cert" : "Fals";
+      q.answers[1] = yes ? "Fals" : "Cert";
+      CountCuts(q, report);
+      QUIZ_RETURN_IF_ERROR(add(q));
+      ++report->read;
+      return Status::Ok();
+    }
+    // The answers: "=" or "~" each, with an optional "%weight%", then "#feedback"; "####" the
+    // general feedback.
+    std::vector<GiftAnswer> list;
+    std::string general;
+    bool matching = false;
+    for (size_t i = 0; i < answers.size();) {
+      const char c = answers[i];
+      if (c == '#' && answers.substr(i, 4) == "####") {
+        general = plain(answers.substr(i + 4));
+        break;
+      }
+      if (c != '=' && c != '~') {
+        ++i;
+        continue;
+      }
+      // This answer ends at the next unescaped '=', '~' or "####"; its feedback starts at '#'.
+      size_t end = i + 1;
+      for (; end < answers.size(); ++end) {
+        const char d = answers[end];
+        if (d == '\\') {
+          ++end;
+        } else if (d == '=' || d == '~' || (d == '#' && answers.substr(end, 4) == "####")) {
+          break;
+        }
+      }
+      end = std::min(end, answers.size());
+      std::string_view piece = answers.substr(i + 1, end - i - 1);
+      const size_t feedback = FindUnescaped(piece, '#');
+      if (feedback != std::string_view::npos) piece = piece.substr(0, feedback);
+      GiftAnswer a;
+      a.right = c == '=';
+      a.weight = a.right ? 100 : 0;
+      piece = Trimmed(piece);
+      if (piece.starts_with('%')) {
+        const size_t percent = piece.find('%', 1);
+        if (percent != std::string_view::npos) {
+          a.weight = std::atoi(std::string(piece.substr(1, percent - 1)).c_str());
+          a.right = a.weight >= 100;
+          piece = piece.substr(percent + 1);
+        }
+      }
+      if (piece.find("->") != std::string_view::npos) matching = true;
+      a.text = plain(piece);
+      list.push_back(std::move(a));
+      i = end;
+    }
+    const auto rights = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
+    const auto partial = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right && a.weight > 0; });
+    const auto wrongs = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right; });
+    if (matching && wrongs == 0) {
+      skip(W("és d'aparellar"));
+    } else if (list.empty()) {
+      skip(W("no té respostes"));
+    } else if (wrongs == 0) {
+      skip(W("és de resposta curta"));
+    } else if (rights != 1 || partial > 0) {
+      skip(W("té més d'una resposta correcta"));
+    } else if (list.size() > 4) {
+      skip(W("té ") + IntToText(static_cast<int32_t>(list.size())) + W(" opcions i n'hi caben 4"));
+    } else if (std::any_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.text.empty(); })) {
+      skip(W("té una opció buida"));
+    } else {
+      Question q;
+      q.question = question;
+      const auto right = std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
+      q.answers[0] = right->text;
+      size_t next = 1;
+      for (auto it = list.begin(); it != list.end(); ++it) {
+        if (it != right) q.answers[next++] = it->text;
+      }
+      q.comment = general;
+      CountCuts(q, report);
+      QUIZ_RETURN_IF_ERROR(add(q));
+      ++report->read;
+    }
+    return Status::Ok();
+  };
+
+  Item current;
+  size_t line_number = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line(text.data() + start, end - start);
+    start = end + 1;
+    ++line_number;
+    const std::string_view trimmed = Trimmed(line);
+    if (trimmed.starts_with("//")) continue;
+    if (trimmed.empty()) {
+      if (!current.text.empty()) QUIZ_RETURN_IF_ERROR(process(current));
+      current.text.clear();
+      continue;
+    }
+    if (current.text.empty()) current.line = line_number;
+    current.text += line;
+    current.text += '\n';
+  }
+  if (!current.text.empty()) QUIZ_RETURN_IF_ERROR(process(current));
+
+  return Status::Ok();
+}
+
+namespace {
+
+// A text as GIFT writes it: in UTF-8, its special characters escaped.
+std::string GiftEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (GiftSpecial(c) || c == '\\') out += '\\';
+    out += c;
+  }
+  return Cp1252ToUtf8(out);
+}
+
+}  // namespace
+
+std::string WriteGift(const std::vector<Question>& questions) {
+  std::string out;
+  for (const Question& q : questions) {
+    // A text that would read as a format marker, a category or a comment is marked plain.
+    const std::string_view text = q.question;
+    if (text.starts_with('[') || text.starts_with('$') || text.starts_with("//")) out += "[plain]";
+    out += GiftEscaped(q.question) + " {\n";
+    bool first = true;
+    for (const std::string& a : q.answers) {
+      if (a.empty()) continue;
+      out += first ? "=" : "~";
+      out += GiftEscaped(a) + "\n";
+      first = false;
+    }
+    if (!q.comment.empty()) out += "####" + GiftEscaped(q.comment) + "\n";
+    out += "}\n\n";
+  }
+  return out;
+}
+
+Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written) {
   *written = 0;
   TopicIndex index;
   QUIZ_RETURN_IF_ERROR(index.OpenForReading());
@@ -217,7 +587,7 @@ Status ExportTopicToAiken(const std::string& topic, const std::string& destinati
     questions.push_back(q);
     return true;
   }));
-  QUIZ_RETURN_IF_ERROR(ReplaceFile(destination, WriteAiken(questions)));
+  QUIZ_RETURN_IF_ERROR(ReplaceFile(destination, format == SourceFormat::kGift ? WriteGift(questions) : WriteAiken(questions)));
   *written = static_cast<uint32_t>(questions.size());
   return Status::Ok();
 }

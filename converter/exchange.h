@@ -1,10 +1,13 @@
 #pragma once
 // Question banks in the exchange formats of the learning platforms, next to the converter's own
 // five-line text. Aiken: the question on one line, each option on its own line ("A. " or "A) "),
-// then "ANSWER: A"; questions apart by empty lines. Sources in these formats are UTF-8.
+// then "ANSWER: A"; questions apart by empty lines. GIFT: "::name:: text { =right ~wrong
+// #feedback ####general feedback }", questions apart by empty lines, "//" comments. Sources in
+// these formats are UTF-8.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,14 +17,19 @@
 
 namespace quiz {
 
-enum class SourceFormat { kText, kAiken };
+enum class SourceFormat { kText, kAiken, kGift };
 
-// The format named after --format ("text", "aiken"); false for another name.
+// The format named after --format ("text", "aiken", "gift"); false for another name.
 bool SourceFormatNamed(std::string_view name, SourceFormat* format);
 
-// The format of a source: Aiken when a line in its first 64 KB starts with "ANSWER:", the
-// five-line text otherwise.
-SourceFormat DetectSourceFormat(std::string_view bytes);
+// The format of a source: GIFT for a name ending in ".gift" (in any case); else Aiken when a line
+// in its first 64 KB starts with "ANSWER:"; else the five-line text.
+SourceFormat DetectSourceFormat(std::string_view name, std::string_view bytes);
+
+struct ImportOptions {
+  std::optional<SourceFormat> format;  // recognised when not given
+  bool true_false = false;             // GIFT true/false questions become "Cert" / "Fals"
+};
 
 // What an import read, left out and changed.
 struct ImportReport {
@@ -44,10 +52,24 @@ Status ReadAiken(std::string_view bytes, ImportReport* report, const std::functi
 // are left out. Aiken has no place for a comment.
 std::string WriteAiken(const std::vector<Question>& questions);
 
+// Reads a GIFT source (UTF-8, with or without a byte-order mark) as ReadAiken reads Aiken. A
+// question of one right answer ("=") and one to three wrong ones ("~") becomes a record; its
+// general feedback ("####") becomes the comment and the answers' own feedback is dropped. A blank
+// in the middle of the text ("text {=a ~b} text") is shown as "_____". Categories and comments
+// are passed over; true/false questions become "Cert" / "Fals" only with `true_false`; every other
+// kind (short answer, matching, numeric, essay, several right answers, more than four options) is
+// left out and named in the report. Stops at a brace that is never closed.
+Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
+                const std::function<Status(const Question&)>& add);
+
+// The questions as a GIFT text in UTF-8; the comment is the general feedback.
+std::string WriteGift(const std::vector<Question>& questions);
+
 // Writes the questions of the topic whose question file is `topic` (the name the topic index of
-// the current folder gives it, in any case) to `destination` in Aiken, replacing the file whole.
+// the current folder gives it, in any case) to `destination` in Aiken or GIFT, replacing the file
+// whole.
 // `written` gets the number of questions written.
-Status ExportTopicToAiken(const std::string& topic, const std::string& destination, uint32_t* written);
+Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written);
 
 // Counts in the report the texts of `q` longer than the converter's fields.
 void CountCuts(const Question& q, ImportReport* report);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets from the byte-exact fixtures and the demo folder.
 
-Run from anywhere; it rewrites fuzz/seeds/<target>/ for the five targets. Inputs that made a
+Run from anywhere; it rewrites fuzz/seeds/<target>/ for the six targets. Inputs that made a
 target fail later are added to its folder by hand, under a name that says what they caught.
 """
 import pathlib
@@ -47,3 +47,11 @@ put("fuzz_aiken", "two.txt",
 put("fuzz_aiken", "skipped.txt",
     "Q1\nA. sola\nANSWER: A\n\nQ2\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: E\n\nQuina\nde dues línies?\nA. x\nB. y\nANSWER: B\n".encode())
 put("fuzz_aiken", "bad.txt", b"Q1\nA. a\nB. b\nANSWER: Z\n")
+
+# GIFT sources: a mode byte (1 = true/false questions kept), then the text.
+gift = ("// comentari\n$CATEGORY: geo\n\n::Capital::Quina és la capital de França? {\n  ~Lió#No\n  =París\n"
+        "  ~Niça\n  ####Des de fa segles.\n}\n\n[html]<p>2 \\= 1 &amp; 1</p> {=Cert ~Fals}\n\n"
+        "El dia {~15 =2 ~3} d'octubre.\n\nQ {T#sí#no}\n\nQ {=a -> b =c -> d}\n\nQ {~%50%a ~%50%b}\n").encode()
+put("fuzz_gift", "kinds_0", b"\x00" + gift)
+put("fuzz_gift", "kinds_1", b"\x01" + gift)
+put("fuzz_gift", "open_brace", b"\x00Q1 {=a ~b}\n\nQ2 {=a ~b\n")

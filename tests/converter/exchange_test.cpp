@@ -101,12 +101,12 @@ TEST(Aiken, ReadsTheQuestionsThatFitARecordAndReportsTheOthers) {
 }
 
 TEST(Aiken, IsRecognisedByItsAnswerLines) {
-  EXPECT_EQ(DetectSourceFormat("Q\nA. a\nB. b\n  ANSWER: A\n"), SourceFormat::kAiken);
-  EXPECT_EQ(DetectSourceFormat("Q\na\nb\nc\nd\n"), SourceFormat::kText);
-  EXPECT_EQ(DetectSourceFormat("Q\na ANSWER: b\nc\nd\ne\n"), SourceFormat::kText);
+  EXPECT_EQ(DetectSourceFormat("t.txt", "Q\nA. a\nB. b\n  ANSWER: A\n"), SourceFormat::kAiken);
+  EXPECT_EQ(DetectSourceFormat("t.txt", "Q\na\nb\nc\nd\n"), SourceFormat::kText);
+  EXPECT_EQ(DetectSourceFormat("t.txt", "Q\na ANSWER: b\nc\nd\ne\n"), SourceFormat::kText);
   // Only the start of a large text is looked at.
-  EXPECT_EQ(DetectSourceFormat(std::string(70000, '\n') + "ANSWER: A\n"), SourceFormat::kText);
-  EXPECT_EQ(DetectSourceFormat(std::string(60000, '\n') + "ANSWER: A\n"), SourceFormat::kAiken);
+  EXPECT_EQ(DetectSourceFormat("t.txt", std::string(70000, '\n') + "ANSWER: A\n"), SourceFormat::kText);
+  EXPECT_EQ(DetectSourceFormat("t.txt", std::string(60000, '\n') + "ANSWER: A\n"), SourceFormat::kAiken);
 }
 
 // What is written in Aiken reads back as the same questions, so the same records, whatever the
@@ -129,6 +129,96 @@ TEST(Aiken, WrittenAndReadAgainGivesTheSameRecords) {
       EXPECT_EQ(after, before) << i;
     }
     EXPECT_TRUE(back.report.skipped.empty());
+  }
+}
+
+Read ReadAllGift(std::string_view source, bool true_false = false) {
+  Read r;
+  r.status = ReadGift(source, true_false, &r.report, [&](const Question& q) {
+    r.questions.push_back(q);
+    return Status::Ok();
+  });
+  return r;
+}
+
+Question WithComment(Question q, std::string comment) {
+  q.comment = std::move(comment);
+  return q;
+}
+
+TEST(Gift, ReadsSingleAnswerQuestionsAndReportsEveryOtherKind) {
+  struct Case {
+    const char* what;
+    std::string source;
+    bool true_false;
+    std::vector<Question> read;
+    std::string error;
+    std::vector<std::string> skipped;
+  } cases[] = {
+      {"names, comments, categories, feedback and the general feedback as the comment",
+       "// un comentari\n$CATEGORY: $course$/Geografia\n\n::Capital::Quina és la capital de França? {\n"
+       "  ~Lió#No, és al sud.\n  =París#Sí.\n  ~Niça\n  ####París és la capital des de fa segles.\n}\n",
+       false,
+       {WithComment(Q(W("Quina és la capital de França?"), W("París"), W("Lió"), W("Niça")),
+                    W("París és la capital des de fa segles."))},
+       "", {}},
+      {"escapes, markers, a blank in the middle and answers on one line",
+       "[html]<p>2 \\= 1 \\+ 1 \\{sí\\}? &amp; c\\:b</p> {=Cert ~Fals}\n\n"
+       "[markdown]El dia {~15 =2 ~3} d'octubre.\n",
+       false,
+       {Q(W("2 = 1 \\+ 1 {sí}? & c:b"), "Cert", "Fals"), Q(W("El dia _____ d'octubre."), "2", "15", "3")}, "", {}},
+      {"a blank at the start; answers at the end are no blank", "{=u ~dos} i tres\n\nU, dos i {=tres ~quatre}\n", false,
+       {Q("_____ i tres", "u", "dos"), Q("U, dos i", "tres", "quatre")}, "", {}},
+      {"an answer with an arrow among wrong ones is no matching", "Q {=a -> b ~c}\n", false, {Q("Q", "a -> b", "c")}, "", {}},
+      {"true or false only with --tf", "Q1 {T}\n\nQ2 {FALSE#no#sí}\n", true,
+       {Q("Q1", "Cert", "Fals"), Q("Q2", "Fals", "Cert")}, "", {}},
+      {"every kind that does not fit a record is left out and named",
+       "::TF::Q1 {T}\n\nQ2 {=curta =també}\n\nQ3 {=a -> b =c -> d =e -> f}\n\nQ4 {#3:1}\n\nQ5 {}\n\n"
+       "Q6 {~%50%a ~%50%b ~c}\n\nQ7 {=a ~b ~c ~d ~e}\n\nNomés text\n\nQ9 {=bona ~dolenta}\n",
+       false, {Q("Q9", "bona", "dolenta")}, "",
+       {W("Qüestió 1 (TF), línia 1: no s'ha afegit, és de cert o fals"), W("Qüestió 2, línia 3: no s'ha afegit, és de resposta curta"),
+        W("Qüestió 3, línia 5: no s'ha afegit, és d'aparellar"), W("Qüestió 4, línia 7: no s'ha afegit, és de resposta numèrica"),
+        W("Qüestió 5, línia 9: no s'ha afegit, és de resposta oberta"),
+        W("Qüestió 6, línia 11: no s'ha afegit, té més d'una resposta correcta"),
+        W("Qüestió 7, línia 13: no s'ha afegit, té 5 opcions"), W("Qüestió 8, línia 15: no s'ha afegit, no té respostes")}},
+      {"a brace never closed stops there; the questions before are kept",
+       "Q1 {=a ~b}\n\nQ2\n{=a ~b\n\nQ3 {=c ~d}\n", false, {Q("Q1", "a", "b")},
+       W("Qüestió 2, línia 3: la clau oberta a la línia 4 no es tanca"), {}},
+      {"bytes that are not UTF-8", "Q1 {=a ~b}\nQ\xE9 {=a ~b}\n", false, {}, W("Línia 2: el text no és UTF-8"), {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Read r = ReadAllGift(c.source, c.true_false);
+    EXPECT_EQ(r.status.ok(), c.error.empty()) << r.status.text();
+    if (!c.error.empty()) {
+      EXPECT_NE(r.status.text().find(c.error), std::string::npos) << r.status.text();
+    }
+    EXPECT_EQ(r.questions, c.read);
+    ASSERT_EQ(r.report.skipped.size(), c.skipped.size());
+    for (size_t i = 0; i < c.skipped.size(); ++i) {
+      EXPECT_NE(r.report.skipped[i].find(c.skipped[i]), std::string::npos) << r.report.skipped[i];
+    }
+  }
+}
+
+// GIFT keeps the comment: written and read again, every record is the same, byte for byte.
+TEST(Gift, WrittenAndReadAgainGivesTheSameRecords) {
+  const std::vector<std::vector<Question>> banks = {
+      {Q("Dues", "bona", "dolenta"), WithComment(Q(W("Àvia?"), W("sí"), W("no")), W("El comentari: {~=#} \\ fi"))},
+      {WithComment(Q("Tres", "1", "2", "3"), "c"), Q("a=b~c#d{e}f:g", "x:y", "z{w}")},
+      {WithComment(Q(W("Quatre «€»"), "a", "b", "c", "d"), std::string(100, 'm')), Q("Q", "a", "b", "c", "d")},
+  };
+  constexpr uint16_t kSize = RecordSizeFor(kConverterLayout);
+  for (const auto& bank : banks) {
+    const Read back = ReadAllGift(WriteGift(bank));
+    ASSERT_TRUE(back.status.ok()) << back.status.text();
+    ASSERT_EQ(back.questions.size(), bank.size());
+    for (size_t i = 0; i < bank.size(); ++i) {
+      std::string before(kSize, '\0'), after(kSize, '\0');
+      EncodeQuestion(bank[i], kConverterLayout, kSize, before.data());
+      EncodeQuestion(back.questions[i], kConverterLayout, kSize, after.data());
+      EXPECT_EQ(after, before) << i;
+    }
   }
 }
 
@@ -157,6 +247,7 @@ class Exchange : public testing::InTempDir {
 TEST_F(Exchange, TheBatchReadsAikenAndSaysWhatItLeftOut) {
   testing::PutFile("aiken.txt", "Q1\nA. a\nB. b\nANSWER: B\n\nQ2\nA. sola\nANSWER: A\n");
   testing::PutFile("dolent.txt", "Q1\nA. a\nB. b\nANSWER: A\n\nQ2\nA. a\nANSWER: Z\n");
+  testing::PutFile("tf.gift", "Q1 {T}\n\nQ2 {=a ~b}\n");
   struct Case {
     std::vector<std::string> args;
     int code;
@@ -169,8 +260,10 @@ TEST_F(Exchange, TheBatchReadsAikenAndSaysWhatItLeftOut) {
       // Told it is the five-line text, the same file is read as blocks of five lines.
       {{"--format", "text", "aiken.txt", "banc3"}, 1, "", W("la resposta 4 és buida"), "banc3.qst", 0},
       {{"dolent.txt", "banc4"}, 1, "", W("Qüestió 2, línia 8: la resposta Z no és cap de les opcions"), "banc4.qst", 1},
-      {{"--format", "gift", "aiken.txt", "banc5"}, 2, "", W("el format \"gift\" no existeix"), "", 0},
+      {{"--format", "xml", "aiken.txt", "banc5"}, 2, "", W("el format \"xml\" no existeix"), "", 0},
       {{"--format"}, 2, "", W("Ús: qstconv"), "", 0},
+      {{"tf.gift", "banc6"}, 0, W("és de cert o fals"), "", "banc6.qst", 1},
+      {{"--tf", "tf.gift", "banc7"}, 0, W("2 qüestions afegides"), "", "banc7.qst", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.back());
@@ -204,7 +297,10 @@ TEST_F(Exchange, ATopicIsExportedToAikenAndComesBack) {
 
   EXPECT_EQ(Run({"--export", "aiken", "cap", "cap.txt"}), 1);
   EXPECT_NE(Utf8ToCp1252(err_.str()).find(W("cap: cap tema de l'índex no té aquest fitxer")), std::string::npos);
-  EXPECT_EQ(Run({"--export", "gift", "geo", "g.txt"}), 2);
+  ASSERT_EQ(Run({"--export", "gift", "geo", "geo.gift"}), 0) << err_.str();
+  ASSERT_EQ(Run({"geo.gift", "torna2"}), 0) << err_.str();
+  EXPECT_EQ(Stored("torna2.qst"), back);
+  EXPECT_EQ(Run({"--export", "text", "geo", "g.txt"}), 2);
   EXPECT_FALSE(std::filesystem::exists("cap.txt") || std::filesystem::exists("g.txt"));
 }
 

@@ -322,7 +322,7 @@ const std::vector<WriteOperation>& WriteOperations() {
       {"exportar un tema en Aiken", MakeDataFolder,
        [] {
          uint32_t written = 0;
-         return ExportTopicToAiken("vell", "vell.txt", &written);
+         return ExportTopic(SourceFormat::kAiken, "vell", "vell.txt", &written);
        },
        {"vell.txt"}},
       {"exportar un test", MakeDataFolder,
