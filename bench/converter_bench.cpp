@@ -1,4 +1,5 @@
-// Converting a large text file of questions into a bank: the five-line text, Aiken and GIFT.
+// Converting a large text file of questions into a bank: the five-line text, Aiken, GIFT and
+// Moodle XML, each next to reading its bytes and writing the bank's.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@ constexpr uint32_t kBlocks = 65535;
 const std::string kText = "preguntes.txt";
 const std::string kAiken = "aiken.txt";
 const std::string kGift = "preguntes.gift";
+const std::string kMoodle = "preguntes.xml";
 const std::string kBank = "banc.qst";
 const std::string kPlain = "plain.bin";
 
@@ -38,6 +40,7 @@ std::string Line(const char* stem, uint32_t n, size_t length) {
 size_t text_bytes = 0;
 size_t aiken_bytes = 0;
 size_t gift_bytes = 0;
+size_t moodle_bytes = 0;
 
 void MakeText() {
   static bool made = false;
@@ -69,6 +72,22 @@ void MakeText() {
   }
   if (!ReplaceFile(kGift, gift).ok()) throw std::runtime_error("no s'ha pogut escriure el text GIFT");
   gift_bytes = gift.size();
+  // And in Moodle XML, as the platform writes it: HTML texts in CDATA, a feedback each.
+  std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n";
+  for (uint32_t n = 1; n <= kBlocks; ++n) {
+    xml += "  <question type=\"multichoice\">\n    <name><text>Pregunta " + std::to_string(n) + "</text></name>\n";
+    xml += "    <questiontext format=\"html\"><text><![CDATA[<p>" + Line("Pregunta ", n, 160) + "</p>]]></text></questiontext>\n";
+    xml += "    <generalfeedback format=\"html\"><text><![CDATA[<p>" + Line("Comentari ", n, 90) + "</p>]]></text></generalfeedback>\n";
+    xml += "    <single>true</single>\n";
+    for (int k = 1; k <= 4; ++k) {
+      xml += std::string("    <answer fraction=\"") + (k == 2 ? "100" : "0") + "\" format=\"html\"><text>" +
+             Line("Resposta ", n, 55) + "</text><feedback format=\"html\"><text></text></feedback></answer>\n";
+    }
+    xml += "  </question>\n";
+  }
+  xml += "</quiz>\n";
+  if (!ReplaceFile(kMoodle, xml).ok()) throw std::runtime_error("no s'ha pogut escriure el XML");
+  moodle_bytes = xml.size();
   made = true;
 }
 
@@ -81,7 +100,11 @@ void PlainReadAndWrite(benchmark::State& state, size_t bytes_out, const std::str
     benchmark::DoNotOptimize(bench::ReadFileBytes(source));
     bench::WriteFile(kPlain, out, true);
   }
-  state.counters["MB"] = static_cast<double>(source == kText ? text_bytes : source == kAiken ? aiken_bytes : gift_bytes) / 1e6;
+  state.counters["MB"] = static_cast<double>(source == kText    ? text_bytes
+                                             : source == kAiken ? aiken_bytes
+                                             : source == kGift  ? gift_bytes
+                                                                : moodle_bytes) /
+                        1e6;
 }
 
 void BM_ReadTextWriteSameBytes(benchmark::State& state) {
@@ -135,11 +158,19 @@ void ConvertExchange(benchmark::State& state, const std::string& source, size_t 
 void BM_ConvertAiken(benchmark::State& state) { ConvertExchange(state, kAiken, aiken_bytes); }
 void BM_ConvertGift(benchmark::State& state) { ConvertExchange(state, kGift, gift_bytes); }
 
+void BM_ReadMoodleWriteBankBytes(benchmark::State& state) {
+  PlainReadAndWrite(state, size_t{kBlocks} * RecordSizeFor(kConverterLayout), kMoodle);
+}
+
+void BM_ConvertMoodleXml(benchmark::State& state) { ConvertExchange(state, kMoodle, moodle_bytes); }
+
 BENCHMARK(BM_ReadTextWriteSameBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAikenWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAiken)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadGiftWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertGift)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadMoodleWriteBankBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertMoodleXml)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadTextWriteBankBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertTextFile)->Unit(benchmark::kMillisecond);
 

@@ -10,22 +10,23 @@ namespace {
 
 constexpr char kUsage[] =
     "Ús: qstconv [--data CARPETA] [--marked] [--format FORMAT] [--tf] FITXER_DE_TEXT FITXER_DE_QÜESTIONS\n"
-    "    qstconv [--data CARPETA] --export aiken|gift TEMA FITXER\n"
+    "    qstconv [--data CARPETA] --export aiken|gift|moodle TEMA FITXER\n"
     "\n"
     "Afegeix les qüestions d'un fitxer de text al fitxer de qüestions, sense obrir cap finestra.\n"
     "El text són blocs de cinc línies: la pregunta i les seves quatre respostes; entre blocs hi\n"
     "pot haver línies buides. El text pot ser UTF-8 o Windows-1252. Un text amb línies\n"
     "\"ANSWER:\" es llegeix en format Aiken (UTF-8): la pregunta, les opcions \"A. ...\" i la\n"
     "línia \"ANSWER: A\". Un fitxer .gift es llegeix en format GIFT (UTF-8):\n"
-    "\"pregunta { =correcta ~incorrecta ~incorrecta }\".\n"
+    "\"pregunta { =correcta ~incorrecta ~incorrecta }\", i un fitxer .xml en Moodle XML.\n"
     "\n"
     "  --data CARPETA  treballa a CARPETA (els noms de fitxer hi són relatius)\n"
     "  --marked   la resposta correcta és la que comença amb \"*\" (si no, ho és la primera)\n"
-    "  --format FORMAT  llegeix el text en aquest format: text (els blocs de cinc línies), aiken o\n"
-    "             gift\n"
-    "  --tf       les preguntes de cert o fals de GIFT s'afegeixen amb les respostes Cert i Fals\n"
+    "  --format FORMAT  llegeix el text en aquest format: text (els blocs de cinc línies), aiken,\n"
+    "             gift o moodle\n"
+    "  --tf       les preguntes de cert o fals (GIFT, Moodle) s'afegeixen amb les respostes Cert i\n"
+    "             Fals\n"
     "  --export FORMAT TEMA FITXER  escriu les qüestions del tema (el nom del seu fitxer a l'índex\n"
-    "             de temes) al FITXER en format aiken o gift (UTF-8)\n"
+    "             de temes) al FITXER en format aiken, gift o moodle (UTF-8)\n"
     "  --help     mostra aquesta ajuda (només com a primer argument; -h també)\n"
     "  --         el que segueix són noms de fitxer, encara que comencin amb \"-\"\n"
     "\n"
@@ -80,7 +81,7 @@ int RunConverterBatch(const std::vector<std::string>& arguments, std::ostream& o
       SourceFormat format = SourceFormat::kText;
       if (!SourceFormatNamed(value, &format) || (a == "--export" && format == SourceFormat::kText)) {
         err << Cp1252ToUtf8(W("No Conversió: el format \"") + Utf8ToCp1252(value) + W("\" no existeix; ") +
-                            (a == "--export" ? W("n'hi ha dos: aiken i gift") : W("n'hi ha tres: text, aiken i gift")))
+                            (a == "--export" ? W("n'hi ha tres: aiken, gift i moodle") : W("n'hi ha quatre: text, aiken, gift i moodle")))
             << "\n";
         return 2;
       }

@@ -1,9 +1,12 @@
 #include "converter/exchange.h"
 
+#include <pugixml.hpp>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 
 #include "data/layout.h"
 #include "data/question_file.h"
@@ -82,6 +85,8 @@ bool SourceFormatNamed(std::string_view name, SourceFormat* format) {
     *format = SourceFormat::kAiken;
   } else if (name == "gift") {
     *format = SourceFormat::kGift;
+  } else if (name == "moodle") {
+    *format = SourceFormat::kMoodle;
   } else {
     return false;
   }
@@ -90,6 +95,7 @@ bool SourceFormatNamed(std::string_view name, SourceFormat* format) {
 
 SourceFormat DetectSourceFormat(std::string_view name, std::string_view bytes) {
   if (name.size() >= 5 && UpperCat(std::string(name.substr(name.size() - 5))) == ".GIFT") return SourceFormat::kGift;
+  if (name.size() >= 4 && UpperCat(std::string(name.substr(name.size() - 4))) == ".XML") return SourceFormat::kMoodle;
   // The first question's answer line comes early; a large five-line text is not read through.
   bytes = bytes.substr(0, kDetectionBytes);
   for (size_t start = 0; start < bytes.size();) {
@@ -270,19 +276,30 @@ std::string GiftPlain(std::string_view s) {
 }
 
 // HTML made plain text: tags out, "<br>" and "<p>" a space, the usual entities decoded (in
-// Windows-1252, '?' for a character it lacks).
+// Windows-1252, '?' for a character it lacks), runs of spaces one, the ends trimmed.
 std::string HtmlPlain(std::string_view s) {
   std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '<') {
+  out.reserve(s.size());
+  bool space = false;  // a space is owed before the next character
+  auto put = [&](std::string_view piece) {
+    if (space && !out.empty()) out += ' ';
+    space = false;
+    out += piece;
+  };
+  for (size_t i = 0; i < s.size();) {
+    const char c = s[i];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      space = true;
+      ++i;
+    } else if (c == '<') {
       const size_t end = s.find('>', i);
       if (end == std::string_view::npos) {
-        out += s.substr(i);
+        put(s.substr(i));
         break;
       }
-      out += ' ';
-      i = end;
-    } else if (s[i] == '&') {
+      space = true;
+      i = end + 1;
+    } else if (c == '&') {
       const size_t end = s.find(';', i);
       const std::string_view name = end == std::string_view::npos || end - i > 10 ? std::string_view() : s.substr(i + 1, end - i - 1);
       int code = -1;
@@ -291,7 +308,7 @@ std::string HtmlPlain(std::string_view s) {
       else if (name == "gt") code = '>';
       else if (name == "quot") code = '"';
       else if (name == "apos") code = '\'';
-      else if (name == "nbsp") code = 0xA0;
+      else if (name == "nbsp") code = ' ';  // a space like the others in a line of plain text
       else if (name.size() > 1 && name[0] == '#') {
         const bool hex = name[1] == 'x' || name[1] == 'X';
         const std::string digits(name.substr(hex ? 2 : 1));
@@ -300,7 +317,13 @@ std::string HtmlPlain(std::string_view s) {
         }
       }
       if (code < 0) {
-        out += '&';
+        put("&");
+        ++i;
+        continue;
+      }
+      i = end + 1;
+      if (code == ' ') {
+        space = true;
         continue;
       }
       std::string utf8;
@@ -317,20 +340,19 @@ std::string HtmlPlain(std::string_view s) {
       } else {
         utf8 = "?";
       }
-      out += Utf8ToCp1252(utf8);
-      i = end;
+      put(Utf8ToCp1252(utf8));
     } else {
-      out += s[i];
+      // A run of plain characters goes in whole.
+      size_t end = i + 1;
+      while (end < s.size() && s[end] != '<' && s[end] != '&' && s[end] != ' ' && s[end] != '\t' && s[end] != '\r' &&
+             s[end] != '\n') {
+        ++end;
+      }
+      put(s.substr(i, end - i));
+      i = end;
     }
   }
-  // Runs of spaces, as the tags leave them, become one.
-  std::string tidy;
-  for (char c : out) {
-    if (c == ' ' && (tidy.empty() || tidy.back() == ' ')) continue;
-    tidy += c;
-  }
-  while (!tidy.empty() && tidy.back() == ' ') tidy.pop_back();
-  return tidy;
+  return out;
 }
 
 struct GiftAnswer {
@@ -569,6 +591,169 @@ std::string WriteGift(const std::vector<Question>& questions) {
   return out;
 }
 
+namespace {
+
+// The line of a byte of the source.
+size_t LineAt(std::string_view bytes, ptrdiff_t offset) {
+  if (offset < 0) return 0;
+  const auto end = std::min(static_cast<size_t>(offset), bytes.size());
+  return 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(end), '\n'));
+}
+
+// Lines of bytes asked for in the order of the text, each counted from the one before.
+struct LineCounter {
+  std::string_view bytes;
+  size_t offset = 0;
+  size_t line = 1;
+  size_t At(ptrdiff_t at) {
+    if (at < 0) return 0;
+    const auto end = std::min(static_cast<size_t>(at), bytes.size());
+    if (end < offset) return LineAt(bytes, at);
+    line += static_cast<size_t>(std::count(bytes.begin() + static_cast<ptrdiff_t>(offset), bytes.begin() + static_cast<ptrdiff_t>(end), '\n'));
+    offset = end;
+    return line;
+  }
+};
+
+// The text of an element with a <text> child and a format attribute, in Windows-1252: HTML made
+// plain unless the format says plain text.
+std::string MoodleText(const pugi::xml_node& node, ImportReport* report) {
+  std::string text;
+  size_t replaced = 0;
+  Utf8ToCp1252Counted(node.child("text").text().get(), &text, &replaced, nullptr);
+  report->replaced += static_cast<uint32_t>(replaced);
+  const std::string_view format = node.attribute("format").as_string("html");
+  if (format == "html") return HtmlPlain(text);
+  return text;
+}
+
+}  // namespace
+
+Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
+                     const std::function<Status(const Question&)>& add) {
+  {
+    // The whole source must be UTF-8; the parser gets it as it is.
+    std::string converted;
+    std::string_view checked;
+    const uint32_t replaced = report->replaced;
+    QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &checked));
+    report->replaced = replaced;  // counted text by text below
+  }
+  if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
+  pugi::xml_document doc;
+  const pugi::xml_parse_result parsed =
+      doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!parsed) {
+    return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(LineAt(bytes, parsed.offset))) +
+                   W(": el XML no és vàlid (") + parsed.description() + ")");
+  }
+  const pugi::xml_node quiz = doc.child("quiz");
+  if (!quiz) return Stopped(W("El fitxer no és un qüestionari de Moodle: no hi ha l'element <quiz>"));
+  LineCounter lines{bytes};
+  uint32_t number = 0;
+  for (const pugi::xml_node& node : quiz.children("question")) {
+    const std::string_view type = node.attribute("type").as_string();
+    if (type == "category") continue;
+    ++number;
+    // Where the question is, for the report: told only for a question left out.
+    auto where = [&] {
+      std::string name;
+      Utf8ToCp1252Counted(node.child("name").child("text").text().get(), &name, nullptr, nullptr);
+      std::string text = W("Qüestió ") + IntToText(static_cast<int32_t>(number));
+      if (!name.empty()) text += " (" + name + ")";
+      return text + W(", línia ") + IntToText(static_cast<int32_t>(lines.At(node.offset_debug())));
+    };
+    auto skip = [&](const std::string& why) { report->skipped.push_back(where() + W(": no s'ha afegit, ") + why); };
+    if (type != "multichoice" && type != "truefalse") {
+      skip(W("és de tipus ") + std::string(type));
+      continue;
+    }
+    if (type == "truefalse" && !true_false) {
+      skip(W("és de cert o fals (--tf les afegeix)"));
+      continue;
+    }
+    struct Answer {
+      double fraction;
+      std::string text;
+    };
+    std::vector<Answer> answers;
+    for (const pugi::xml_node& a : node.children("answer")) {
+      answers.push_back({a.attribute("fraction").as_double(0), MoodleText(a, report)});
+    }
+    Question q;
+    q.question = MoodleText(node.child("questiontext"), report);
+    q.comment = MoodleText(node.child("generalfeedback"), report);
+    const auto rights = std::count_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
+    const auto partial = std::count_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction > 0 && a.fraction < 100; });
+    if (type == "truefalse") {
+      // Its answers read "true" and "false"; the first is true when they read otherwise.
+      const auto right = std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
+      if (rights != 1 || answers.size() != 2) {
+        skip(W("és de cert o fals sense una sola resposta correcta"));
+        continue;
+      }
+      const std::string said = UpperCat(right->text);
+      const bool yes = said == "TRUE" || (said != "FALSE" && right == answers.begin());
+      q.answers[0] = yes ? "Cert" : "Fals";
+      q.answers[1] = yes ? "Fals" : "Cert";
+    } else if (rights != 1 || partial > 0) {
+      skip(W("té més d'una resposta correcta o respostes amb part de la nota"));
+      continue;
+    } else if (answers.size() < 2 || answers.size() > 4) {
+      skip(W("té ") + IntToText(static_cast<int32_t>(answers.size())) + W(" opcions i n'hi caben de 2 a 4"));
+      continue;
+    } else if (std::any_of(answers.begin(), answers.end(), [](const Answer& a) { return a.text.empty(); })) {
+      skip(W("té una opció buida"));
+      continue;
+    } else {
+      const auto right = std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
+      q.answers[0] = right->text;
+      size_t next = 1;
+      for (auto it = answers.begin(); it != answers.end(); ++it) {
+        if (it != right) q.answers[next++] = it->text;
+      }
+    }
+    CountCuts(q, report);
+    QUIZ_RETURN_IF_ERROR(add(q));
+    ++report->read;
+  }
+  return Status::Ok();
+}
+
+std::string WriteMoodleXml(const std::vector<Question>& questions) {
+  pugi::xml_document doc;
+  pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+  declaration.append_attribute("version") = "1.0";
+  declaration.append_attribute("encoding") = "UTF-8";
+  pugi::xml_node quiz = doc.append_child("quiz");
+  auto text = [](pugi::xml_node parent, const char* name, const std::string& value) {
+    pugi::xml_node node = parent.append_child(name);
+    node.append_attribute("format") = "plain_text";
+    node.append_child("text").text().set(Cp1252ToUtf8(value).c_str());
+    return node;
+  };
+  uint32_t number = 0;
+  for (const Question& q : questions) {
+    pugi::xml_node question = quiz.append_child("question");
+    question.append_attribute("type") = "multichoice";
+    question.append_child("name").append_child("text").text().set(
+        Cp1252ToUtf8(W("Qüestió ") + IntToText(static_cast<int32_t>(++number))).c_str());
+    text(question, "questiontext", q.question);
+    text(question, "generalfeedback", q.comment);
+    question.append_child("single").text().set("true");
+    question.append_child("shuffleanswers").text().set("true");
+    bool first = true;
+    for (const std::string& a : q.answers) {
+      if (a.empty()) continue;
+      text(question, "answer", a).append_attribute("fraction") = first ? "100" : "0";
+      first = false;
+    }
+  }
+  std::ostringstream out;
+  doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+  return out.str();
+}
+
 Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written) {
   *written = 0;
   TopicIndex index;
@@ -587,7 +772,10 @@ Status ExportTopic(SourceFormat format, const std::string& topic, const std::str
     questions.push_back(q);
     return true;
   }));
-  QUIZ_RETURN_IF_ERROR(ReplaceFile(destination, format == SourceFormat::kGift ? WriteGift(questions) : WriteAiken(questions)));
+  const std::string written_text = format == SourceFormat::kGift     ? WriteGift(questions)
+                                   : format == SourceFormat::kMoodle ? WriteMoodleXml(questions)
+                                                                     : WriteAiken(questions);
+  QUIZ_RETURN_IF_ERROR(ReplaceFile(destination, written_text));
   *written = static_cast<uint32_t>(questions.size());
   return Status::Ok();
 }

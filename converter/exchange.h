@@ -2,8 +2,9 @@
 // Question banks in the exchange formats of the learning platforms, next to the converter's own
 // five-line text. Aiken: the question on one line, each option on its own line ("A. " or "A) "),
 // then "ANSWER: A"; questions apart by empty lines. GIFT: "::name:: text { =right ~wrong
-// #feedback ####general feedback }", questions apart by empty lines, "//" comments. Sources in
-// these formats are UTF-8.
+// #feedback ####general feedback }", questions apart by empty lines, "//" comments. Moodle XML:
+// <quiz><question type="multichoice"> with <questiontext>, <answer fraction="100"> and
+// <generalfeedback>. Sources in these formats are UTF-8.
 
 #include <cstdint>
 #include <functional>
@@ -17,13 +18,14 @@
 
 namespace quiz {
 
-enum class SourceFormat { kText, kAiken, kGift };
+enum class SourceFormat { kText, kAiken, kGift, kMoodle };
 
-// The format named after --format ("text", "aiken", "gift"); false for another name.
+// The format named after --format ("text", "aiken", "gift", "moodle"); false for another name.
 bool SourceFormatNamed(std::string_view name, SourceFormat* format);
 
-// The format of a source: GIFT for a name ending in ".gift" (in any case); else Aiken when a line
-// in its first 64 KB starts with "ANSWER:"; else the five-line text.
+// The format of a source: GIFT for a name ending in ".gift", Moodle XML for one ending in ".xml"
+// (in any case); else Aiken when a line in its first 64 KB starts with "ANSWER:"; else the
+// five-line text.
 SourceFormat DetectSourceFormat(std::string_view name, std::string_view bytes);
 
 struct ImportOptions {
@@ -65,9 +67,20 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
 // The questions as a GIFT text in UTF-8; the comment is the general feedback.
 std::string WriteGift(const std::vector<Question>& questions);
 
+// Reads a Moodle XML source as ReadGift reads GIFT: a "multichoice" question of one answer with
+// fraction 100 and one to three others of no credit becomes a record, its general feedback the
+// comment; HTML texts lose their tags and entities; "truefalse" questions need `true_false`;
+// categories are passed over and every other type is named and left out. Stops at XML that is
+// not well formed, naming the line.
+Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
+                     const std::function<Status(const Question&)>& add);
+
+// The questions as a Moodle XML quiz in UTF-8, texts as plain text.
+std::string WriteMoodleXml(const std::vector<Question>& questions);
+
 // Writes the questions of the topic whose question file is `topic` (the name the topic index of
-// the current folder gives it, in any case) to `destination` in Aiken or GIFT, replacing the file
-// whole.
+// the current folder gives it, in any case) to `destination` in Aiken, GIFT or Moodle XML,
+// replacing the file whole.
 // `written` gets the number of questions written.
 Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets from the byte-exact fixtures and the demo folder.
 
-Run from anywhere; it rewrites fuzz/seeds/<target>/ for the six targets. Inputs that made a
+Run from anywhere; it rewrites fuzz/seeds/<target>/ for the seven targets. Inputs that made a
 target fail later are added to its folder by hand, under a name that says what they caught.
 """
 import pathlib
@@ -55,3 +55,23 @@ gift = ("// comentari\n$CATEGORY: geo\n\n::Capital::Quina és la capital de Fran
 put("fuzz_gift", "kinds_0", b"\x00" + gift)
 put("fuzz_gift", "kinds_1", b"\x01" + gift)
 put("fuzz_gift", "open_brace", b"\x00Q1 {=a ~b}\n\nQ2 {=a ~b\n")
+
+# Moodle XML: a mode byte, then a quiz with a category, a multichoice question in HTML and CDATA,
+# a true/false one and a type that is left out.
+moodle = ("""<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+<question type="category"><category><text>$course$/Geo</text></category></question>
+<question type="multichoice"><name><text>Capital</text></name>
+<questiontext format="html"><text><![CDATA[<p>Quina és la <b>capital</b>?&nbsp;</p>]]></text></questiontext>
+<generalfeedback format="html"><text>&lt;p&gt;Des de fa segles&lt;/p&gt;</text></generalfeedback>
+<answer fraction="0"><text>Lió</text><feedback><text>No</text></feedback></answer>
+<answer fraction="100"><text>París</text></answer>
+<answer fraction="-50" format="plain_text"><text>a &lt; b</text></answer>
+</question>
+<question type="truefalse"><questiontext><text>Q</text></questiontext>
+<answer fraction="100"><text>true</text></answer><answer fraction="0"><text>false</text></answer></question>
+<question type="shortanswer"><questiontext><text>Q</text></questiontext></question>
+</quiz>
+""").encode()
+put("fuzz_moodle_xml", "quiz_0", b"\x00" + moodle)
+put("fuzz_moodle_xml", "quiz_1", b"\x01" + moodle)

@@ -222,6 +222,104 @@ TEST(Gift, WrittenAndReadAgainGivesTheSameRecords) {
   }
 }
 
+Read ReadAllMoodle(std::string_view source, bool true_false = false) {
+  Read r;
+  r.status = ReadMoodleXml(source, true_false, &r.report, [&](const Question& q) {
+    r.questions.push_back(q);
+    return Status::Ok();
+  });
+  return r;
+}
+
+// A Moodle question of a type, its texts given as XML.
+std::string MoodleQuestion(const std::string& type, const std::string& inside) {
+  return "<question type=\"" + type + "\">\n" + inside + "</question>\n";
+}
+
+std::string MoodleQuiz(const std::string& questions) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n" + questions + "</quiz>\n";
+}
+
+TEST(MoodleXml, ReadsSingleAnswerQuestionsAndReportsEveryOtherType) {
+  const std::string capital = MoodleQuestion(
+      "multichoice",
+      "<name><text>Capital</text></name>\n"
+      "<questiontext format=\"html\"><text><![CDATA[<p>Quina és la <b>capital</b> de França?<br/>&nbsp;</p>]]></text></questiontext>\n"
+      "<generalfeedback format=\"html\"><text>&lt;p&gt;Des de fa segles &amp;amp; més.&lt;/p&gt;</text></generalfeedback>\n"
+      "<answer fraction=\"0\"><text>Lió</text><feedback><text>No</text></feedback></answer>\n"
+      "<answer fraction=\"100\"><text>París</text></answer>\n"
+      "<answer fraction=\"-33.3\" format=\"plain_text\"><text>a &lt; b</text></answer>\n");
+  struct Case {
+    const char* what;
+    std::string source;
+    bool true_false;
+    std::vector<Question> read;
+    std::string error;
+    std::vector<std::string> skipped;
+  } cases[] = {
+      {"HTML and CDATA made plain, the right answer first, the general feedback as the comment",
+       MoodleQuiz(MoodleQuestion("category", "<category><text>$course$/Geo</text></category>\n") + capital), false,
+       {WithComment(Q(W("Quina és la capital de França?"), W("París"), W("Lió"), "a < b"), W("Des de fa segles & més."))},
+       "", {}},
+      {"true or false only with --tf",
+       MoodleQuiz(MoodleQuestion("truefalse", "<questiontext><text>Q1</text></questiontext>\n"
+                                              "<answer fraction=\"0\"><text>true</text></answer>\n"
+                                              "<answer fraction=\"100\"><text>false</text></answer>\n")),
+       true, {Q("Q1", "Fals", "Cert")}, "", {}},
+      {"every other type, several right answers and too many options are named",
+       MoodleQuiz(MoodleQuestion("truefalse", "<name><text>TF</text></name>\n") +
+                  MoodleQuestion("shortanswer", "") + MoodleQuestion("multianswer", "") +
+                  MoodleQuestion("multichoice", "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"50\"><text>b</text></answer>\n") +
+                  MoodleQuestion("multichoice", "<answer fraction=\"100\"><text>a</text></answer>\n") +
+                  MoodleQuestion("multichoice", "<questiontext><text>Q6</text></questiontext><answer fraction=\"100\"><text>x</text></answer><answer><text>y</text></answer>\n")),
+       false, {Q("Q6", "x", "y")}, "",
+       {W("Qüestió 1 (TF), línia 3: no s'ha afegit, és de cert o fals"), W("Qüestió 2, línia 6: no s'ha afegit, és de tipus shortanswer"),
+        W("Qüestió 3, línia 8: no s'ha afegit, és de tipus multianswer"),
+        W("Qüestió 4, línia 10: no s'ha afegit, té més d'una resposta correcta"),
+        W("Qüestió 5, línia 13: no s'ha afegit, té 1 opcions")}},
+      {"XML that is not well formed names its line", "<?xml version=\"1.0\"?>\n<quiz>\n<question type=\"multichoice\">\n</quiz>\n",
+       false, {}, W("Línia 4: el XML no és vàlid"), {}},
+      {"no quiz element", "<?xml version=\"1.0\"?>\n<test/>\n", false, {}, W("no hi ha l'element <quiz>"), {}},
+      {"bytes that are not UTF-8", "<quiz>\n<question type=\"multichoice\"><questiontext><text>\xE9</text></questiontext></question></quiz>",
+       false, {}, W("Línia 2: el text no és UTF-8"), {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Read r = ReadAllMoodle(c.source, c.true_false);
+    EXPECT_EQ(r.status.ok(), c.error.empty()) << r.status.text();
+    if (!c.error.empty()) {
+      EXPECT_NE(r.status.text().find(c.error), std::string::npos) << r.status.text();
+    }
+    EXPECT_EQ(r.questions, c.read);
+    ASSERT_EQ(r.report.skipped.size(), c.skipped.size());
+    for (size_t i = 0; i < c.skipped.size(); ++i) {
+      EXPECT_NE(r.report.skipped[i].find(c.skipped[i]), std::string::npos) << r.report.skipped[i];
+    }
+  }
+}
+
+// Moodle XML keeps the comment and any character: written and read again, every record is the
+// same, byte for byte.
+TEST(MoodleXml, WrittenAndReadAgainGivesTheSameRecords) {
+  const std::vector<std::vector<Question>> banks = {
+      {Q("Dues", "bona", "dolenta"), WithComment(Q(W("Àvia <i>?</i> & \"x\""), W("sí"), W("no")), W("Comentari ]]> fi"))},
+      {WithComment(Q("Tres", "1", "2", "3"), "c"), Q("  espais  ", "x", "y", "z")},
+      {WithComment(Q(W("Quatre «€»"), "a", "b", "c", "d"), std::string(100, 'm')), Q("Q", "a", "b", "c", "d")},
+  };
+  constexpr uint16_t kSize = RecordSizeFor(kConverterLayout);
+  for (const auto& bank : banks) {
+    const Read back = ReadAllMoodle(WriteMoodleXml(bank));
+    ASSERT_TRUE(back.status.ok()) << back.status.text();
+    ASSERT_EQ(back.questions.size(), bank.size());
+    for (size_t i = 0; i < bank.size(); ++i) {
+      std::string before(kSize, '\0'), after(kSize, '\0');
+      EncodeQuestion(bank[i], kConverterLayout, kSize, before.data());
+      EncodeQuestion(back.questions[i], kConverterLayout, kSize, after.data());
+      EXPECT_EQ(after, before) << i;
+    }
+  }
+}
+
 class Exchange : public testing::InTempDir {
  protected:
   int Run(std::vector<std::string> args) {
@@ -300,6 +398,9 @@ TEST_F(Exchange, ATopicIsExportedToAikenAndComesBack) {
   ASSERT_EQ(Run({"--export", "gift", "geo", "geo.gift"}), 0) << err_.str();
   ASSERT_EQ(Run({"geo.gift", "torna2"}), 0) << err_.str();
   EXPECT_EQ(Stored("torna2.qst"), back);
+  ASSERT_EQ(Run({"--export", "moodle", "geo", "geo.xml"}), 0) << err_.str();
+  ASSERT_EQ(Run({"geo.xml", "torna3"}), 0) << err_.str();
+  EXPECT_EQ(Stored("torna3.qst"), back);
   EXPECT_EQ(Run({"--export", "text", "geo", "g.txt"}), 2);
   EXPECT_FALSE(std::filesystem::exists("cap.txt") || std::filesystem::exists("g.txt"));
 }
