@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <sstream>
 
@@ -374,6 +376,40 @@ TEST_F(Exchange, TheBatchReadsAikenAndSaysWhatItLeftOut) {
     }
   }
   EXPECT_EQ(Stored("banc.qst"), (std::vector<Question>{Q("Q1", "b", "a")}));
+}
+
+// Three sources as a teacher would bring them, thirty questions each in Catalan: every one that
+// fits a record is added, the others are named, and a question reads the same in all three.
+TEST_F(Exchange, RealisticSourcesOfEachFormatGiveTheirQuestions) {
+  const std::string dir = std::string(QUIZ_FIXTURES_DIR) + "/exchange/";
+  struct Case {
+    std::string source;
+    std::vector<std::string> args;
+    size_t records, skipped;
+  } cases[] = {
+      {"geografia.txt", {}, 30, 1},
+      {"historia.gift", {}, 30, 2},
+      {"historia.gift", {"--tf"}, 31, 1},
+      {"ciencies.xml", {}, 30, 2},
+      {"ciencies.xml", {"--tf"}, 31, 1},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    const std::string bank = "banc" + std::to_string(++n);
+    std::vector<std::string> args = c.args;
+    args.push_back(dir + c.source);
+    args.push_back(bank);
+    ASSERT_EQ(Run(args), 0) << err_.str();
+    const std::string out = Utf8ToCp1252(out_.str());
+    EXPECT_EQ(static_cast<size_t>(std::count(out.begin(), out.end(), '\n')), c.skipped + 1) << out;
+    const std::vector<Question> stored = Stored(bank + ".qst");
+    ASSERT_EQ(stored.size(), c.records);
+    EXPECT_EQ(stored[0].question, W("Quin és el riu més llarg de Catalunya?"));
+    EXPECT_EQ(stored[0].answers, (std::array<std::string, 4>{"El Segre", "L'Ebre", "El Ter", "El Llobregat"}));
+    EXPECT_EQ(stored[2].comment, c.source == "geografia.txt" ? "" : W("3.143 m."));
+    EXPECT_EQ(stored[6].question, W("Quina ciutat és coneguda com «la ciutat dels prodigis»?"));
+  }
 }
 
 // A topic exported to Aiken and converted back gives its questions; the comment has no place in
