@@ -326,21 +326,8 @@ std::string HtmlPlain(std::string_view s) {
         space = true;
         continue;
       }
-      std::string utf8;
-      const auto cp = static_cast<char32_t>(code);
-      if (cp < 0x80) {
-        utf8 += static_cast<char>(cp);
-      } else if (cp < 0x800) {
-        utf8 += static_cast<char>(0xC0 | (cp >> 6));
-        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-      } else if (cp < 0x10000) {
-        utf8 += static_cast<char>(0xE0 | (cp >> 12));
-        utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-      } else {
-        utf8 = "?";
-      }
-      put(Utf8ToCp1252(utf8));
+      const char byte = CodePointToCp1252(static_cast<char32_t>(code));
+      put(std::string_view(&byte, 1));
     } else {
       // A run of plain characters goes in whole.
       size_t end = i + 1;

@@ -73,6 +73,11 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
   return byte;
 }
 
+char CodePointToCp1252(char32_t cp) {
+  const int byte = ByteFor(cp);
+  return byte < 0 ? '?' : static_cast<char>(byte);
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 8);

@@ -14,6 +14,9 @@ char32_t Cp1252ToCodePoint(unsigned char byte);
 
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// The Windows-1252 byte of a code point, or '?' when it has none.
+char CodePointToCp1252(char32_t cp);
+
 // Characters that Windows-1252 cannot hold, and bytes that are not valid UTF-8, become '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 
