@@ -618,6 +618,12 @@ std::string MoodleText(const pugi::xml_node& node, ImportReport* report) {
 
 Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
                      const std::function<Status(const Question&)>& add) {
+  return ReadMoodleXml(std::string(bytes), true_false, report, add);
+}
+
+Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report,
+                     const std::function<Status(const Question&)>& add) {
+  std::string_view bytes = source;
   {
     // The whole source must be UTF-8; the parser gets it as it is.
     std::string converted;
@@ -627,9 +633,11 @@ Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* repo
     report->replaced = replaced;  // counted text by text below
   }
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
+  // Read where it is: the parser ends its names and texts in the buffer itself, but leaves every
+  // line end before the node it was before, so the lines still count.
   pugi::xml_document doc;
-  const pugi::xml_parse_result parsed =
-      doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed = doc.load_buffer_inplace(source.data() + (source.size() - bytes.size()),
+                                                                bytes.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
     return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(LineAt(bytes, parsed.offset))) +
                    W(": el XML no és vàlid (") + parsed.description() + ")");

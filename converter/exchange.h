@@ -74,6 +74,9 @@ std::string WriteGift(const std::vector<Question>& questions);
 // not well formed, naming the line.
 Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
                      const std::function<Status(const Question&)>& add);
+// The same, reading the source where it is (its bytes are changed).
+Status ReadMoodleXml(std::string&& bytes, bool true_false, ImportReport* report,
+                     const std::function<Status(const Question&)>& add);
 
 // The questions as a Moodle XML quiz in UTF-8, texts as plain text.
 std::string WriteMoodleXml(const std::vector<Question>& questions);
