@@ -58,6 +58,24 @@ Status SourceText(std::string_view bytes, std::string* text, ImportReport* repor
   return Status::Ok();
 }
 
+// The options in a record: the right one first, the others in their order.
+template <typename Options>
+void PutAnswers(Question* q, const Options& options, typename Options::const_iterator right) {
+  q->answers[0] = right->text;
+  size_t next = 1;
+  for (auto it = options.begin(); it != options.end(); ++it) {
+    if (it != right) q->answers[next++] = it->text;
+  }
+}
+
+// Hands a question that fits a record on, counting it and its cut texts.
+Status HandOn(const Question& q, ImportReport* report, const std::function<Status(const Question&)>& add) {
+  CountCuts(q, report);
+  QUIZ_RETURN_IF_ERROR(add(q));
+  ++report->read;
+  return Status::Ok();
+}
+
 // An option line, "A. text" or "A) text": its letter and its text.
 bool AikenOption(std::string_view line, char* letter, std::string_view* text) {
   line = Trimmed(line);
@@ -148,14 +166,8 @@ Status ReadAiken(std::string_view bytes, ImportReport* report, const std::functi
     } else {
       Question q;
       q.question = question;
-      q.answers[0] = correct->text;
-      size_t next = 1;
-      for (auto it = options.begin(); it != options.end(); ++it) {
-        if (it != correct) q.answers[next++] = it->text;
-      }
-      CountCuts(q, report);
-      QUIZ_RETURN_IF_ERROR(add(q));
-      ++report->read;
+      PutAnswers(&q, options, correct);
+      QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
     }
     question_line = 0;
     question.clear();
@@ -437,10 +449,7 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       q.question = question;
       q.answers[0] = yes ? "Cert" : "Fals";
       q.answers[1] = yes ? "Fals" : "Cert";
-      CountCuts(q, report);
-      QUIZ_RETURN_IF_ERROR(add(q));
-      ++report->read;
-      return Status::Ok();
+      return HandOn(q, report, add);
     }
     // The answers: "=" or "~" each, with an optional "%weight%", then "#feedback"; "####" the
     // general feedback.
@@ -506,16 +515,9 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
     } else {
       Question q;
       q.question = question;
-      const auto right = std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
-      q.answers[0] = right->text;
-      size_t next = 1;
-      for (auto it = list.begin(); it != list.end(); ++it) {
-        if (it != right) q.answers[next++] = it->text;
-      }
+      PutAnswers(&q, list, std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; }));
       q.comment = general;
-      CountCuts(q, report);
-      QUIZ_RETURN_IF_ERROR(add(q));
-      ++report->read;
+      QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
     }
     return Status::Ok();
   };
@@ -701,16 +703,9 @@ Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report
       skip(W("té una opció buida"));
       continue;
     } else {
-      const auto right = std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
-      q.answers[0] = right->text;
-      size_t next = 1;
-      for (auto it = answers.begin(); it != answers.end(); ++it) {
-        if (it != right) q.answers[next++] = it->text;
-      }
+      PutAnswers(&q, answers, std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; }));
     }
-    CountCuts(q, report);
-    QUIZ_RETURN_IF_ERROR(add(q));
-    ++report->read;
+    QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
   }
   return Status::Ok();
 }

@@ -4,6 +4,7 @@
 
 #include "data/question_file.h"
 #include "tests/support/messages.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 
@@ -18,16 +19,7 @@ constexpr uint16_t kSize = RecordSizeFor(kConverterLayout);
 
 class Convert : public testing::InTempDir {
  protected:
-  std::vector<Question> Stored(const std::string& name = "banc.qst") {
-    QuestionFile file;
-    EXPECT_TRUE(file.OpenPath(name, kConverterLayout, kSize).ok());
-    std::vector<Question> out;
-    EXPECT_TRUE(file.Scan(1, file.count(), [&](uint16_t, const Question& q) {
-      out.push_back(q);
-      return true;
-    }).ok());
-    return out;
-  }
+  std::vector<Question> Stored(const std::string& name = "banc.qst") { return testing::ConverterBank(name); }
 
   testing::RecordingMessages messages_;
 };

@@ -301,16 +301,7 @@ class Exchange : public testing::InTempDir {
     err_.str("");
     return RunConverterBatch(args, out_, err_);
   }
-  std::vector<Question> Stored(const std::string& name) {
-    QuestionFile file;
-    EXPECT_TRUE(file.OpenPath(name, kConverterLayout, RecordSizeFor(kConverterLayout), QuestionFile::Access::kRead).ok());
-    std::vector<Question> out;
-    EXPECT_TRUE(file.Scan(1, file.count(), [&](uint16_t, const Question& q) {
-      out.push_back(q);
-      return true;
-    }).ok());
-    return out;
-  }
+  std::vector<Question> Stored(const std::string& name) { return testing::ConverterBank(name); }
   std::ostringstream out_, err_;
 };
 

@@ -39,4 +39,16 @@ void MakeSampleData() {
   ASSERT_TRUE(generated.Append({"t2", "Segon test"}).ok());
 }
 
+std::vector<Question> ConverterBank(const std::string& name) {
+  QuestionFile file;
+  EXPECT_TRUE(file.OpenPath(name, kConverterLayout, RecordSizeFor(kConverterLayout), QuestionFile::Access::kRead).ok())
+      << name;
+  std::vector<Question> out;
+  EXPECT_TRUE(file.Scan(1, file.count(), [&](uint16_t, const Question& q) {
+    out.push_back(q);
+    return true;
+  }).ok());
+  return out;
+}
+
 }  // namespace quiz::testing

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/layout.h"
+#include "data/question_format.h"
 #include "data/topic_index.h"
 
 namespace quiz::testing {
@@ -17,5 +19,8 @@ TopicEntry TopicOf(const std::string& name, Layout layout);
 
 void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions);
 void MakeSampleData();
+
+// The questions of a file of the converter's records (read only; a failure fails the test).
+std::vector<Question> ConverterBank(const std::string& name);
 
 }  // namespace quiz::testing
