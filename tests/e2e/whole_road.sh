@@ -25,10 +25,15 @@ ln -s "$(realpath "$3")" "$work/bin/qstconv"
 export PATH="$work/bin:$PATH"
 data="$work/dades"
 
-fail() { echo "FALLA: $*" >&2; exit 1; }
-# The first visible window whose name matches, waiting up to 15 s.
+# A failure says what the programs printed, which tells a crash from a slow start.
+fail() {
+  echo "FALLA: $*" >&2
+  for log in "$work"/*.log; do [ -s "$log" ] && { echo "== $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }; done
+  exit 1
+}
+# The first visible window whose name matches, waiting up to 30 s (a busy machine starts slowly).
 wait_win() {
-  for _ in $(seq 150); do
+  for _ in $(seq 300); do
     local w
     w="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)"
     [ -n "$w" ] && { echo "$w"; return 0; }
@@ -37,7 +42,7 @@ wait_win() {
   fail "no s'ha obert la finestra «$1»"
 }
 wait_gone() {
-  for _ in $(seq 150); do
+  for _ in $(seq 300); do
     xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
