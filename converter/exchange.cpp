@@ -334,7 +334,7 @@ std::string HtmlPlain(std::string_view s) {
         continue;
       }
       i = end + 1;
-      if (code == ' ') {
+      if (code == ' ' || code == '\t' || code == '\r' || code == '\n') {
         space = true;
         continue;
       }
