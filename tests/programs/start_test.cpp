@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -73,13 +76,62 @@ TEST_F(ProgramStart, EachPaintsItsFirstWindow) {
   }
 }
 
+// A display whose socket takes connections and closes them at once, as a server that is not an X
+// server (or one that refuses this client) does: it answers, but Qt cannot use it.
+class ClosingDisplay {
+ public:
+  ClosingDisplay() {
+    ::mkdir("/tmp/.X11-unix", 01777);
+    for (int n = 80; n < 97 && fd_ < 0; ++n) {
+      const std::string path = "/tmp/.X11-unix/X" + std::to_string(n);
+      if (std::filesystem::exists(path) || std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      path.copy(address.sun_path, sizeof address.sun_path - 1);
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 8) == 0) {
+        fd_ = fd;
+        path_ = path;
+        number_ = n;
+      } else {
+        ::close(fd);
+      }
+    }
+    if (fd_ >= 0) {
+      closer_ = std::thread([this] {
+        for (int client; (client = ::accept(fd_, nullptr, nullptr)) >= 0 && !done_;) ::close(client);
+      });
+    }
+  }
+  ~ClosingDisplay() {
+    if (fd_ < 0) return;
+    done_ = true;
+    ::shutdown(fd_, SHUT_RDWR);
+    closer_.join();
+    ::close(fd_);
+    std::filesystem::remove(path_);
+  }
+  int number() const { return number_; }
+
+ private:
+  int fd_ = -1;
+  int number_ = -1;
+  std::string path_;
+  std::atomic<bool> done_ = false;
+  std::thread closer_;
+};
+
 TEST_F(ProgramStart, WithoutADisplayEachSaysSoInOneLineAndEnds) {
+  const ClosingDisplay closing;
+  ASSERT_GE(closing.number(), 0) << "cap número de pantalla lliure";
+  const std::string closing_display = "DISPLAY=:" + std::to_string(closing.number());
   struct Case {
     std::vector<std::string> set;
-    const char* said;
+    std::string said;
   } cases[] = {
       {{}, "DISPLAY és buit"},
       {{"DISPLAY=:97"}, "la pantalla gràfica :97 no respon"},
+      {{closing_display}, "no s'ha pogut fer servir (could not connect to display :" + std::to_string(closing.number()) + ")"},
   };
   for (const char* program : kPrograms) {
     for (const auto& c : cases) {

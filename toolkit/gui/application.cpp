@@ -125,11 +125,18 @@ void SayNoDisplay(const char* program, const std::string& reason) {
 const char* starting_program = nullptr;
 std::vector<std::pair<QtMsgType, QString>>* held_messages = nullptr;
 QtMessageHandler previous_handler = nullptr;
+std::string platform_complaint;
 
 void HoldStartUpMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
-    SayNoDisplay(starting_program, "la pantalla gràfica no s'ha pogut fer servir");
+    // Qt's reason is its platform plugin's first complaint ("could not connect to display :1").
+    std::string reason = "la pantalla gràfica no s'ha pogut fer servir";
+    if (!platform_complaint.empty()) reason += " (" + platform_complaint + ")";
+    SayNoDisplay(starting_program, reason);
     std::_Exit(1);
+  }
+  if (platform_complaint.empty() && context.category && std::string_view(context.category).starts_with("qt.qpa")) {
+    platform_complaint = text.simplified().toStdString();
   }
   if (held_messages) {
     held_messages->emplace_back(type, text);
