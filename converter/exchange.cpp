@@ -39,10 +39,7 @@ std::string_view Trimmed(std::string_view s) {
 // is the same in both and is read where it is: `text` is then left empty.
 Status SourceText(std::string_view bytes, std::string* text, ImportReport* report, std::string_view* view) {
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-  size_t i = 0;
-  for (uint64_t word; i + 8 <= bytes.size() && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080u) == 0);) i += 8;
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
-  if (i == bytes.size()) {
+  if (AsciiLength(bytes) == bytes.size()) {
     text->clear();
     *view = bytes;
     return Status::Ok();
@@ -341,13 +338,47 @@ std::string HtmlPlain(std::string_view s) {
       const char byte = CodePointToCp1252(static_cast<char32_t>(code));
       put(std::string_view(&byte, 1));
     } else {
-      // A run of plain characters goes in whole.
+      // A run up to the next tag, entity or line end goes in whole, its spaces collapsed.
+      static constexpr auto kPlain = [] {
+        std::array<bool, 256> plain{};
+        plain.fill(true);
+        for (const unsigned char c : {'\t', '\r', '\n', '<', '&'}) plain[c] = false;
+        return plain;
+      }();
       size_t end = i + 1;
-      while (end < s.size() && s[end] != '<' && s[end] != '&' && s[end] != ' ' && s[end] != '\t' && s[end] != '\r' &&
-             s[end] != '\n') {
-        ++end;
+      bool doubled = false;  // two spaces in a row
+      // Eight bytes at a time while none of them ends the run: no "<", "&" or control character.
+      constexpr uint64_t kOnes = 0x0101010101010101u, kLow = 0x7F7F7F7F7F7F7F7Fu;
+      auto zeros = [&](uint64_t v) { return ~(((v & kLow) + kLow) | v | kLow); };  // 0x80 at each zero byte
+      for (uint64_t w; end + 8 <= s.size(); end += 8) {
+        std::memcpy(&w, s.data() + end, 8);
+        if ((zeros(w ^ ('<' * kOnes)) | zeros(w ^ ('&' * kOnes)) | ((w - 0x20 * kOnes) & ~w & (0x80 * kOnes))) != 0) break;
+        const uint64_t spaces = zeros(w ^ (' ' * kOnes));
+        doubled |= (spaces & (spaces << 8)) != 0 || (s[end] == ' ' && s[end - 1] == ' ');
       }
-      put(s.substr(i, end - i));
+      for (; end < s.size() && kPlain[static_cast<unsigned char>(s[end])]; ++end) {
+        doubled |= s[end] == ' ' && s[end - 1] == ' ';
+      }
+      if (!doubled && s[end - 1] != ' ') {
+        put(s.substr(i, end - i));
+        i = end;
+        continue;
+      }
+      // It starts with a character that is not a space, as every piece of it put below does.
+      for (std::string_view run = s.substr(i, end - i); !run.empty();) {
+        const size_t spaces = run.find("  ");
+        if (spaces == std::string_view::npos) {
+          const size_t last = run.find_last_not_of(' ');
+          put(run.substr(0, last + 1));
+          space = last + 1 < run.size();
+          break;
+        }
+        put(run.substr(0, spaces));
+        space = true;
+        const size_t next = run.find_first_not_of(' ', spaces);
+        if (next == std::string_view::npos) break;
+        run.remove_prefix(next);
+      }
       i = end;
     }
   }
@@ -607,13 +638,148 @@ struct LineCounter {
 // The text of an element with a <text> child and a format attribute, in Windows-1252: HTML made
 // plain unless the format says plain text.
 std::string MoodleText(const pugi::xml_node& node, ImportReport* report) {
+  const std::string_view utf8 = node.child("text").text().get();
+  const bool html = std::string_view(node.attribute("format").as_string("html")) == "html";
+  // A text in ASCII is the same in Windows-1252 and is read where it is.
+  if (AsciiLength(utf8) == utf8.size()) return html ? HtmlPlain(utf8) : std::string(utf8);
   std::string text;
   size_t replaced = 0;
-  Utf8ToCp1252Counted(node.child("text").text().get(), &text, &replaced, nullptr);
+  Utf8ToCp1252Counted(utf8, &text, &replaced, nullptr);
   report->replaced += static_cast<uint32_t>(replaced);
-  const std::string_view format = node.attribute("format").as_string("html");
-  if (format == "html") return HtmlPlain(text);
-  return text;
+  return html ? HtmlPlain(text) : text;
+}
+
+constexpr unsigned kMoodleParse = pugi::parse_default | pugi::parse_embed_pcdata;
+
+// The questions of a quiz, read one after the other: each that fits a record is handed on, the
+// others are reported.
+class MoodleReader {
+ public:
+  MoodleReader(std::string_view bytes, bool true_false, ImportReport* report,
+               const std::function<Status(const Question&)>& add)
+      : lines_{bytes}, true_false_(true_false), report_(report), add_(add) {}
+
+  // A <question> element, parsed from a buffer that starts at `offset` in the source.
+  Status Read(const pugi::xml_node& node, size_t offset) {
+    ++elements_;
+    const std::string_view type = node.attribute("type").as_string();
+    if (type == "category") return Status::Ok();
+    ++number_;
+    // Where the question is, for the report: told only for a question left out.
+    auto where = [&] {
+      std::string name;
+      Utf8ToCp1252Counted(node.child("name").child("text").text().get(), &name, nullptr, nullptr);
+      std::string text = W("Qüestió ") + IntToText(static_cast<int32_t>(number_));
+      if (!name.empty()) text += " (" + name + ")";
+      const auto at = static_cast<ptrdiff_t>(offset) + node.offset_debug();
+      return text + W(", línia ") + IntToText(static_cast<int32_t>(lines_.At(at)));
+    };
+    auto skip = [&](const std::string& why) {
+      report_->skipped.push_back(where() + W(": no s'ha afegit, ") + why);
+      return Status::Ok();
+    };
+    if (type != "multichoice" && type != "truefalse") return skip(W("és de tipus ") + std::string(type));
+    if (type == "truefalse" && !true_false_) return skip(W("és de cert o fals (--tf les afegeix)"));
+    struct Answer {
+      double fraction;
+      std::string text;
+    };
+    std::vector<Answer> answers;
+    for (const pugi::xml_node& a : node.children("answer")) {
+      answers.push_back({a.attribute("fraction").as_double(0), MoodleText(a, report_)});
+    }
+    Question q;
+    q.question = MoodleText(node.child("questiontext"), report_);
+    q.comment = MoodleText(node.child("generalfeedback"), report_);
+    auto is_right = [](const Answer& a) { return a.fraction >= 100; };
+    const auto rights = std::count_if(answers.begin(), answers.end(), is_right);
+    const auto partial = std::count_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction > 0 && a.fraction < 100; });
+    const auto right = std::find_if(answers.begin(), answers.end(), is_right);
+    if (type == "truefalse") {
+      // Its answers read "true" and "false"; the first is true when they read otherwise.
+      if (rights != 1 || answers.size() != 2) return skip(W("és de cert o fals sense una sola resposta correcta"));
+      const std::string said = UpperCat(right->text);
+      const bool yes = said == "TRUE" || (said != "FALSE" && right == answers.begin());
+      q.answers[0] = yes ? "Cert" : "Fals";
+      q.answers[1] = yes ? "Fals" : "Cert";
+    } else if (answers.size() < 2 || answers.size() > 4) {
+      return skip(W("té ") + IntToText(static_cast<int32_t>(answers.size())) + W(" opcions i n'hi caben de 2 a 4"));
+    } else if (rights == 0 && partial == 0) {
+      return skip(W("no té cap resposta correcta"));
+    } else if (rights != 1 || partial > 0) {
+      return skip(W("té més d'una resposta correcta o respostes amb part de la nota"));
+    } else if (std::any_of(answers.begin(), answers.end(), [](const Answer& a) { return a.text.empty(); })) {
+      return skip(W("té una opció buida"));
+    } else {
+      PutAnswers(&q, answers, right);
+    }
+    return HandOn(q, report_, add_);
+  }
+
+  // How many <question> elements have been read, categories counted.
+  size_t elements() const { return elements_; }
+
+ private:
+  LineCounter lines_;
+  bool true_false_;
+  ImportReport* report_;
+  const std::function<Status(const Question&)>& add_;
+  size_t elements_ = 0;
+  uint32_t number_ = 0;
+};
+
+// Whether a parsed piece of a quiz has the quiz element as its only element, and nothing in it.
+bool OnlyAnEmptyQuiz(const pugi::xml_document& doc) {
+  const pugi::xml_node quiz = doc.document_element();
+  if (std::string_view(quiz.name()) != "quiz" || quiz.first_child()) return false;
+  for (pugi::xml_node n = quiz.next_sibling(); n; n = n.next_sibling()) {
+    if (n.type() == pugi::node_element) return false;
+  }
+  return true;
+}
+
+// Reads a quiz as it is usually laid out, a <question> element at a time, each parsed by itself
+// with what comes before it (white space, comments), so that the document is never held whole: a
+// quiz of tens of megabytes has millions of nodes, and their memory slows the writing of the bank.
+// *whole is set when the quiz has been read to its end; anything unusual (a question inside
+// another element, a "</question>" inside a text, a damaged element) leaves it unset, and the
+// caller parses the whole document, from the question where this stopped.
+Status ReadQuestionByQuestion(std::string_view bytes, MoodleReader* reader, bool* whole) {
+  constexpr std::string_view kOpen = "<question", kClose = "</question>";
+  size_t at = bytes.find(kOpen);
+  while (at != std::string_view::npos && !(at + kOpen.size() < bytes.size() &&
+                                          std::string_view(" \t\r\n/>").find(bytes[at + kOpen.size()]) != std::string_view::npos)) {
+    at = bytes.find(kOpen, at + 1);
+  }
+  if (at == std::string_view::npos) return Status::Ok();
+  // What comes before the first question must open the quiz, the only element of the document.
+  std::string buffer(bytes.substr(0, at));
+  buffer += "</quiz>";
+  pugi::xml_document doc;
+  auto parse = [&] { return bool(doc.load_buffer_inplace(buffer.data(), buffer.size(), kMoodleParse, pugi::encoding_utf8)); };
+  if (!parse() || !OnlyAnEmptyQuiz(doc)) return Status::Ok();
+  // A search that stops at every "<" of the texts would take longer than the parsing.
+  auto find_close = [&](size_t from) {
+    const void* found = ::memmem(bytes.data() + from, bytes.size() - from, kClose.data(), kClose.size());
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - bytes.data()) : std::string_view::npos;
+  };
+  for (size_t close; (close = find_close(at)) != std::string_view::npos;) {
+    const size_t end = close + kClose.size();
+    buffer.assign(bytes.substr(at, end - at));
+    if (!parse()) return Status::Ok();
+    const pugi::xml_node question = doc.first_child();
+    if (question != doc.last_child() || question.type() != pugi::node_element ||
+        std::string_view(question.name()) != "question") {
+      return Status::Ok();
+    }
+    QUIZ_RETURN_IF_ERROR(reader->Read(question, at));
+    at = end;
+  }
+  // What comes after the last question must close the quiz and end the document.
+  buffer = "<quiz>";
+  buffer += bytes.substr(at);
+  *whole = parse() && OnlyAnEmptyQuiz(doc);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -635,77 +801,27 @@ Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report
     report->replaced = replaced;  // counted text by text below
   }
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-  // Read where it is: the parser ends its names and texts in the buffer itself, but leaves every
-  // line end before the node it was before, so the lines still count.
+  MoodleReader reader(bytes, true_false, report, add);
+  bool whole = false;
+  QUIZ_RETURN_IF_ERROR(ReadQuestionByQuestion(bytes, &reader, &whole));
+  if (whole) return Status::Ok();
+  // The whole document, read where it is: the parser ends its names and texts in the buffer
+  // itself, but leaves every line end before the node it was before, so the lines still count.
+  // The questions read above are not read again.
   pugi::xml_document doc;
   const pugi::xml_parse_result parsed = doc.load_buffer_inplace(source.data() + (source.size() - bytes.size()),
-                                                                bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+                                                                bytes.size(), kMoodleParse, pugi::encoding_utf8);
   if (!parsed) {
     return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(LineAt(bytes, parsed.offset))) +
                    W(": el XML no és vàlid (") + parsed.description() + ")");
   }
   const pugi::xml_node quiz = doc.child("quiz");
   if (!quiz) return Stopped(W("El fitxer no és un qüestionari de Moodle: no hi ha l'element <quiz>"));
-  LineCounter lines{bytes};
-  uint32_t number = 0;
+  const size_t read = reader.elements();
+  size_t element = 0;
   for (const pugi::xml_node& node : quiz.children("question")) {
-    const std::string_view type = node.attribute("type").as_string();
-    if (type == "category") continue;
-    ++number;
-    // Where the question is, for the report: told only for a question left out.
-    auto where = [&] {
-      std::string name;
-      Utf8ToCp1252Counted(node.child("name").child("text").text().get(), &name, nullptr, nullptr);
-      std::string text = W("Qüestió ") + IntToText(static_cast<int32_t>(number));
-      if (!name.empty()) text += " (" + name + ")";
-      return text + W(", línia ") + IntToText(static_cast<int32_t>(lines.At(node.offset_debug())));
-    };
-    auto skip = [&](const std::string& why) { report->skipped.push_back(where() + W(": no s'ha afegit, ") + why); };
-    if (type != "multichoice" && type != "truefalse") {
-      skip(W("és de tipus ") + std::string(type));
-      continue;
-    }
-    if (type == "truefalse" && !true_false) {
-      skip(W("és de cert o fals (--tf les afegeix)"));
-      continue;
-    }
-    struct Answer {
-      double fraction;
-      std::string text;
-    };
-    std::vector<Answer> answers;
-    for (const pugi::xml_node& a : node.children("answer")) {
-      answers.push_back({a.attribute("fraction").as_double(0), MoodleText(a, report)});
-    }
-    Question q;
-    q.question = MoodleText(node.child("questiontext"), report);
-    q.comment = MoodleText(node.child("generalfeedback"), report);
-    const auto rights = std::count_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
-    const auto partial = std::count_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction > 0 && a.fraction < 100; });
-    if (type == "truefalse") {
-      // Its answers read "true" and "false"; the first is true when they read otherwise.
-      const auto right = std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; });
-      if (rights != 1 || answers.size() != 2) {
-        skip(W("és de cert o fals sense una sola resposta correcta"));
-        continue;
-      }
-      const std::string said = UpperCat(right->text);
-      const bool yes = said == "TRUE" || (said != "FALSE" && right == answers.begin());
-      q.answers[0] = yes ? "Cert" : "Fals";
-      q.answers[1] = yes ? "Fals" : "Cert";
-    } else if (rights != 1 || partial > 0) {
-      skip(W("té més d'una resposta correcta o respostes amb part de la nota"));
-      continue;
-    } else if (answers.size() < 2 || answers.size() > 4) {
-      skip(W("té ") + IntToText(static_cast<int32_t>(answers.size())) + W(" opcions i n'hi caben de 2 a 4"));
-      continue;
-    } else if (std::any_of(answers.begin(), answers.end(), [](const Answer& a) { return a.text.empty(); })) {
-      skip(W("té una opció buida"));
-      continue;
-    } else {
-      PutAnswers(&q, answers, std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.fraction >= 100; }));
-    }
-    QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
+    if (element++ < read) continue;
+    QUIZ_RETURN_IF_ERROR(reader.Read(node, 0));
   }
   return Status::Ok();
 }

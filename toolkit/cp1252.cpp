@@ -103,17 +103,25 @@ std::string Utf8ToCp1252(std::string_view utf8) {
   return out;
 }
 
+size_t AsciiLength(std::string_view bytes) {
+  // Plain ASCII, the bulk of any text, is passed 32 bytes at a time, then eight.
+  size_t i = 0;
+  for (uint64_t w[4]; i + 32 <= bytes.size() && (std::memcpy(w, bytes.data() + i, 32), ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080u) == 0);) {
+    i += 32;
+  }
+  for (uint64_t word; i + 8 <= bytes.size() && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080u) == 0);) {
+    i += 8;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
+}
+
 bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replaced, size_t* bad_at) {
   out->clear();
   out->reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) {
-    // Plain ASCII, the bulk of any text, is copied as it is, eight bytes at a time.
-    size_t ascii = i;
-    uint64_t word;
-    while (ascii + 8 <= utf8.size() && (std::memcpy(&word, utf8.data() + ascii, 8), (word & 0x8080808080808080u) == 0)) {
-      ascii += 8;
-    }
-    while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80) ++ascii;
+    // Plain ASCII is copied as it is.
+    const size_t ascii = i + AsciiLength(utf8.substr(i));
     if (ascii > i) {
       out->append(utf8.data() + i, ascii - i);
       i = ascii;

@@ -25,6 +25,9 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // that byte's offset in *bad_at (*out then holds the text before it).
 bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replaced, size_t* bad_at);
 
+// How many bytes at the start of `bytes` are ASCII, the same in UTF-8 and Windows-1252.
+size_t AsciiLength(std::string_view bytes);
+
 // True when `bytes` is well-formed UTF-8 and holds at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view bytes);
 

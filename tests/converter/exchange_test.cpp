@@ -264,12 +264,13 @@ TEST(MoodleXml, ReadsSingleAnswerQuestionsAndReportsEveryOtherType) {
                   MoodleQuestion("shortanswer", "") + MoodleQuestion("multianswer", "") +
                   MoodleQuestion("multichoice", "<answer fraction=\"50\"><text>a</text></answer><answer fraction=\"50\"><text>b</text></answer>\n") +
                   MoodleQuestion("multichoice", "<answer fraction=\"100\"><text>a</text></answer>\n") +
-                  MoodleQuestion("multichoice", "<questiontext><text>Q6</text></questiontext><answer fraction=\"100\"><text>x</text></answer><answer><text>y</text></answer>\n")),
+                  MoodleQuestion("multichoice", "<questiontext><text>Q6</text></questiontext><answer fraction=\"100\"><text>x</text></answer><answer><text>y</text></answer>\n") +
+                  MoodleQuestion("multichoice", "<answer fraction=\"0\"><text>a</text></answer><answer><text>b</text></answer>\n")),
        false, {Q("Q6", "x", "y")}, "",
        {W("Qüestió 1 (TF), línia 3: no s'ha afegit, és de cert o fals"), W("Qüestió 2, línia 6: no s'ha afegit, és de tipus shortanswer"),
         W("Qüestió 3, línia 8: no s'ha afegit, és de tipus multianswer"),
         W("Qüestió 4, línia 10: no s'ha afegit, té més d'una resposta correcta"),
-        W("Qüestió 5, línia 13: no s'ha afegit, té 1 opcions")}},
+        W("Qüestió 5, línia 13: no s'ha afegit, té 1 opcions"), W("Qüestió 7, línia 19: no s'ha afegit, no té cap resposta correcta")}},
       {"XML that is not well formed names its line", "<?xml version=\"1.0\"?>\n<quiz>\n<question type=\"multichoice\">\n</quiz>\n",
        false, {}, W("Línia 4: el XML no és vàlid"), {}},
       {"no quiz element", "<?xml version=\"1.0\"?>\n<test/>\n", false, {}, W("no hi ha l'element <quiz>"), {}},
@@ -280,6 +281,46 @@ TEST(MoodleXml, ReadsSingleAnswerQuestionsAndReportsEveryOtherType) {
     SCOPED_TRACE(c.what);
     const Read r = ReadAllMoodle(c.source, c.true_false);
     ExpectRead(r, c.read, c.error, c.skipped);
+  }
+}
+
+// However the quiz is laid out, every question is read once, in its order, and the line of a
+// question or of damage is the line in the whole file.
+TEST(MoodleXml, ReadsEveryLayoutOfAQuizOnceAndInOrder) {
+  auto q = [](const std::string& text) {
+    return MoodleQuestion("multichoice", "<questiontext format=\"plain_text\"><text>" + text +
+                                             "</text></questiontext>\n<answer fraction=\"100\"><text>a</text></answer>"
+                                             "<answer><text>b</text></answer>\n");
+  };
+  struct Case {
+    const char* what;
+    std::string source;
+    std::vector<Question> read;
+    std::string error;
+    std::vector<std::string> skipped;
+  } cases[] = {
+      {"comments before each question and after the last, as the platform writes them",
+       MoodleQuiz("<!-- question: 1 -->\n" + q("Q1") + "<!-- question: 2 -->\n" + q("Q2") + "<!-- fi -->\n"), {Q("Q1", "a", "b"), Q("Q2", "a", "b")},
+       "", {}},
+      {"a closing tag inside a text", MoodleQuiz(q("Q1") + q("<![CDATA[x </question> y]]>") + q("Q3")),
+       {Q("Q1", "a", "b"), Q("x </question> y", "a", "b"), Q("Q3", "a", "b")}, "", {}},
+      {"an empty question element, then more", MoodleQuiz(q("Q1") + "<question type=\"multichoice\"/>\n" + q("Q3")),
+       {Q("Q1", "a", "b"), Q("Q3", "a", "b")}, "", {W("Qüestió 2, línia 7: no s'ha afegit, té 0 opcions")}},
+      {"a question inside another element is not the quiz's",
+       MoodleQuiz(q("Q1") + "<grup>" + q("Q2") + "</grup>\n" + q("Q3") + MoodleQuestion("essay", "")),
+       {Q("Q1", "a", "b"), Q("Q3", "a", "b")}, "", {W("Qüestió 3, línia 16: no s'ha afegit, és de tipus essay")}},
+      {"the root and the questions on one line", "<quiz>" + q("Q1") + q("Q2") + "</quiz>", {Q("Q1", "a", "b"), Q("Q2", "a", "b")}, "", {}},
+      {"a question that opens before the quiz is not read",
+       "<!-- <question> -->\n<quiz>\n" + q("Q1") + "</quiz>\n", {Q("Q1", "a", "b")}, "", {}},
+      {"damage after two questions keeps them and names its line",
+       MoodleQuiz(q("Q1") + q("Q2") + "<question type=\"multichoice\">\n<questiontext><text>Q3</questiontext>\n</question>\n"),
+       {Q("Q1", "a", "b"), Q("Q2", "a", "b")}, W("Línia 12: el XML no és vàlid"), {}},
+      {"a quiz that does not end", "<quiz>\n" + q("Q1"), {Q("Q1", "a", "b")}, W("Línia 5: el XML no és vàlid"), {}},
+      {"an element after the quiz", MoodleQuiz(q("Q1")) + "<quiz>" + q("Q2") + "</quiz>\n", {Q("Q1", "a", "b")}, "", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectRead(ReadAllMoodle(c.source), c.read, c.error, c.skipped);
   }
 }
 
