@@ -35,6 +35,45 @@ std::string_view Trimmed(std::string_view s) {
   return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
 }
 
+// Texts are scanned eight bytes at a time: a byte of value b is found in a word w where
+// ZeroBytes(w ^ (b * kEveryByte)) is not zero.
+constexpr uint64_t kEveryByte = 0x0101010101010101u;
+constexpr uint64_t ZeroBytes(uint64_t w) {  // 0x80 at each byte of w that is zero, 0 elsewhere
+  constexpr uint64_t kLow = 0x7F7F7F7F7F7F7F7Fu;
+  return ~(((w & kLow) + kLow) | w | kLow);
+}
+
+// The first byte at or after `from` that is one of `Stops`, or the size.
+template <char... Stops>
+size_t FindAny(std::string_view s, size_t from) {
+  size_t i = from;
+  for (uint64_t w; i + 8 <= s.size(); i += 8) {
+    std::memcpy(&w, s.data() + i, 8);
+    if ((ZeroBytes(w ^ (static_cast<unsigned char>(Stops) * kEveryByte)) | ...) != 0) break;
+  }
+  while (i < s.size() && ((s[i] != Stops) && ...)) ++i;
+  return i;
+}
+
+// The end of the run of bytes from `from` on that holds no control character, no `a` and no `b`;
+// *doubled is set when two spaces follow each other in it, or the run starts after a space with one.
+size_t PlainRunEnd(std::string_view s, size_t from, char a, char b, bool* doubled) {
+  size_t end = from;
+  for (uint64_t w; end + 8 <= s.size(); end += 8) {
+    std::memcpy(&w, s.data() + end, 8);
+    const uint64_t controls = (w - 0x20 * kEveryByte) & ~w & (0x80 * kEveryByte);
+    if ((ZeroBytes(w ^ (static_cast<unsigned char>(a) * kEveryByte)) | ZeroBytes(w ^ (static_cast<unsigned char>(b) * kEveryByte)) | controls) != 0) break;
+    const uint64_t spaces = ZeroBytes(w ^ (' ' * kEveryByte));
+    *doubled |= (spaces & (spaces << 8)) != 0 || (end > 0 && s[end] == ' ' && s[end - 1] == ' ');
+  }
+  for (; end < s.size(); ++end) {
+    const char c = s[end];
+    if (static_cast<unsigned char>(c) < 0x20 || c == a || c == b) break;
+    *doubled |= c == ' ' && end > 0 && s[end - 1] == ' ';
+  }
+  return end;
+}
+
 // The text as Windows-1252, or the line of its first byte that is not UTF-8. A text all in ASCII
 // is the same in both and is read where it is: `text` is then left empty.
 Status SourceText(std::string_view bytes, std::string* text, ImportReport* report, std::string_view* view) {
@@ -250,18 +289,9 @@ size_t FindUnescaped(std::string_view s, char c, size_t from = 0) {
 // spaces made one space, the ends trimmed.
 std::string GiftPlain(std::string_view s) {
   // Most pieces have no escape, no line end and no run of spaces: they are only trimmed.
-  static constexpr auto kMaybe = [] {
-    std::array<bool, 256> maybe{};
-    for (const unsigned char c : {'\\', '\t', '\r', '\n', ' '}) maybe[c] = true;
-    return maybe;
-  }();
   const std::string_view trimmed = Trimmed(s);
-  bool plain = true;
-  for (size_t i = 0; i < trimmed.size() && plain; ++i) {
-    const char c = trimmed[i];
-    if (kMaybe[static_cast<unsigned char>(c)]) plain = c == ' ' && trimmed[i + 1] != ' ';
-  }
-  if (plain) return std::string(trimmed);
+  bool doubled = false;
+  if (PlainRunEnd(trimmed, 0, '\\', '\\', &doubled) == trimmed.size() && !doubled) return std::string(trimmed);
   std::string out;
   out.reserve(s.size());
   bool space = false;
@@ -339,26 +369,8 @@ std::string HtmlPlain(std::string_view s) {
       put(std::string_view(&byte, 1));
     } else {
       // A run up to the next tag, entity or line end goes in whole, its spaces collapsed.
-      static constexpr auto kPlain = [] {
-        std::array<bool, 256> plain{};
-        plain.fill(true);
-        for (const unsigned char c : {'\t', '\r', '\n', '<', '&'}) plain[c] = false;
-        return plain;
-      }();
-      size_t end = i + 1;
-      bool doubled = false;  // two spaces in a row
-      // Eight bytes at a time while none of them ends the run: no "<", "&" or control character.
-      constexpr uint64_t kOnes = 0x0101010101010101u, kLow = 0x7F7F7F7F7F7F7F7Fu;
-      auto zeros = [&](uint64_t v) { return ~(((v & kLow) + kLow) | v | kLow); };  // 0x80 at each zero byte
-      for (uint64_t w; end + 8 <= s.size(); end += 8) {
-        std::memcpy(&w, s.data() + end, 8);
-        if ((zeros(w ^ ('<' * kOnes)) | zeros(w ^ ('&' * kOnes)) | ((w - 0x20 * kOnes) & ~w & (0x80 * kOnes))) != 0) break;
-        const uint64_t spaces = zeros(w ^ (' ' * kOnes));
-        doubled |= (spaces & (spaces << 8)) != 0 || (s[end] == ' ' && s[end - 1] == ' ');
-      }
-      for (; end < s.size() && kPlain[static_cast<unsigned char>(s[end])]; ++end) {
-        doubled |= s[end] == ' ' && s[end - 1] == ' ';
-      }
+      bool doubled = false;
+      const size_t end = PlainRunEnd(s, i + 1, '<', '&', &doubled);
       if (!doubled && s[end - 1] != ' ') {
         put(s.substr(i, end - i));
         i = end;
@@ -409,7 +421,7 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
   // The text comes in items apart by empty lines, comment lines dropped; each is a question,
   // read as soon as it ends.
   struct Item {
-    std::string text;
+    std::string_view text;
     size_t line = 0;
   };
   uint32_t number = 0;
@@ -499,18 +511,19 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       }
       // This answer ends at the next unescaped '=', '~' or "####"; its feedback starts at '#'.
       size_t end = i + 1;
-      for (; end < answers.size(); ++end) {
-        const char d = answers[end];
-        if (d == '\\') {
+      size_t feedback = std::string_view::npos;
+      while ((end = FindAny<'\\', '=', '~', '#'>(answers, end)) < answers.size()) {
+        if (answers[end] == '\\') {
+          end += 2;
+        } else if (answers[end] == '#' && answers.substr(end, 4) != "####") {
+          feedback = std::min(feedback, end);
           ++end;
-        } else if (d == '=' || d == '~' || (d == '#' && answers.substr(end, 4) == "####")) {
+        } else {
           break;
         }
       }
       end = std::min(end, answers.size());
-      std::string_view piece = answers.substr(i + 1, end - i - 1);
-      const size_t feedback = FindUnescaped(piece, '#');
-      if (feedback != std::string_view::npos) piece = piece.substr(0, feedback);
+      std::string_view piece = answers.substr(i + 1, std::min(end, feedback) - i - 1);
       GiftAnswer a;
       a.right = c == '=';
       a.weight = a.right ? 100 : 0;
@@ -537,6 +550,8 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       skip(W("no té respostes"));
     } else if (wrongs == 0) {
       skip(W("és de resposta curta"));
+    } else if (rights == 0 && partial == 0) {
+      skip(W("no té cap resposta correcta"));
     } else if (rights != 1 || partial > 0) {
       skip(W("té més d'una resposta correcta"));
     } else if (list.size() > 4) {
@@ -553,26 +568,52 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
     return Status::Ok();
   };
 
-  Item current;
+  // An item is read where it is, unless comment lines come among its lines: it is then put
+  // together without them.
+  size_t item_start = std::string_view::npos;  // none begun
+  size_t item_end = 0;
+  size_t item_line = 0;
+  bool joined = false;
+  std::string joined_text;
+  auto end_item = [&]() -> Status {
+    if (item_start == std::string_view::npos) return Status::Ok();
+    const Item item{joined ? std::string_view(joined_text) : text.substr(item_start, item_end - item_start), item_line};
+    item_start = std::string_view::npos;
+    return process(item);
+  };
   size_t line_number = 0;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     const std::string_view line(text.data() + start, end - start);
+    const size_t next = std::min(end + 1, text.size());
     start = end + 1;
     ++line_number;
-    const std::string_view trimmed = Trimmed(line);
-    if (trimmed.starts_with("//")) continue;
-    if (trimmed.empty()) {
-      if (!current.text.empty()) QUIZ_RETURN_IF_ERROR(process(current));
-      current.text.clear();
+    size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t' || line[first] == '\r')) ++first;
+    if (line.substr(first).starts_with("//")) {
+      if (item_start != std::string_view::npos && !joined) {
+        joined_text.assign(text.substr(item_start, item_end - item_start));
+        joined = true;
+      }
       continue;
     }
-    if (current.text.empty()) current.line = line_number;
-    current.text += line;
-    current.text += '\n';
+    if (first == line.size()) {
+      QUIZ_RETURN_IF_ERROR(end_item());
+      continue;
+    }
+    if (item_start == std::string_view::npos) {
+      item_start = static_cast<size_t>(line.data() - text.data());
+      item_line = line_number;
+      joined = false;
+    }
+    if (joined) {
+      joined_text += line;
+      joined_text += '\n';
+    }
+    item_end = next;
   }
-  if (!current.text.empty()) QUIZ_RETURN_IF_ERROR(process(current));
+  QUIZ_RETURN_IF_ERROR(end_item());
 
   return Status::Ok();
 }

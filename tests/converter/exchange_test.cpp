@@ -172,9 +172,9 @@ TEST(Gift, ReadsSingleAnswerQuestionsAndReportsEveryOtherKind) {
     std::string error;
     std::vector<std::string> skipped;
   } cases[] = {
-      {"names, comments, categories, feedback and the general feedback as the comment",
+      {"names, comments (also among a question's lines), categories, feedback and the general feedback as the comment",
        "// un comentari\n$CATEGORY: $course$/Geografia\n\n::Capital::Quina és la capital de França? {\n"
-       "  ~Lió#No, és al sud.\n  =París#Sí.\n  ~Niça\n  ####París és la capital des de fa segles.\n}\n",
+       "  ~Lió#No, és al sud.\n  // un comentari dins la pregunta\n  =París#Sí.\n  ~Niça\n  ####París és la capital des de fa segles.\n}\n",
        false,
        {WithComment(Q(W("Quina és la capital de França?"), W("París"), W("Lió"), W("Niça")),
                     W("París és la capital des de fa segles."))},
@@ -193,13 +193,25 @@ TEST(Gift, ReadsSingleAnswerQuestionsAndReportsEveryOtherKind) {
        {Q("Q1", "Cert", "Fals"), Q("Q2", "Fals", "Cert")}, "", {}},
       {"every kind that does not fit a record is left out and named",
        "::TF::Q1 {T}\n\nQ2 {=curta =també}\n\nQ3 {=a -> b =c -> d =e -> f}\n\nQ4 {#3:1}\n\nQ5 {}\n\n"
-       "Q6 {~%50%a ~%50%b ~c}\n\nQ7 {=a ~b ~c ~d ~e}\n\nNomés text\n\nQ9 {=bona ~dolenta}\n",
+       "Q6 {~%50%a ~%50%b ~c}\n\nQ7 {=a ~b ~c ~d ~e}\n\nNomés text\n\nQ9 {=bona ~dolenta}\n\nQ10 {~a ~b}\n",
        false, {Q("Q9", "bona", "dolenta")}, "",
        {W("Qüestió 1 (TF), línia 1: no s'ha afegit, és de cert o fals"), W("Qüestió 2, línia 3: no s'ha afegit, és de resposta curta"),
         W("Qüestió 3, línia 5: no s'ha afegit, és d'aparellar"), W("Qüestió 4, línia 7: no s'ha afegit, és de resposta numèrica"),
         W("Qüestió 5, línia 9: no s'ha afegit, és de resposta oberta"),
         W("Qüestió 6, línia 11: no s'ha afegit, té més d'una resposta correcta"),
-        W("Qüestió 7, línia 13: no s'ha afegit, té 5 opcions"), W("Qüestió 8, línia 15: no s'ha afegit, no té respostes")}},
+        W("Qüestió 7, línia 13: no s'ha afegit, té 5 opcions"), W("Qüestió 8, línia 15: no s'ha afegit, no té respostes"),
+        W("Qüestió 10, línia 19: no s'ha afegit, no té cap resposta correcta")}},
+      {"long texts: runs of spaces, escapes, feedback and entities well past their first bytes",
+       "Una pregunta prou llarga  amb\tespais   de més {=una resposta llarga \\~ amb escapada#i un comentari llarg\n"
+       "~una altra resposta prou llarga ~la tercera, també llarga#x\n####Comentari general prou llarg}\n\n"
+       "[html]<p>Un  paràgraf   prou llarg&amp;amb entitat i <b>negreta</b>   al final </p>  {=resposta ~altra}\n\n"
+       "abcdefg  hijklmnopq {=a ~b}\n",
+       false,
+       {WithComment(Q(W("Una pregunta prou llarga amb espais de més"), "una resposta llarga ~ amb escapada",
+                      "una altra resposta prou llarga", W("la tercera, també llarga")),
+                    "Comentari general prou llarg"),
+        Q(W("Un paràgraf prou llarg&amb entitat i negreta al final"), "resposta", "altra"), Q("abcdefg hijklmnopq", "a", "b")},
+       "", {}},
       {"a brace never closed stops there; the questions before are kept",
        "Q1 {=a ~b}\n\nQ2\n{=a ~b\n\nQ3 {=c ~d}\n", false, {Q("Q1", "a", "b")},
        W("Qüestió 2, línia 3: la clau oberta a la línia 4 no es tanca"), {}},
@@ -309,6 +321,10 @@ TEST(MoodleXml, ReadsEveryLayoutOfAQuizOnceAndInOrder) {
       {"a question inside another element is not the quiz's",
        MoodleQuiz(q("Q1") + "<grup>" + q("Q2") + "</grup>\n" + q("Q3") + MoodleQuestion("essay", "")),
        {Q("Q1", "a", "b"), Q("Q3", "a", "b")}, "", {W("Qüestió 3, línia 16: no s'ha afegit, és de tipus essay")}},
+      {"two spaces across eight bytes of a text",
+       MoodleQuiz(MoodleQuestion("multichoice", "<questiontext><text>&lt;p&gt;xabcdefg  hijklmnopq&lt;/p&gt;</text></questiontext>"
+                                                "<answer fraction=\"100\"><text>a</text></answer><answer><text>b</text></answer>\n")),
+       {Q("xabcdefg hijklmnopq", "a", "b")}, "", {}},
       {"the root and the questions on one line", "<quiz>" + q("Q1") + q("Q2") + "</quiz>", {Q("Q1", "a", "b"), Q("Q2", "a", "b")}, "", {}},
       {"a question that opens before the quiz is not read",
        "<!-- <question> -->\n<quiz>\n" + q("Q1") + "</quiz>\n", {Q("Q1", "a", "b")}, "", {}},
