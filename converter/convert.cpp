@@ -246,7 +246,7 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   switch (format) {
     case SourceFormat::kAiken: converted = ReadAiken(text, report, add); break;
     case SourceFormat::kGift: converted = ReadGift(text, options.true_false, report, add); break;
-    case SourceFormat::kMoodle: converted = ReadMoodleXml(std::move(text), options.true_false, report, add); break;
+    case SourceFormat::kMoodle: converted = ReadMoodleXml(text, options.true_false, report, add); break;
     case SourceFormat::kText: converted = ReadQuestionBlocks(std::move(text), mode, messages, add); break;
   }
   const Status finished = out.Finish();

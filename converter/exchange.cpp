@@ -797,7 +797,11 @@ Status ReadQuestionByQuestion(std::string_view bytes, MoodleReader* reader, bool
   std::string buffer(bytes.substr(0, at));
   buffer += "</quiz>";
   pugi::xml_document doc;
-  auto parse = [&] { return bool(doc.load_buffer_inplace(buffer.data(), buffer.size(), kMoodleParse, pugi::encoding_utf8)); };
+  // The parser takes a NUL byte for the end of its text: a piece with one is not read by itself.
+  auto parse = [&] {
+    return !std::memchr(buffer.data(), 0, buffer.size()) &&
+           doc.load_buffer_inplace(buffer.data(), buffer.size(), kMoodleParse, pugi::encoding_utf8);
+  };
   if (!parse() || !OnlyAnEmptyQuiz(doc)) return Status::Ok();
   // A search that stops at every "<" of the texts would take longer than the parsing.
   auto find_close = [&](size_t from) {
@@ -825,14 +829,10 @@ Status ReadQuestionByQuestion(std::string_view bytes, MoodleReader* reader, bool
 
 }  // namespace
 
-Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
-                     const std::function<Status(const Question&)>& add) {
-  return ReadMoodleXml(std::string(bytes), true_false, report, add);
-}
+namespace {
 
-Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report,
-                     const std::function<Status(const Question&)>& add) {
-  std::string_view bytes = source;
+Status ReadMoodleXmlAs(std::string_view bytes, bool question_by_question, bool true_false, ImportReport* report,
+                       const std::function<Status(const Question&)>& add) {
   {
     // The whole source must be UTF-8; the parser gets it as it is.
     std::string converted;
@@ -843,15 +843,16 @@ Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report
   }
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
   MoodleReader reader(bytes, true_false, report, add);
-  bool whole = false;
-  QUIZ_RETURN_IF_ERROR(ReadQuestionByQuestion(bytes, &reader, &whole));
-  if (whole) return Status::Ok();
-  // The whole document, read where it is: the parser ends its names and texts in the buffer
-  // itself, but leaves every line end before the node it was before, so the lines still count.
+  if (question_by_question) {
+    bool whole = false;
+    QUIZ_RETURN_IF_ERROR(ReadQuestionByQuestion(bytes, &reader, &whole));
+    if (whole) return Status::Ok();
+  }
+  // The whole document. The parser works on a copy, so that the lines of the questions are
+  // counted in the source as it is (the parser makes every CR a line end in its copy).
   // The questions read above are not read again.
   pugi::xml_document doc;
-  const pugi::xml_parse_result parsed = doc.load_buffer_inplace(source.data() + (source.size() - bytes.size()),
-                                                                bytes.size(), kMoodleParse, pugi::encoding_utf8);
+  const pugi::xml_parse_result parsed = doc.load_buffer(bytes.data(), bytes.size(), kMoodleParse, pugi::encoding_utf8);
   if (!parsed) {
     return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(LineAt(bytes, parsed.offset))) +
                    W(": el XML no és vàlid (") + parsed.description() + ")");
@@ -865,6 +866,18 @@ Status ReadMoodleXml(std::string&& source, bool true_false, ImportReport* report
     QUIZ_RETURN_IF_ERROR(reader.Read(node, 0));
   }
   return Status::Ok();
+}
+
+}  // namespace
+
+Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
+                     const std::function<Status(const Question&)>& add) {
+  return ReadMoodleXmlAs(bytes, true, true_false, report, add);
+}
+
+Status ReadMoodleXmlWhole(std::string_view bytes, bool true_false, ImportReport* report,
+                          const std::function<Status(const Question&)>& add) {
+  return ReadMoodleXmlAs(bytes, false, true_false, report, add);
 }
 
 std::string WriteMoodleXml(const std::vector<Question>& questions) {

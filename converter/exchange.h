@@ -74,9 +74,10 @@ std::string WriteGift(const std::vector<Question>& questions);
 // not well formed, naming the line.
 Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* report,
                      const std::function<Status(const Question&)>& add);
-// The same, reading the source where it is (its bytes are changed).
-Status ReadMoodleXml(std::string&& bytes, bool true_false, ImportReport* report,
-                     const std::function<Status(const Question&)>& add);
+// The same, parsing the whole document at once: slower on a large quiz, and holding all of it in
+// memory, it is the reading that the usual one (a question at a time) is checked against.
+Status ReadMoodleXmlWhole(std::string_view bytes, bool true_false, ImportReport* report,
+                          const std::function<Status(const Question&)>& add);
 
 // The questions as a Moodle XML quiz in UTF-8, texts as plain text.
 std::string WriteMoodleXml(const std::vector<Question>& questions);

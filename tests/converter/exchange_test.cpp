@@ -331,12 +331,27 @@ TEST(MoodleXml, ReadsEveryLayoutOfAQuizOnceAndInOrder) {
       {"damage after two questions keeps them and names its line",
        MoodleQuiz(q("Q1") + q("Q2") + "<question type=\"multichoice\">\n<questiontext><text>Q3</questiontext>\n</question>\n"),
        {Q("Q1", "a", "b"), Q("Q2", "a", "b")}, W("Línia 12: el XML no és vàlid"), {}},
+      {"a NUL byte in a closing tag, which the parser takes for the end of the text",
+       MoodleQuiz(q("Q1") + "<question type=\"multichoice\"></question" + std::string(1, '\0') + ">\n" + q("Q3")),
+       {Q("Q1", "a", "b")}, W("el XML no és vàlid"), {}},
       {"a quiz that does not end", "<quiz>\n" + q("Q1"), {Q("Q1", "a", "b")}, W("Línia 5: el XML no és vàlid"), {}},
       {"an element after the quiz", MoodleQuiz(q("Q1")) + "<quiz>" + q("Q2") + "</quiz>\n", {Q("Q1", "a", "b")}, "", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    ExpectRead(ReadAllMoodle(c.source), c.read, c.error, c.skipped);
+    const Read r = ReadAllMoodle(c.source);
+    ExpectRead(r, c.read, c.error, c.skipped);
+    // Parsed whole, the document gives the same questions and report, or the same error.
+    Read whole;
+    whole.status = ReadMoodleXmlWhole(c.source, false, &whole.report, [&](const Question& q) {
+      whole.questions.push_back(q);
+      return Status::Ok();
+    });
+    EXPECT_EQ(whole.status.text(), r.status.text());
+    if (c.error.empty()) {
+      EXPECT_EQ(whole.questions, r.questions);
+      EXPECT_EQ(whole.report.skipped, r.report.skipped);
+    }
   }
 }
 
