@@ -1,5 +1,7 @@
 #include "data/generated_tests.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 
@@ -124,6 +126,29 @@ std::string FormatTestFile(const std::vector<TestItem>& items) {
 Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& items) {
   QUIZ_RETURN_IF_ERROR(MakeFolder(kGeneratedFolder));
   return ReplaceFile(TestFileName(file_name), FormatTestFile(items));
+}
+
+Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace) {
+  GeneratedTestIndex index;
+  if (replace != 0) {
+    // The entry to reuse must still be there before its test is rewritten.
+    QUIZ_RETURN_IF_ERROR(index.OpenForManager());
+    const bool there = index.is_open() && replace <= index.count();
+    index.Close();
+    if (!there) {
+      return Status::NotFound(W("Test inexistent"),
+                              std::string(kGeneratedIndexName) + W(": no hi ha l'entrada nº ") +
+                                  IntToText(static_cast<int32_t>(replace)) + W("; no s'ha escrit res."));
+    }
+  }
+  const std::string file = TestFileName(entry.file_name);
+  const bool existed = FileExists(file);
+  QUIZ_RETURN_IF_ERROR(WriteTestFile(entry.file_name, items));
+  if (replace != 0) return index.Replace(replace, entry);
+  const Status added = index.Append(entry);
+  // A test of its own that no entry names would only be in the way.
+  if (!added.ok() && !existed) ::unlink(NativePath(file).c_str());
+  return added;
 }
 
 Status ParseTestFile(std::string_view bytes, const std::string& name, std::vector<TestItem>* items) {

@@ -63,6 +63,11 @@ class GeneratedTestIndex {
   uint32_t count_ = 0;
 };
 
+// Writes a generated test: its .tgn whole first, then its entry (appended, or rewritten in place
+// as entry `replace` when that is not 0). An interruption never leaves an entry without its test;
+// a new test whose entry cannot be added leaves no file behind.
+Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace = 0);
+
 // Writes the test file: two lines per item, topic and question number, CR LF. The file is
 // replaced whole.
 Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& items);

@@ -101,22 +101,4 @@ uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::s
   return 0;
 }
 
-Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace) {
-  GeneratedTestIndex index;
-  if (replace != 0) {
-    // The entry to reuse must still be there before its test is rewritten.
-    QUIZ_RETURN_IF_ERROR(index.OpenForManager());
-    const bool there = index.is_open() && replace <= index.count();
-    index.Close();
-    if (!there) {
-      return Status::NotFound(W("Test inexistent"),
-                              std::string(kGeneratedIndexName) + W(": no hi ha l'entrada nº ") +
-                                  IntToText(static_cast<int32_t>(replace)) + W("; no s'ha escrit res."));
-    }
-  }
-  QUIZ_RETURN_IF_ERROR(WriteTestFile(entry.file_name, items));
-  if (replace == 0) return index.Append(entry);
-  return index.Replace(replace, entry);
-}
-
 }  // namespace quiz

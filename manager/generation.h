@@ -48,8 +48,5 @@ Status CheckTestName(const std::string& name);
 // The entry that already has `name` (letter case aside), 0 when none.
 uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name);
 
-// Writes the test: its .tgn whole first, then its entry (appended, or rewritten in place as
-// entry `replace` when that is not 0). An interruption never leaves an entry without its test.
-Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace);
 
 }  // namespace quiz

@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "data/score_history.h"
+#include "runner/mistakes.h"
 #include "runner/runner_window.h"
 #include "runner/test_export.h"
 #include "toolkit/cp1252.h"
@@ -21,6 +22,7 @@ void RunnerWindow::Command(int id) {
     case kExport:
       if (engine_.opened()) Export();
       break;
+    case kMistakes: RepeatMistakes(); break;
     case kExit: close(); break;
     case kHistory: ShowHistory(); break;
     case kInfo: OpenInfo(); break;
@@ -75,6 +77,27 @@ void RunnerWindow::Export() {
     return;
   }
   OpenDocumentOrSay(name);
+}
+
+void RunnerWindow::RepeatMistakes() {
+  if (!engine_.corrected()) return;
+  if (MistakeItems(engine_).empty()) {
+    Message(W("Res a repetir"), W("Totes les respostes són correctes: no hi ha errades ni qüestions en blanc per repetir."),
+            kMbOk | kMbIconInformation);
+    return;
+  }
+  GeneratedTestEntry entry;
+  if (const Status status = WriteMistakesTest(engine_, &entry); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  // Taken at once, as a test chosen from the list.
+  engine_.ResetClock();
+  engine_.set_opened(true);
+  if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
+    chosen_ = entry;
+    has_chosen_ = true;
+  }
 }
 
 void RunnerWindow::ShowHistory() {

@@ -92,6 +92,7 @@ void RunnerWindow::BuildMenu() {
   QMenu* tests = bar->addMenu("Tests");
   add(tests, kOpenTest, "&Obrir/executar");
   add(tests, kExport, "Passar a text");
+  add(tests, kMistakes, "Repetir errades i en blanc");
   tests->addSeparator();
   add(tests, kExit, "&Sortir");
   connect(tests, &QMenu::aboutToShow, this, [this] { UpdateMenu(); });
@@ -149,7 +150,10 @@ QAction* RunnerWindow::action(int id) const {
   return it == actions_.end() ? nullptr : it->second;
 }
 
-void RunnerWindow::UpdateMenu() { actions_[kExport]->setEnabled(engine_.opened()); }
+void RunnerWindow::UpdateMenu() {
+  actions_[kExport]->setEnabled(engine_.opened());
+  actions_[kMistakes]->setEnabled(engine_.corrected());
+}
 
 int RunnerWindow::Message(const std::string& caption, const std::string& text, uint32_t flags) {
   return ShowMessageBox(caption, text, flags);

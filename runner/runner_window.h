@@ -38,6 +38,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   static constexpr int kPenalty = 58;
   static constexpr int kOpenTest = 60;
   static constexpr int kExport = 62;
+  static constexpr int kMistakes = 63;
   static constexpr int kExit = 2;
   static constexpr int kHistory = 65;
   static constexpr int kInfo = 80;
@@ -82,6 +83,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   void UpdateMenu();
   void ChooseTest();
   void Export();
+  void RepeatMistakes();
   void ShowHistory();
   void OpenInfo();
   void DrawClockLabels();

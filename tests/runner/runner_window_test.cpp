@@ -231,6 +231,51 @@ TEST_F(RunnerWindowTest, TheClockRunsOutAndRepeatLeavesIt) {
   EXPECT_FALSE(Holds(w.get(), {0, 0, 1, 1}, kGreen));
 }
 
+TEST_F(RunnerWindowTest, MistakesAreTakenAgainAtOnceWithTheClockReset) {
+  auto w = Start();
+  Choose(w.get(), 1);
+  TestEngine& e = w->engine();
+  EXPECT_FALSE(w->action(RW::kMistakes)->isEnabled());
+  auto mark = [&](uint16_t k, bool right) {
+    const int c = right ? e.CorrectPosition(k) - 1 : e.CorrectPosition(k) % 4;
+    w->Click(sheet::BubbleLeft(k, c) + 3, sheet::RowTop(k) + 2);
+  };
+  mark(1, true);
+  mark(2, false);
+  mark(3, true);  // and 4 left blank
+  const RunnerItem second = e.item(2), fourth = e.item(4);
+  now_ = {9, 0, 0, 0};
+  w->Command(RW::kStart);
+  seams_.messages.answers = {kIdNo};
+  w->Command(RW::kCorrection);
+  EXPECT_TRUE(w->action(RW::kMistakes)->isEnabled());
+
+  w->Command(RW::kMistakes);
+  EXPECT_EQ(e.test_name(), "t1_errades1.tgn");
+  ASSERT_EQ(e.count(), 2);
+  EXPECT_EQ(e.item(1).question, second.question);
+  EXPECT_EQ(e.item(2).question, fourth.question);
+  EXPECT_EQ(e.title(), "Tema: Errades de Primer test");
+  EXPECT_FALSE(e.corrected());
+  EXPECT_FALSE(e.running());
+  EXPECT_EQ(GetItemText(w.get(), RW::kElapsed), "");
+  EXPECT_TRUE(w->action(RW::kExport)->isEnabled());
+  EXPECT_FALSE(w->action(RW::kMistakes)->isEnabled());
+
+  // All right this time: nothing more to repeat, and nothing written.
+  mark(1, true);
+  mark(2, true);
+  seams_.messages.answers = {kIdNo};
+  w->Command(RW::kCorrection);
+  seams_.messages.shown.clear();
+  const std::string index = testing::FileBytes("Generats/Generats.rel");
+  w->Command(RW::kMistakes);
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Res a repetir");
+  EXPECT_EQ(testing::FileBytes("Generats/Generats.rel"), index);
+  EXPECT_EQ(e.test_name(), "t1_errades1.tgn");
+}
+
 TEST_F(RunnerWindowTest, ATestFromTheCommandLineCannotStartTheClockOrBeExported) {
   auto w = Start("t1.tgn");
   EXPECT_EQ(w->engine().count(), 4);

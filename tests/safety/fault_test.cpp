@@ -61,6 +61,7 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"afegir un test generat", Fault::kMissingFolder},
     {"escriure un test generat", Fault::kMissingFolder},
     {"generar un test aleatori (quizdesk)", Fault::kMissingFolder},
+    {"repetir errades i en blanc (quizrun)", Fault::kMissingFolder},
 };
 
 std::string FolderOf(const std::string& target) {

@@ -15,6 +15,7 @@
 #include "manager/question_editor.h"
 #include "manager/topic_params.h"
 #include "manager/topics.h"
+#include "runner/mistakes.h"
 #include "runner/runner_screen.h"
 #include "runner/test_engine.h"
 #include "runner/test_export.h"
@@ -333,6 +334,29 @@ const std::vector<WriteOperation>& WriteOperations() {
          return ExportTest(engine, "Primer", "t1.txt");
        },
        {"t1.txt"}},
+      {"repetir errades i en blanc (quizrun)",
+       [](bool large) {
+         MakeDataFolder(large);
+         // The test on screen was read before anything happened to the folder Generats.
+         PutFile("t1.tgn", FileBytes("Generats/t1.tgn"));
+       },
+       [] {
+         QuietRunnerScreen screen;
+         TestEngine engine(&screen, {7, 12, 2026}, 1);
+         if (!engine.LoadTest("t1.tgn")) return Status::Refused("", "no s'ha carregat");
+         engine.Mark(1, engine.CorrectPosition(1));
+         engine.Correct("0");
+         GeneratedTestEntry written;
+         return WriteMistakesTest(engine, &written);
+       },
+       {"Generats/Generats.rel", "Generats/t1_errades1.tgn"}, 0, false,
+       [] {
+         // An entry never names a test that is missing or half-written.
+         const bool listed = FileBytes("Generats/Generats.rel").find("t1_errades1") != std::string::npos;
+         std::vector<TestItem> items;
+         const bool whole = ReadTestFile("Generats\\t1_errades1.tgn", &items).ok() && items.size() == 19;
+         return listed && !whole ? std::string("the entry is there, its test is not whole") : std::string();
+       }},
   };
   return operations;
 }

@@ -1,0 +1,65 @@
+#include "runner/mistakes.h"
+
+#include <algorithm>
+
+#include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+constexpr size_t kFileNameCapacity = 32;
+constexpr size_t kDescriptionCapacity = 80;
+
+// The test's name without its folder and ".tgn".
+std::string Stem(std::string_view test_name) {
+  std::string stem(test_name.substr(LastPos('\\', test_name)));
+  if (stem.size() >= 4 && UpperCat(stem.substr(stem.size() - 4)) == ".TGN") stem.resize(stem.size() - 4);
+  return stem;
+}
+
+}  // namespace
+
+std::vector<TestItem> MistakeItems(const TestEngine& engine) {
+  std::vector<TestItem> items;
+  if (!engine.corrected()) return items;
+  for (uint16_t k = 1; k <= engine.count(); ++k) {
+    if (engine.result(k) != QuestionResult::kRight) items.push_back({engine.item(k).topic, engine.item(k).question});
+  }
+  return items;
+}
+
+std::string MistakesFileName(std::string_view test_name, const std::vector<GeneratedTestEntry>& entries) {
+  const std::string stem = Stem(test_name);
+  for (int32_t n = 1;; ++n) {
+    const std::string suffix = "_errades" + IntToText(n);
+    const std::string name = CutText(stem, kFileNameCapacity - suffix.size()) + suffix;
+    const bool named = std::any_of(entries.begin(), entries.end(),
+                                   [&](const GeneratedTestEntry& e) { return UpperCat(e.file_name) == UpperCat(name); });
+    if (!named && !FileExists(TestFileName(name))) return name;
+  }
+}
+
+Status WriteMistakesTest(const TestEngine& engine, GeneratedTestEntry* written) {
+  const std::vector<TestItem> items = MistakeItems(engine);
+  if (items.empty()) {
+    return Status::Refused(W("Res a repetir"), W("No hi ha cap resposta errada ni en blanc: no s'ha escrit cap test."));
+  }
+  GeneratedTestIndex index;
+  QUIZ_RETURN_IF_ERROR(index.OpenForRunner());
+  std::vector<GeneratedTestEntry> entries;
+  QUIZ_RETURN_IF_ERROR(index.ReadAll(&entries));
+  index.Close();
+  const std::string stem = Stem(engine.test_name());
+  std::string description = stem;
+  for (const GeneratedTestEntry& e : entries) {
+    if (UpperCat(e.file_name) == UpperCat(stem)) description = e.description;
+  }
+  const GeneratedTestEntry entry{MistakesFileName(stem, entries), CutText("Errades de " + description, kDescriptionCapacity)};
+  QUIZ_RETURN_IF_ERROR(SaveGeneratedTest(entry, items));
+  *written = entry;
+  return Status::Ok();
+}
+
+}  // namespace quiz
