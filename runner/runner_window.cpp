@@ -2,12 +2,15 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <algorithm>
 
 #include "runner/sheet_geometry.h"
 #include "toolkit/cp1252.h"
@@ -117,7 +120,13 @@ void RunnerWindow::BuildControls() {
   auto* start = Add(kStart, new QPushButton(">>"), 962, 14, 40, 30);
   auto* correction = Add(kCorrection, new QPushButton("Corregir"), 934, 88, 76, 20);
   correction->hide();
+  // A click on a button leaves the keyboard to the answer sheet: a space there clears a mark, it
+  // must not press "Repetir". The buttons are still reached with the tab key.
+  for (QPushButton* button : {start, correction}) button->setFocusPolicy(Qt::TabFocus);
+  canvas()->setFocusPolicy(Qt::ClickFocus);
+  canvas()->setFocus();
   scroll_bar_ = Add(kScroll, new QScrollBar(Qt::Vertical), 768, 35, 16, 635);
+  scroll_bar_->setFocusPolicy(Qt::NoFocus);
   scroll_bar_->setRange(0, 0);
   scroll_bar_->setPageStep(sheet::kPageQuestions);
 
@@ -234,6 +243,11 @@ void RunnerWindow::DrawQuestions() {
       }
       p.DrawText(kTextLeft, y + kAnswerStep * position, AnswerLetter(position) + ") " + q.answers[j - 1u]);
     }
+    if (k == current_) {
+      QPainter painter(&canvas()->image());
+      painter.setPen(kDarkRed);
+      painter.drawRect(kAreaLeft + 2, y - 3, kAreaRight - kAreaLeft - 6, kBlockHeight - 6);
+    }
     y += kBlockHeight;
   }
   p.set_clip(QRect());
@@ -257,6 +271,15 @@ void RunnerWindow::DrawSheet() {
       p.SetTextColour(kDarkRed);
       p.DrawText(BubbleLeft(k, c), top - 14, AnswerLetter(c + 1));
     }
+  }
+  if (current_ >= 1 && current_ <= engine_.count()) {
+    // The current question's row: its number, its bubbles and the place of its solution.
+    const int offset = ColumnOffset(current_);
+    const int left = kNumberRight - 22 + offset, top = RowTop(current_) - 15;
+    const int right = std::min(kSolutionLeft + 11 + offset, kSheetRight - 1);
+    QPainter painter(&canvas()->image());
+    painter.setPen(kDarkRed);
+    painter.drawRect(left, top, right - left, kRowHeight + 1);
   }
   canvas()->update();
 }
@@ -290,6 +313,12 @@ void RunnerWindow::ResetScroll(uint16_t count) {
   scroll_.Reset(count);
   scroll_bar_->setRange(0, count);
   scroll_bar_->setValue(0);
+  // A test starts at its first question; the sheet was drawn just before, for the one before.
+  const int first = count > 0 ? 1 : 0;
+  if (current_ != first) {
+    current_ = first;
+    DrawSheet();
+  }
 }
 
 void RunnerWindow::ShowFromFirstQuestion() { scroll_.set_position(0); }
@@ -307,7 +336,76 @@ void RunnerWindow::ShowStartButton() { ShowItem(this, kStart); }
 void RunnerWindow::Click(int x, int y) {
   if (const auto hit = sheet::HitBubble(x, y, engine_.count())) {
     engine_.Mark(static_cast<uint16_t>(hit->question), static_cast<uint16_t>(hit->position));
+    SetCurrent(hit->question);
   }
+}
+
+void RunnerWindow::SetCurrent(int k) {
+  const int count = engine_.count();
+  if (count == 0) return;
+  k = std::clamp(k, 1, count);
+  const bool moved = k != current_;
+  current_ = k;
+  int first = scroll_.position();
+  if (k <= first) first = k - 1;
+  if (k > first + sheet::kPageQuestions) first = k - sheet::kPageQuestions;
+  if (!moved && first == scroll_.position()) return;
+  if (first != scroll_.position()) {
+    scroll_.set_position(first);
+    scroll_bar_->setValue(first);
+  }
+  if (moved) {
+    DrawSheet();
+    if (engine_.corrected()) {
+      Font(16, 8, true);  // the size the solutions are drawn in after the header
+      DrawSolutions();
+    }
+  }
+  DrawQuestions();
+}
+
+bool RunnerWindow::Key(int key, Qt::KeyboardModifiers modifiers) {
+  const int count = engine_.count();
+  if (count == 0) return false;
+  const bool control = modifiers & Qt::ControlModifier;
+  if (control) {
+    // Ctrl+Enter asks for the correction; after it the button repeats the test, which a key
+    // must not do.
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || engine_.corrected() || !Control(kCorrection)->isVisible()) {
+      return false;
+    }
+    Command(kCorrection);
+    return true;
+  }
+  const auto k = static_cast<uint16_t>(current_);
+  int position = 0;
+  if (key >= Qt::Key_A && key <= Qt::Key_D) position = key - Qt::Key_A + 1;
+  if (key >= Qt::Key_1 && key <= Qt::Key_4) position = key - Qt::Key_1 + 1;
+  if (position != 0) {
+    // The same rule as a click; a new mark moves on to the next question.
+    engine_.Mark(k, static_cast<uint16_t>(position));
+    if (engine_.mark(k) == position) SetCurrent(current_ + 1);
+    return true;
+  }
+  switch (key) {
+    case Qt::Key_Up: SetCurrent(current_ - 1); return true;
+    case Qt::Key_Down: SetCurrent(current_ + 1); return true;
+    case Qt::Key_Left: SetCurrent(current_ - sheet::kRowsPerColumn); return true;
+    case Qt::Key_Right: SetCurrent(current_ + sheet::kRowsPerColumn); return true;
+    case Qt::Key_PageUp: SetCurrent(current_ - sheet::kPageQuestions); return true;
+    case Qt::Key_PageDown: SetCurrent(current_ + sheet::kPageQuestions); return true;
+    case Qt::Key_Home: SetCurrent(1); return true;
+    case Qt::Key_End: SetCurrent(count); return true;
+    case Qt::Key_Space:
+    case Qt::Key_Delete:
+      if (engine_.mark(k) != 0) engine_.Mark(k, engine_.mark(k));
+      return true;
+    default: return false;
+  }
+}
+
+void RunnerWindow::keyPressEvent(QKeyEvent* event) {
+  if (!Key(event->key(), event->modifiers() & ~Qt::KeypadModifier)) Window::keyPressEvent(event);
 }
 
 void RunnerWindow::Scroll(ScrollState::Code code, int thumb) {

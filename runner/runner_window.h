@@ -57,6 +57,10 @@ class RunnerWindow : public Window, public RunnerScreen {
   void Click(int x, int y);
   // A scroll-bar message.
   void Scroll(ScrollState::Code code, int thumb = 0);
+  // A key pressed where no control takes it (Qt's key code and modifiers); true when it acted.
+  bool Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // The question that the keyboard answers (1..count), 0 without a test.
+  int current() const { return current_; }
   QAction* action(int id) const;
 
   // RunnerScreen.
@@ -77,7 +81,12 @@ class RunnerWindow : public Window, public RunnerScreen {
 
   void DrawAll();
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // Makes question k the current one (within the test), scrolls it into view and redraws.
+  void SetCurrent(int k);
   void BuildMenu();
   void BuildControls();
   void UpdateMenu();
@@ -97,6 +106,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   QScrollBar* scroll_bar_ = nullptr;
   std::map<int, QAction*> actions_;
   int header_draws_ = 0;  // how many times the header was drawn
+  int current_ = 0;
 };
 
 }  // namespace quiz

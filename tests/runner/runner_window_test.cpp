@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "data/generated_tests.h"
 #include "data/score_format.h"
@@ -37,6 +38,7 @@ const QColor kGreen(0, 120, 0);
 const QColor kSheet(255, 232, 155);
 const QColor kRightMark(0, 250, 0);
 const QColor kWrongMark(250, 0, 0);
+const QColor kDarkRed(100, 0, 0);
 const Date kDay{7, 12, 2026};
 
 class RunnerWindowTest : public testing::InTempDir {
@@ -274,6 +276,97 @@ TEST_F(RunnerWindowTest, MistakesAreTakenAgainAtOnceWithTheClockReset) {
   EXPECT_EQ(seams_.messages.shown[0].caption, "Res a repetir");
   EXPECT_EQ(testing::FileBytes("Generats/Generats.rel"), index);
   EXPECT_EQ(e.test_name(), "t1_errades1.tgn");
+}
+
+// A test of thirty questions answered from the keyboard: each sequence of keys from the start of
+// the test leaves the current question framed on the sheet and in view in the question area, and
+// the marks as a click would.
+TEST_F(RunnerWindowTest, TheKeyboardMovesMarksAndClears) {
+  std::vector<TestItem> items;
+  for (uint16_t q = 1; q <= 30; ++q) items.push_back({2, q});
+  ASSERT_TRUE(WriteTestFile("t30", items).ok());
+  const auto ctrl_enter = std::pair{int(Qt::Key_Return), Qt::KeyboardModifiers(Qt::ControlModifier)};
+  auto keys = [](std::initializer_list<int> codes) {
+    std::vector<std::pair<int, Qt::KeyboardModifiers>> out;
+    for (int code : codes) out.emplace_back(code, Qt::NoModifier);
+    return out;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, Qt::KeyboardModifiers>> keys;
+    int current, first;              // the current question and the first one in view (0-based)
+    std::map<int, int> marks;        // question -> letter position
+    std::string message;             // the caption of a message shown, if any
+    bool corrected = false;
+  } cases[] = {
+      {"a letter marks and moves on", keys({Qt::Key_B}), 2, 0, {{1, 2}}, ""},
+      {"digits are letters too", keys({Qt::Key_3, Qt::Key_4, Qt::Key_1}), 4, 0, {{1, 3}, {2, 4}, {3, 1}}, ""},
+      {"up and home stop at the first", keys({Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Home, Qt::Key_Left}), 1, 0, {}, ""},
+      {"down, page down and end stop at the last", keys({Qt::Key_End, Qt::Key_Down, Qt::Key_PageDown, Qt::Key_Right}), 30, 23, {}, ""},
+      {"page down moves seven and the questions follow", keys({Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_Down}), 16, 9, {}, ""},
+      {"page up brings them back", keys({Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageUp, Qt::Key_PageUp, Qt::Key_PageUp}), 2, 1, {}, ""},
+      {"right and left cross the columns", keys({Qt::Key_Down, Qt::Key_Right, Qt::Key_Left, Qt::Key_Right}), 27, 20, {}, ""},
+      {"a second mark is refused and stays", keys({Qt::Key_A, Qt::Key_Up, Qt::Key_C}), 1, 0, {{1, 1}}, W("només una resposta ")},
+      {"the same letter again takes the mark away", keys({Qt::Key_D, Qt::Key_Up, Qt::Key_D}), 1, 0, {}, ""},
+      {"space and delete take it away", keys({Qt::Key_A, Qt::Key_B, Qt::Key_Up, Qt::Key_Space, Qt::Key_Up, Qt::Key_Delete}), 1, 0, {}, ""},
+      {"control and enter correct, once", {{Qt::Key_A, {}}, ctrl_enter, {Qt::Key_Down, {}}, ctrl_enter}, 3, 0, {{1, 1}}, "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto w = Start("t30.tgn");
+    TestEngine& e = w->engine();
+    ASSERT_EQ(e.count(), 30);
+    EXPECT_EQ(w->current(), 1);
+    seams_.messages.shown.clear();
+    seams_.messages.answers = {kIdNo, kIdNo};
+    for (const auto& [key, modifiers] : c.keys) QTest::keyClick(w->canvas(), Qt::Key(key), modifiers);
+    EXPECT_EQ(w->current(), c.current);
+    EXPECT_EQ(w->scroll().position(), c.first);
+    EXPECT_EQ(w->findChild<QScrollBar*>()->value(), c.first);
+    for (uint16_t k = 1; k <= 30; ++k) {
+      const auto mark = c.marks.find(k);
+      EXPECT_EQ(e.mark(k), mark == c.marks.end() ? 0 : mark->second) << k;
+    }
+    EXPECT_EQ(e.corrected(), c.corrected);
+    if (c.message.empty() && !c.corrected) {
+      EXPECT_TRUE(seams_.messages.shown.empty());
+    } else if (!c.message.empty()) {
+      ASSERT_EQ(seams_.messages.shown.size(), 1u);
+      EXPECT_EQ(seams_.messages.shown[0].caption, c.message);
+    }
+    // The frame: around the current row of the sheet only, and around its block of questions.
+    for (int k : {c.current, c.current == 1 ? 2 : 1}) {
+      const QColor left = Pixel(w.get(), sheet::kNumberRight - 22 + sheet::ColumnOffset(k), sheet::RowTop(k));
+      EXPECT_EQ(left == kDarkRed, k == c.current) << k;
+    }
+    EXPECT_EQ(Pixel(w.get(), sheet::kAreaLeft + 2, sheet::kFirstBlockTop + (c.current - c.first - 1) * sheet::kBlockHeight + 20), kDarkRed);
+    if (c.corrected) {
+      // Moving on kept the solution of the first question.
+      EXPECT_TRUE(Holds(w.get(), {sheet::kSolutionLeft, sheet::RowTop(1) - 8, 14, 16}, kWrongMark) ||
+                  Holds(w.get(), {sheet::kSolutionLeft, sheet::RowTop(1) - 8, 14, 16}, kRightMark));
+    }
+    if (c.current == 16) testing::SaveShot(w.get(), "quizrun_keyboard");
+  }
+}
+
+TEST_F(RunnerWindowTest, KeysTypedInABoxStayInTheBoxAndAClickMovesTheFrame) {
+  auto w = Start("t1.tgn");
+  TestEngine& e = w->engine();
+  auto* penalty = qobject_cast<QComboBox*>(w->Control(RW::kPenalty))->lineEdit();
+  penalty->setFocus();
+  penalty->clear();
+  QTest::keyClicks(penalty, "1/3");
+  QTest::keyClick(penalty, Qt::Key_End);
+  EXPECT_EQ(penalty->text(), "1/3");
+  EXPECT_EQ(e.mark(1), 0);
+  EXPECT_EQ(w->current(), 1);
+  w->Click(sheet::BubbleLeft(3, 1) + 3, sheet::RowTop(3) + 2);
+  EXPECT_EQ(w->current(), 3);
+  EXPECT_EQ(e.mark(3), 2);
+  QTest::keyClick(w->canvas(), Qt::Key_Space);
+  EXPECT_EQ(e.mark(3), 0);
+  // A click on a button leaves the keys to the sheet.
+  EXPECT_EQ(w->Control(RW::kStart)->focusPolicy(), Qt::TabFocus);
 }
 
 TEST_F(RunnerWindowTest, ATestFromTheCommandLineCannotStartTheClockOrBeExported) {
