@@ -88,14 +88,14 @@ Status RegisterScore(const ScoreRecord& record, const std::string& name) {
   return file.Sync();
 }
 
-Status ReadScoreHistory(std::vector<ScoreRecord>* records, const std::string& name) {
+Status ReadScoreHistory(std::vector<ScoreRecord>* records, const std::string& name, bool create) {
   records->clear();
   RecordFile file;
   Status opened = file.Open(name, sf::kRecordSize, RecordFile::Mode::kReadOnly);
   if (opened.code() == Status::Code::kNotFound) {
     // The history starts here; where it cannot be made (a read-only folder) there is nothing
     // to list either.
-    (void)file.Open(name, sf::kRecordSize, RecordFile::Mode::kCreate);
+    if (create) (void)file.Open(name, sf::kRecordSize, RecordFile::Mode::kCreate);
     return Status::Ok();
   }
   QUIZ_RETURN_IF_ERROR(opened);

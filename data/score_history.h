@@ -51,10 +51,10 @@ std::string ScoreHistoryLine(const ScoreRecord& record);
 
 // Appends the record to the history (created when absent) and flushes it to disk.
 Status RegisterScore(const ScoreRecord& record, const std::string& name = kScoreHistoryName);
-// Every record in registration order. The history is only read; an absent one is created empty
-// where the folder allows it, and lists nothing.
+// Every record in registration order. The history is only read; an absent one lists nothing and
+// is created empty where the folder allows it, unless `create` is false.
 Status ReadScoreHistory(std::vector<ScoreRecord>* records,
-                        const std::string& name = kScoreHistoryName);
+                        const std::string& name = kScoreHistoryName, bool create = true);
 // The history's lines for the list viewer: the most recent `most` of them.
 Status ScoreHistoryLines(TextList* lines, const std::string& name = kScoreHistoryName,
                          size_t most = SIZE_MAX);
