@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "data/score_chart.h"
 #include "data/score_history.h"
 #include "manager/editor_window.h"
 #include "manager/export_window.h"
@@ -18,6 +19,7 @@
 #include "manager/params_window.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/gui/about_box.h"
+#include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -96,6 +98,7 @@ const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList,
 const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"}, {command::kRun, "&Executar "}};
 const MenuItem kInfoMenu[] = {{command::kInfo, "&Info (com...?)"},
                               {command::kHistory, "Historial &puntuacions"},
+                              {command::kChart, "&Gràfic de puntuacions"},
                               {command::kDemo, "Petita &Demo"},
                               {command::kAbout, "&Quant a..."}};
 
@@ -232,6 +235,9 @@ bool ManagerWindow::Blocked(int id) {
     case command::kHistory:
       if (LoopRunning("Llista")) clash = "Llista";
       break;
+    case command::kChart:
+      if (LoopRunning("Grafic")) clash = "Grafic";
+      break;
     case command::kAbout:
       if (LoopRunning("FerSobre")) clash = "FerSobre";
       break;
@@ -279,6 +285,7 @@ void ManagerWindow::Command(int id) {
     case command::kRun: RunRunner(); break;
     case command::kInfo: ShowInfo(); break;
     case command::kHistory: ShowHistory(); break;
+    case command::kChart: ShowChart(); break;
     case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
     case command::kDemo:
       if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
@@ -434,6 +441,15 @@ void ManagerWindow::ShowInfo() {
     return;
   }
   OpenDocumentOrSay(info_.document, "No trobat el fitxer d'ajuda");
+}
+
+void ManagerWindow::ShowChart() {
+  DatedChart chart;
+  if (const Status status = ReadScoreChart(&chart); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  ShowDatedChart(chart);
 }
 
 void ManagerWindow::ShowHistory() {

@@ -64,6 +64,7 @@ class ManagerWindow : public Window {
   void RunRunner();
   void ShowInfo();
   void ShowHistory();
+  void ShowChart();
   void GenerateTest();
   void ListQuestions();
   void ExportToText();

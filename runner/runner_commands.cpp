@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "data/score_chart.h"
 #include "data/score_history.h"
 #include "runner/mistakes.h"
 #include "runner/runner_window.h"
@@ -9,6 +10,7 @@
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/about_box.h"
+#include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/list_viewer.h"
 #include "toolkit/gui/message_box.h"
@@ -25,6 +27,7 @@ void RunnerWindow::Command(int id) {
     case kMistakes: RepeatMistakes(); break;
     case kExit: close(); break;
     case kHistory: ShowHistory(); break;
+    case kChart: ShowChart(); break;
     case kInfo: OpenInfo(); break;
     case kAbout: ShowAbout(W("Resolució de tests per pantalla en mode real"), info_.contact); break;
     case kStart: engine_.StartClock(GetItemText(this, kTime)); break;
@@ -108,6 +111,15 @@ void RunnerWindow::ShowHistory() {
     return;
   }
   ShowList(kScoreHistoryTitle, lines);
+}
+
+void RunnerWindow::ShowChart() {
+  DatedChart chart;
+  if (const Status status = ReadScoreChart(&chart); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  ShowDatedChart(chart);
 }
 
 void RunnerWindow::OpenInfo() {

@@ -101,6 +101,7 @@ void RunnerWindow::BuildMenu() {
   connect(tests, &QMenu::aboutToShow, this, [this] { UpdateMenu(); });
   QMenu* info = bar->addMenu("&Info");
   add(info, kHistory, "Veure &puntuacions");
+  add(info, kChart, "&Gràfic de puntuacions");
   add(info, kInfo, "&Info");
   add(info, kAbout, "&Quant a...");
   QAction* exit = bar->addAction("&Sortir");

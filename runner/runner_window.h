@@ -41,6 +41,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   static constexpr int kMistakes = 63;
   static constexpr int kExit = 2;
   static constexpr int kHistory = 65;
+  static constexpr int kChart = 66;
   static constexpr int kInfo = 80;
   static constexpr int kAbout = 81;
 
@@ -94,6 +95,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   void Export();
   void RepeatMistakes();
   void ShowHistory();
+  void ShowChart();
   void OpenInfo();
   void DrawClockLabels();
 

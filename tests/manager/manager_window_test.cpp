@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <tuple>
 
@@ -130,10 +132,25 @@ TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
     std::vector<std::string> items;
   } menus[] = {{1, {"&Editar(grey)", "Llistar(grey)", "A fitxer de text(grey)"}},
                {2, {"&Generar test aleatori", "&Executar "}},
-               {3, {"&Info (com...?)", "Historial &puntuacions", "Petita &Demo", "&Quant a..."}}};
+               {3, {"&Info (com...?)", "Historial &puntuacions", W("&Gràfic de puntuacions"), "Petita &Demo", "&Quant a..."}}};
   for (const auto& m : menus) EXPECT_EQ(OpenedMenu(bar->actions()[m.index]->menu()), m.items) << m.index;
   // Opening a menu again does not add its items twice.
   EXPECT_EQ(OpenedMenu(topics), topics_items);
+}
+
+TEST_F(ManagerWindowTest, TheChartOfAnEmptyHistorySaysSoAndWritesNothing) {
+  auto w = Start();
+  std::string said;
+  bool chart = true;
+  testing::WhenShown("Grafic", [&](QWidget* window) {
+    if (auto* label = window->findChild<QLabel*>("buit")) said = label->text().toStdString();
+    chart = window->findChild<QWidget*>("grafic") != nullptr;
+    window->close();
+  });
+  w->Command(cmd::kChart);
+  EXPECT_EQ(said, "No hi ha cap puntuació registrada.");
+  EXPECT_FALSE(chart);
+  EXPECT_FALSE(std::filesystem::exists("Punts.rel"));
 }
 
 TEST_F(ManagerWindowTest, AMissingIndexIsOfferedAgainByNouAndObrir) {

@@ -34,6 +34,8 @@ TEST_F(Install, PutsEveryFileInPlaceAndTheCheckersAccept) {
       "share/quiztoolkit/demo/Bases/Arxs.rel",
   };
   for (const std::string& f : files) EXPECT_TRUE(fs::exists(dir() + "/prefix/" + f)) << f;
+  // The charts' module, where the installed programs look for it.
+  EXPECT_TRUE(fs::exists(dir() + "/prefix/bin/" QUIZ_CHART_MODULE_INSTALLED)) << QUIZ_CHART_MODULE_INSTALLED;
   for (const char* program : {"quizdesk", "quizrun", "qstconv"}) {
     EXPECT_EQ(Shell("desktop-file-validate '" + share + "applications/cat.quiztoolkit." + program + ".desktop'"), 0)
         << program;

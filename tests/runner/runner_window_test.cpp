@@ -1,6 +1,9 @@
 #include "runner/runner_window.h"
 
 #include <QAbstractButton>
+#include <QChartView>
+#include <QLabel>
+#include <QXYSeries>
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
@@ -367,6 +370,33 @@ TEST_F(RunnerWindowTest, KeysTypedInABoxStayInTheBoxAndAClickMovesTheFrame) {
   EXPECT_EQ(e.mark(3), 0);
   // A click on a button leaves the keys to the sheet.
   EXPECT_EQ(w->Control(RW::kStart)->focusPolicy(), Qt::TabFocus);
+}
+
+TEST_F(RunnerWindowTest, TheChartDrawsTheHistoryAndSaysWhatItLeftOut) {
+  for (int day = 1; day <= 6; ++day) {
+    ASSERT_TRUE(RegisterScore(BuildScoreRecord({static_cast<uint16_t>(day), 11, 2026}, day % 3 ? "t1.tgn" : "t2.tgn", 10,
+                                               static_cast<uint16_t>(day + 3), 1, 4))
+                    .ok());
+  }
+  ASSERT_TRUE(RegisterScore(BuildScoreRecord({7, 11, 2026}, "t1.tgn", 0, 0, 0, 4)).ok());  // no questions
+  const std::string history = testing::FileBytes("Punts.rel");
+  auto w = Start();
+  std::vector<std::pair<std::string, int>> series;  // name, points
+  std::string note;
+  testing::WhenShown("Grafic", [&](QWidget* window) {
+    if (auto* view = window->findChild<QChartView*>("grafic")) {
+      for (QAbstractSeries* s : view->chart()->series()) {
+        series.emplace_back(s->name().toStdString(), static_cast<int>(qobject_cast<QXYSeries*>(s)->count()));
+      }
+    }
+    if (auto* label = window->findChild<QLabel*>("nota")) note = label->text().toStdString();
+    testing::SaveShot(window, "quizrun_chart");
+    window->close();
+  });
+  w->Command(RW::kChart);
+  EXPECT_EQ(series, (std::vector<std::pair<std::string, int>>{{"t1.tgn", 4}, {"t2.tgn", 2}, {"Mitjana dels 10 últims", 6}}));
+  EXPECT_EQ(note, "S'ha deixat de banda 1 registre malmès de l'historial.");
+  EXPECT_EQ(testing::FileBytes("Punts.rel"), history);
 }
 
 TEST_F(RunnerWindowTest, ATestFromTheCommandLineCannotStartTheClockOrBeExported) {
