@@ -19,6 +19,7 @@ cp "$shots/demo_editor.png" "$root/docs/edqeleccio.png"
 cp "$shots/quizrun_demo.png" "$root/docs/quizrun.png"
 cp "$shots/quizrun_demo_corrected.png" "$root/docs/quizrun_corregit.png"
 cp "$shots/qstconv.png" "$root/docs/qstconv.png"
+cp "$shots/quizrun_demo_chart.png" "$root/docs/grafic.png"
 
 n=0
 frame() {  # frame SHOT CAPTION
@@ -37,6 +38,7 @@ frame demo_generacio "quizdesk: un test de 50 qüestions a l'atzar"
 frame qstconv "qstconv: de text a fitxer de qüestions"
 frame quizrun_demo "quizrun: el test, contra rellotge"
 frame quizrun_demo_corrected "quizrun: corregit, amb la penalització"
+frame quizrun_demo_chart "quizrun i quizdesk: el progrés, en un gràfic"
 
 convert -delay 250 -loop 0 "$shots"/frame_*.png +dither -colors 128 "$root/demo/Demo.gif"
 echo "docs/*.png i demo/Demo.gif ($n imatges) fets de nou"

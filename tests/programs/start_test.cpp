@@ -1,6 +1,7 @@
 // The three programs as built, started as processes in a copy of the demo data.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -84,7 +86,20 @@ class ClosingDisplay {
     ::mkdir("/tmp/.X11-unix", 01777);
     for (int n = 80; n < 97 && fd_ < 0; ++n) {
       const std::string path = "/tmp/.X11-unix/X" + std::to_string(n);
-      if (std::filesystem::exists(path) || std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+      // The number is taken as X servers take theirs, with a lock file that holds the owner's
+      // process number: an Xvfb started meanwhile (by another test) passes it by.
+      const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+      const int lock_fd = ::open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+      if (lock_fd < 0) continue;
+      char pid[16];
+      std::snprintf(pid, sizeof pid, "%10d\n", static_cast<int>(::getpid()));
+      (void)!::write(lock_fd, pid, 11);
+      ::close(lock_fd);
+      if (std::filesystem::exists(path)) {
+        ::unlink(lock.c_str());
+        continue;
+      }
+      lock_ = lock;
       sockaddr_un address{};
       address.sun_family = AF_UNIX;
       path.copy(address.sun_path, sizeof address.sun_path - 1);
@@ -95,6 +110,8 @@ class ClosingDisplay {
         number_ = n;
       } else {
         ::close(fd);
+        ::unlink(lock.c_str());
+        lock_.clear();
       }
     }
     if (fd_ >= 0) {
@@ -110,6 +127,7 @@ class ClosingDisplay {
     closer_.join();
     ::close(fd_);
     std::filesystem::remove(path_);
+    std::filesystem::remove(lock_);
   }
   int number() const { return number_; }
 
@@ -117,6 +135,7 @@ class ClosingDisplay {
   int fd_ = -1;
   int number_ = -1;
   std::string path_;
+  std::string lock_;
   std::atomic<bool> done_ = false;
   std::thread closer_;
 };

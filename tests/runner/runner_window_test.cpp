@@ -569,6 +569,15 @@ TEST_F(DemoFolder, OffersTestsThatCanBeTakenAtOnce) {
   EXPECT_EQ(w.engine().hits(), 4);
   EXPECT_EQ(w.engine().errors(), 2);
   testing::SaveShot(&w, "quizrun_demo_corrected");
+  // The demo's history has each of its tests over two months.
+  size_t series = 0;
+  testing::WhenShown("Grafic", [&](QWidget* window) {
+    if (auto* view = window->findChild<QChartView*>("grafic")) series = static_cast<size_t>(view->chart()->series().size());
+    testing::SaveShot(window, "quizrun_demo_chart");
+    window->close();
+  });
+  w.Command(RW::kChart);
+  EXPECT_EQ(series, 4u);
 }
 
 }  // namespace
