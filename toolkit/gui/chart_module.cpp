@@ -14,6 +14,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string_view>
 
@@ -90,7 +91,12 @@ QWidget* MakeChartView(const quiz::DatedChart& chart, Text text) {
     // A single day still gets a width of a day on either side.
     const qint64 day = 24LL * 3600 * 1000;
     dates->setRange(QDateTime::fromMSecsSinceEpoch(first - day), QDateTime::fromMSecsSinceEpoch(last + day));
-    values->setRange(std::floor(low / 10) * 10, std::ceil(high / 10) * 10);
+    // Percentages in steps of 25 from 0, below 0 too when a penalty took a score under it.
+    constexpr double kStep = 25;
+    values->setTickType(QValueAxis::TicksDynamic);
+    values->setTickAnchor(0);
+    values->setTickInterval(kStep);
+    values->setRange(std::floor(low / kStep) * kStep, std::ceil(high / kStep) * kStep);
     auto* chart_view = new QChartView(qchart);
     chart_view->setRenderHint(QPainter::Antialiasing);
     chart_view->setObjectName("grafic");
