@@ -49,13 +49,7 @@ class ManagerCommandsTest : public testing::InTempDir {
     PickInList({topic});
     w_->Command(command::kOpen);
   }
-  std::vector<GeneratedTestEntry> Entries() {
-    GeneratedTestIndex index;
-    std::vector<GeneratedTestEntry> entries;
-    EXPECT_TRUE(index.OpenForManager().ok());
-    EXPECT_TRUE(index.ReadAll(&entries).ok());
-    return entries;
-  }
+  std::vector<GeneratedTestEntry> Entries() { return testing::GeneratedEntries(); }
 
   testing::Seams seams_;
   std::unique_ptr<ManagerWindow> w_;

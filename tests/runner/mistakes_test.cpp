@@ -16,14 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<GeneratedTestEntry> Entries() {
-  GeneratedTestIndex index;
-  std::vector<GeneratedTestEntry> entries;
-  EXPECT_TRUE(index.OpenForRunner().ok());
-  EXPECT_TRUE(index.ReadAll(&entries).ok());
-  return entries;
-}
-
 class Mistakes : public testing::InTempDir {
  protected:
   // The sample folder (t1: four questions, "Primer test"), and t60: sixty questions of the second
@@ -84,7 +76,7 @@ TEST_F(Mistakes, AreWrittenAsAGeneratedTestInTheirOrder) {
     SCOPED_TRACE(c.what);
     Fresh();
     TakeTest(c.test, c.pattern);
-    const std::vector<GeneratedTestEntry> before = Entries();
+    const std::vector<GeneratedTestEntry> before = testing::GeneratedEntries();
     std::vector<TestItem> expected;
     for (uint16_t k : c.repeated) expected.push_back({engine_->item(k).topic, engine_->item(k).question});
     EXPECT_EQ(MistakeItems(*engine_), expected);
@@ -93,7 +85,7 @@ TEST_F(Mistakes, AreWrittenAsAGeneratedTestInTheirOrder) {
     const Status status = WriteMistakesTest(*engine_, &written);
     if (c.repeated.empty()) {
       EXPECT_EQ(status.caption(), "Res a repetir");
-      EXPECT_EQ(Entries(), before);
+      EXPECT_EQ(testing::GeneratedEntries(), before);
       EXPECT_FALSE(FileExists(TestFileName(c.test + "_errades1")));
       continue;
     }
@@ -101,7 +93,7 @@ TEST_F(Mistakes, AreWrittenAsAGeneratedTestInTheirOrder) {
     EXPECT_EQ(written, (GeneratedTestEntry{c.test + "_errades1", c.description}));
     std::vector<GeneratedTestEntry> after = before;
     after.push_back(written);
-    EXPECT_EQ(Entries(), after);
+    EXPECT_EQ(testing::GeneratedEntries(), after);
     std::vector<TestItem> items;
     ASSERT_TRUE(ReadTestFile(TestFileName(written.file_name), &items).ok());
     EXPECT_EQ(items, expected);

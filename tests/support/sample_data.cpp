@@ -39,6 +39,14 @@ void MakeSampleData() {
   ASSERT_TRUE(generated.Append({"t2", "Segon test"}).ok());
 }
 
+std::vector<GeneratedTestEntry> GeneratedEntries() {
+  GeneratedTestIndex index;
+  std::vector<GeneratedTestEntry> entries;
+  EXPECT_TRUE(index.OpenForManager().ok());
+  EXPECT_TRUE(index.ReadAll(&entries).ok());
+  return entries;
+}
+
 std::vector<Question> ConverterBank(const std::string& name) {
   QuestionFile file;
   EXPECT_TRUE(file.OpenPath(name, kConverterLayout, RecordSizeFor(kConverterLayout), QuestionFile::Access::kRead).ok())

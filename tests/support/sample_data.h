@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/generated_tests.h"
 #include "data/layout.h"
 #include "data/question_format.h"
 #include "data/topic_index.h"
@@ -19,6 +20,9 @@ TopicEntry TopicOf(const std::string& name, Layout layout);
 
 void AddTopic(TopicIndex* index, uint16_t n, const std::string& name, Layout layout, int questions);
 void MakeSampleData();
+
+// The entries of Generats\Generats.rel (a failure to read them fails the test).
+std::vector<GeneratedTestEntry> GeneratedEntries();
 
 // The questions of a file of the converter's records (read only; a failure fails the test).
 std::vector<Question> ConverterBank(const std::string& name);
