@@ -1,15 +1,18 @@
 // The fixed records of the four data files, decoded from any bytes: question records under any
-// layout the format allows, topic entries, generated test entries and score records.
+// layout the format allows, topic entries, generated test entries and score records, and a score
+// history of any bytes drawn as a chart.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "data/generated_format.h"
 #include "data/generated_tests.h"
 #include "data/question_format.h"
+#include "data/score_chart.h"
 #include "data/score_format.h"
 #include "data/score_history.h"
 #include "data/topic_format.h"
@@ -61,6 +64,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Any record makes a history line and a confirmation, whatever its numbers.
     (void)quiz::ScoreHistoryLine(r);
     (void)quiz::ConfirmScoreText(r);
+  }
+  // The whole records of the bytes as a history: every one is drawn or counted as left out, and
+  // no point has a value that is not a number.
+  std::vector<quiz::ScoreRecord> history;
+  for (size_t at = 0; at + quiz::score_format::kRecordSize <= bytes.size(); at += quiz::score_format::kRecordSize) {
+    history.push_back(quiz::DecodeScoreRecord(bytes.data() + at));
+  }
+  const quiz::DatedChart chart = quiz::ScoreChart(history);
+  size_t drawn = 0;
+  for (size_t i = 0; i + 1 < chart.series.size(); ++i) drawn += chart.series[i].points.size();
+  size_t chartable = 0;
+  for (const quiz::ScoreRecord& r : history) chartable += quiz::ChartableScore(r);
+  if (drawn != chartable || (chartable < history.size()) == chart.note.empty()) std::abort();
+  for (const quiz::DatedSeries& series : chart.series) {
+    for (const quiz::DatedPoint& p : series.points) {
+      if (!(p.value == p.value)) std::abort();
+    }
   }
   return 0;
 }
