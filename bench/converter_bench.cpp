@@ -42,6 +42,12 @@ size_t aiken_bytes = 0;
 size_t gift_bytes = 0;
 size_t moodle_bytes = 0;
 
+// Writes a source for the benchmarks and gives its size.
+size_t Put(const std::string& name, const std::string& bytes) {
+  if (!ReplaceFile(name, bytes).ok()) throw std::runtime_error("no s'ha pogut escriure " + name);
+  return bytes.size();
+}
+
 void MakeText() {
   static bool made = false;
   if (made) return;
@@ -52,8 +58,7 @@ void MakeText() {
     for (int k = 1; k <= 4; ++k) text += Line(k == 2 ? "*Resposta " : "Resposta ", n, 55) + "\r\n";
     text += "\r\n";
   }
-  if (!ReplaceFile(kText, text).ok()) throw std::runtime_error("no s'ha pogut escriure el text");
-  text_bytes = text.size();
+  text_bytes = Put(kText, text);
   // The same questions in Aiken.
   std::string aiken;
   for (uint32_t n = 1; n <= kBlocks; ++n) {
@@ -61,8 +66,7 @@ void MakeText() {
     for (int k = 1; k <= 4; ++k) aiken += std::string(1, static_cast<char>('A' + k - 1)) + ". " + Line("Resposta ", n, 55) + "\n";
     aiken += "ANSWER: B\n\n";
   }
-  if (!ReplaceFile(kAiken, aiken).ok()) throw std::runtime_error("no s'ha pogut escriure el text Aiken");
-  aiken_bytes = aiken.size();
+  aiken_bytes = Put(kAiken, aiken);
   // And in GIFT, with a general feedback each.
   std::string gift;
   for (uint32_t n = 1; n <= kBlocks; ++n) {
@@ -70,8 +74,7 @@ void MakeText() {
     for (int k = 1; k <= 4; ++k) gift += (k == 2 ? "=" : "~") + Line("Resposta ", n, 55) + "\n";
     gift += "####" + Line("Comentari ", n, 90) + "\n}\n\n";
   }
-  if (!ReplaceFile(kGift, gift).ok()) throw std::runtime_error("no s'ha pogut escriure el text GIFT");
-  gift_bytes = gift.size();
+  gift_bytes = Put(kGift, gift);
   // And in Moodle XML, as the platform writes it: HTML texts in CDATA, a feedback each.
   std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n";
   for (uint32_t n = 1; n <= kBlocks; ++n) {
@@ -86,8 +89,7 @@ void MakeText() {
     xml += "  </question>\n";
   }
   xml += "</quiz>\n";
-  if (!ReplaceFile(kMoodle, xml).ok()) throw std::runtime_error("no s'ha pogut escriure el XML");
-  moodle_bytes = xml.size();
+  moodle_bytes = Put(kMoodle, xml);
   made = true;
 }
 

@@ -74,6 +74,11 @@ size_t PlainRunEnd(std::string_view s, size_t from, char a, char b, bool* double
   return end;
 }
 
+Status NotUtf8(std::string_view bytes, size_t bad_at) {
+  const auto line = 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(bad_at), '\n'));
+  return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(line)) + W(": el text no és UTF-8"));
+}
+
 // The text as Windows-1252, or the line of its first byte that is not UTF-8. A text all in ASCII
 // is the same in both and is read where it is: `text` is then left empty.
 Status SourceText(std::string_view bytes, std::string* text, ImportReport* report, std::string_view* view) {
@@ -85,10 +90,7 @@ Status SourceText(std::string_view bytes, std::string* text, ImportReport* repor
   }
   size_t replaced = 0;
   size_t bad_at = 0;
-  if (!Utf8ToCp1252Counted(bytes, text, &replaced, &bad_at)) {
-    const auto line = 1 + static_cast<size_t>(std::count(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(bad_at), '\n'));
-    return Stopped(W("Línia ") + IntToText(static_cast<int32_t>(line)) + W(": el text no és UTF-8"));
-  }
+  if (!Utf8ToCp1252Counted(bytes, text, &replaced, &bad_at)) return NotUtf8(bytes, bad_at);
   report->replaced += static_cast<uint32_t>(replaced);
   *view = *text;
   return Status::Ok();
@@ -833,15 +835,10 @@ namespace {
 
 Status ReadMoodleXmlAs(std::string_view bytes, bool question_by_question, bool true_false, ImportReport* report,
                        const std::function<Status(const Question&)>& add) {
-  {
-    // The whole source must be UTF-8; the parser gets it as it is.
-    std::string converted;
-    std::string_view checked;
-    const uint32_t replaced = report->replaced;
-    QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &checked));
-    report->replaced = replaced;  // counted text by text below
-  }
+  // The whole source must be UTF-8; the parser gets it as it is, and each text is made
+  // Windows-1252 (its replaced characters counted) as it is read.
   if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
+  if (const size_t bad_at = InvalidUtf8At(bytes); bad_at != std::string_view::npos) return NotUtf8(bytes, bad_at);
   MoodleReader reader(bytes, true_false, report, add);
   if (question_by_question) {
     bool whole = false;

@@ -145,22 +145,19 @@ bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replac
   return true;
 }
 
-bool LooksLikeUtf8(std::string_view bytes) {
-  bool multi = false;
-  for (size_t i = 0; i < bytes.size();) {
-    // Plain ASCII, the bulk of any text, is passed eight bytes at a time.
-    uint64_t word;
-    if (i + 8 <= bytes.size() && (std::memcpy(&word, bytes.data() + i, 8), (word & 0x8080808080808080u) == 0)) {
-      i += 8;
-      continue;
-    }
+size_t InvalidUtf8At(std::string_view bytes) {
+  for (size_t i = AsciiLength(bytes); i < bytes.size();) {
     char32_t cp = 0;
     const size_t len = DecodeUtf8(bytes, i, &cp);
-    if (len == 0) return false;
-    multi = multi || len > 1;
+    if (len == 0) return i;
     i += len;
+    i += AsciiLength(bytes.substr(i));
   }
-  return multi;
+  return std::string_view::npos;
+}
+
+bool LooksLikeUtf8(std::string_view bytes) {
+  return AsciiLength(bytes) < bytes.size() && InvalidUtf8At(bytes) == std::string_view::npos;
 }
 
 }  // namespace quiz

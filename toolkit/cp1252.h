@@ -28,6 +28,9 @@ bool Utf8ToCp1252Counted(std::string_view utf8, std::string* out, size_t* replac
 // How many bytes at the start of `bytes` are ASCII, the same in UTF-8 and Windows-1252.
 size_t AsciiLength(std::string_view bytes);
 
+// The offset of the first byte of `bytes` that is not part of well-formed UTF-8, or npos.
+size_t InvalidUtf8At(std::string_view bytes);
+
 // True when `bytes` is well-formed UTF-8 and holds at least one multi-byte sequence.
 bool LooksLikeUtf8(std::string_view bytes);
 

@@ -163,15 +163,19 @@ Question WithComment(Question q, std::string comment) {
   return q;
 }
 
+// A source and what reading it must give: the questions handed on, a part of the error (none
+// when empty) and a part of each line of the questions left out.
+struct ReadCase {
+  const char* what;
+  std::string source;
+  bool true_false;
+  std::vector<Question> read;
+  std::string error;
+  std::vector<std::string> skipped;
+};
+
 TEST(Gift, ReadsSingleAnswerQuestionsAndReportsEveryOtherKind) {
-  struct Case {
-    const char* what;
-    std::string source;
-    bool true_false;
-    std::vector<Question> read;
-    std::string error;
-    std::vector<std::string> skipped;
-  } cases[] = {
+  const ReadCase cases[] = {
       {"names, comments (also among a question's lines), categories, feedback and the general feedback as the comment",
        "// un comentari\n$CATEGORY: $course$/Geografia\n\n::Capital::Quina és la capital de França? {\n"
        "  ~Lió#No, és al sud.\n  // un comentari dins la pregunta\n  =París#Sí.\n  ~Niça\n  ####París és la capital des de fa segles.\n}\n",
@@ -254,14 +258,7 @@ TEST(MoodleXml, ReadsSingleAnswerQuestionsAndReportsEveryOtherType) {
       "<answer fraction=\"0\"><text>Lió</text><feedback><text>No</text></feedback></answer>\n"
       "<answer fraction=\"100\"><text>París</text></answer>\n"
       "<answer fraction=\"-33.3\" format=\"plain_text\"><text>a &lt; b</text></answer>\n");
-  struct Case {
-    const char* what;
-    std::string source;
-    bool true_false;
-    std::vector<Question> read;
-    std::string error;
-    std::vector<std::string> skipped;
-  } cases[] = {
+  const ReadCase cases[] = {
       {"HTML and CDATA made plain, the right answer first, the general feedback as the comment",
        MoodleQuiz(MoodleQuestion("category", "<category><text>$course$/Geo</text></category>\n") + capital), false,
        {WithComment(Q(W("Quina és la capital de França?"), W("París"), W("Lió"), "a < b"), W("Des de fa segles & més."))},
