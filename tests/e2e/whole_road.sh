@@ -35,6 +35,9 @@ for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb no s'ha engegat"
 export DISPLAY=":$(head -n 1 "$work/display")"
 unset XAUTHORITY WAYLAND_DISPLAY
+# The programs start only once the server has answered a client's request, not only its socket.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getdisplaygeometry >"$work/xdotool.log" 2>&1 || fail "Xvfb no respon a cap client a $DISPLAY"
 # The first visible window whose name matches, waiting up to 30 s (a busy machine starts slowly).
 wait_win() {
   for _ in $(seq 300); do
