@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QTest>
+#include <qdrawutil.h>
 #include <QAbstractItemView>
 #include <gtest/gtest.h>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/application.h"
 
 namespace quiz {
 namespace {
@@ -157,6 +160,40 @@ TEST(WindowGeometry, ClientAreaIsWhatTheFrameLeaves) {
   EXPECT_EQ(plain.objectName(), "a");
   EXPECT_EQ(plain.canvas()->image().size(), QSize(384, 180));
   EXPECT_EQ(plain.outer_width(), 400);
+}
+
+// The frame drawn in shades must look as the style's own image of it, stretched as the style
+// stretches it, whatever the size and the colour under it.
+TEST(GroupFrame, LooksAsTheStylesImage) {
+  const QPixmap image(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+  ASSERT_FALSE(image.isNull());
+  for (const QSize size : {QSize(230, 62), QSize(98, 38), QSize(14, 14), QSize(500, 300)}) {
+    for (const QColor under : {QColor(128, 128, 255), QColor(Qt::white), QColor(Qt::black)}) {
+      QImage drawn(size, QImage::Format_RGB32), expected(size, QImage::Format_RGB32);
+      drawn.fill(under);
+      expected.fill(under);
+      {
+        QPainter painter(&drawn);
+        DrawGroupFrame(&painter, drawn.rect());
+      }
+      {
+        QPainter painter(&expected);
+        qDrawBorderPixmap(&painter, expected.rect(), QMargins(6, 6, 6, 6), image);
+      }
+      int worst = 0;
+      QPoint where;
+      for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+          const QRgb a = drawn.pixel(x, y), b = expected.pixel(x, y);
+          const int d = std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+          if (d > worst) worst = d, where = QPoint(x, y);
+        }
+      }
+      // The corners' few shades are one shade here: a difference of a few levels, no more.
+      EXPECT_LE(worst, 8) << size.width() << "x" << size.height() << " on " << under.name().toStdString() << " at "
+                          << where.x() << "," << where.y();
+    }
+  }
 }
 
 }  // namespace

@@ -5,11 +5,9 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QIconEngine>
-#include <QImageReader>
 #include <QLibraryInfo>
 #include <QProxyStyle>
 #include <QStyleOption>
-#include <qdrawutil.h>
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
@@ -226,34 +224,56 @@ class QuizStyle : public QProxyStyle {
     });
   }
 
-  // The group box frame is an image too, which the style reads without naming its format: that
-  // loads every image format's plug-in to ask it. Read here as what it is; drawn as the style
-  // draws it.
+  // The style draws the group box frame from an image, which costs a start a PNG decoded (and,
+  // read without naming its format, every image format's plug-in loaded to ask it). The frame is
+  // a faint outline round a fainter inside: drawn here in those shades, where the image has them.
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
     if (element != PE_FrameGroupBox || baseStyle()->name() != QLatin1String("fusion")) {
       QProxyStyle::drawPrimitive(element, option, painter, widget);
       return;
     }
-    if (group_frame_.isNull()) {
-      QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"), "png");
-      reader.setAutoDetectImageFormat(false);
-      group_frame_ = QPixmap::fromImage(reader.read());
-    }
     int top = kGroupBoxTopMargin;
     const auto* box = qobject_cast<const QGroupBox*>(widget);
     if (!box || box->isCheckable() || !box->title().isEmpty()) {
       top += std::max(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height());
     }
-    qDrawBorderPixmap(painter, option->rect.adjusted(0, top, 0, 0), QMargins(6, 6, 6, 6), group_frame_);
+    DrawGroupFrame(painter, option->rect.adjusted(0, top, 0, 0));
   }
 
  private:
   static constexpr int kGroupBoxTopMargin = 3;
-  mutable QPixmap group_frame_;
 };
 
 }  // namespace
+
+void DrawGroupFrame(QPainter* painter, const QRect& rect) {
+  // The image leaves its first row and column clear.
+  const QRect outline = rect.adjusted(1, 1, 0, 0);
+  if (outline.width() < 3 || outline.height() < 3) return;
+  const QRect inner = outline.adjusted(1, 1, -1, -1);
+  // The corners are rounded: the outer one fades, the inner one takes the outline's shade.
+  const QColor kOutline(0x75, 0x75, 0x75, 0x32), kCorner(0x27, 0x27, 0x27, 0x0d), kInnerCorner(0x5a, 0x5a, 0x5a, 0x1f),
+      kEdge(0, 0, 0, 7), kInside(0, 0, 0, 3);
+  auto ring = [&](const QRect& r, const QColor& colour) {
+    painter->fillRect(QRect(r.left() + 1, r.top(), r.width() - 2, 1), colour);
+    painter->fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 2, 1), colour);
+    painter->fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour);
+    painter->fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour);
+  };
+  auto corners = [&](const QRect& r, const QColor& colour) {
+    for (const QPoint& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+      painter->fillRect(QRect(corner, QSize(1, 1)), colour);
+    }
+  };
+  ring(outline, kOutline);
+  corners(outline, kCorner);
+  if (inner.width() < 3 || inner.height() < 3) return;
+  ring(inner, kEdge);
+  corners(inner, kInnerCorner);
+  FillInBands(*painter, inner.adjusted(1, 1, -1, -1), kInside);
+}
+
 
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
   if (const std::string reason = NoDisplayReason(); !reason.empty()) {

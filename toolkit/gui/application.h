@@ -2,6 +2,8 @@
 // Start-up shared by the three programs' windows.
 
 #include <QApplication>
+#include <QPainter>
+#include <QRect>
 
 #include <memory>
 
@@ -18,5 +20,8 @@ std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, c
 // Loads Qt's own Catalan texts for its standard buttons and dialogs, the Tahoma that Wine ships,
 // and the small control font the fixed layouts are made for.
 void PrepareApplication(QApplication& app);
+
+// A group box's frame as the Fusion style draws it, in `rect` (the box less its title).
+void DrawGroupFrame(QPainter* painter, const QRect& rect);
 
 }  // namespace quiz
