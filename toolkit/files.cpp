@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/large_pages.h"
 #include "toolkit/paths.h"
 
 namespace quiz {
@@ -449,13 +449,7 @@ Status ReadWholeFile(std::string_view name, std::string* bytes) {
   struct stat st;
   if (::fstat(fd, &st) == 0 && st.st_size > 0) {
     bytes->reserve(static_cast<size_t>(st.st_size));
-    // A text of many megabytes is filled a page of 4 KB at a time, each on its first touch:
-    // asked for in pages of 2 MB where the system has them, it is filled without thousands of
-    // interruptions.
-    constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
-    const auto start = (reinterpret_cast<uintptr_t>(bytes->data()) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(bytes->data()) + bytes->capacity()) & ~(kLargePage - 1);
-    if (end > start) ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    AdviseLargePages(bytes->data(), bytes->capacity());
   }
   char chunk[1 << 16];
   while (true) {

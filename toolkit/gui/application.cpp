@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "toolkit/gui/window.h"
+#include "toolkit/large_pages.h"
 
 namespace quiz {
 
@@ -274,8 +275,10 @@ void DrawGroupFrame(QPainter* painter, const QRect& rect) {
   FillInBands(*painter, inner.adjusted(1, 1, -1, -1), kInside);
 }
 
-
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
+  // A window's backing store and its canvas are some 3 MB each; with room for both twice over.
+  constexpr size_t kHeapInLargePages = size_t{16} << 20;
+  ReserveLargePageHeap(kHeapInLargePages);
   if (const std::string reason = NoDisplayReason(); !reason.empty()) {
     SayNoDisplay(program, reason);
     return nullptr;

@@ -1,7 +1,5 @@
 #include "toolkit/gui/window.h"
 
-#include <sys/mman.h>
-
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QMenuBar>
@@ -41,44 +39,11 @@ void Canvas::paintEvent(QPaintEvent* event) {
   }
 }
 
-namespace {
-
-// An image of a window's size is a few megabytes, which the system hands out a page of 4 KB at a
-// time, each on its first touch: asked for in pages of 2 MB where the system has them, it is
-// filled without a thousand interruptions.
-QImage LargeImage(const QSize& size) {
-  constexpr size_t kLargePage = size_t{2} << 20;
-  const size_t line = static_cast<size_t>(size.width()) * 4;
-  const size_t bytes = line * static_cast<size_t>(size.height());
-  if (bytes < kLargePage) return QImage(size, QImage::Format_RGB32);
-  const size_t mapped = (bytes + kLargePage - 1) / kLargePage * kLargePage;
-  void* memory = ::mmap(nullptr, mapped + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) return QImage(size, QImage::Format_RGB32);
-  // Large pages need an aligned start.
-  auto* start = static_cast<uchar*>(memory);
-  const size_t skip = (kLargePage - reinterpret_cast<uintptr_t>(start) % kLargePage) % kLargePage;
-  ::madvise(start + skip, mapped, MADV_HUGEPAGE);
-  struct Mapping {
-    void* address;
-    size_t length;
-  };
-  auto* mapping = new Mapping{memory, mapped + kLargePage};
-  return QImage(start + skip, size.width(), size.height(), static_cast<qsizetype>(line), QImage::Format_RGB32,
-                [](void* info) {
-                  auto* m = static_cast<Mapping*>(info);
-                  ::munmap(m->address, m->length);
-                  delete m;
-                },
-                mapping);
-}
-
-}  // namespace
-
 void Canvas::Grow() {
   const QSize wanted = size().expandedTo(image_.size()).expandedTo(QSize(1, 1));
   if (wanted == image_.size()) return;
   // The image keeps what was drawn; new parts get the background.
-  QImage bigger = LargeImage(wanted);
+  QImage bigger(wanted, QImage::Format_RGB32);
   bigger.fill(background_);
   if (!image_.isNull()) {
     QPainter painter(&bigger);
