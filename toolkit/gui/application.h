@@ -2,10 +2,11 @@
 // Start-up shared by the three programs' windows.
 
 #include <QApplication>
-#include <QPainter>
-#include <QRect>
 
 #include <memory>
+
+class QPainter;
+class QRect;
 
 namespace quiz {
 
