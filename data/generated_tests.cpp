@@ -128,27 +128,90 @@ Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& 
   return ReplaceFile(TestFileName(file_name), FormatTestFile(items));
 }
 
-Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace) {
-  GeneratedTestIndex index;
-  if (replace != 0) {
-    // The entry to reuse must still be there before its test is rewritten.
-    QUIZ_RETURN_IF_ERROR(index.OpenForManager());
-    const bool there = index.is_open() && replace <= index.count();
-    index.Close();
-    if (!there) {
-      return Status::NotFound(W("Test inexistent"),
-                              std::string(kGeneratedIndexName) + W(": no hi ha l'entrada nº ") +
-                                  IntToText(static_cast<int32_t>(replace)) + W("; no s'ha escrit res."));
-    }
+namespace {
+
+// The entry whose file name is `name`, letter case aside: its number from 1, 0 when none.
+uint32_t EntryNumber(const std::vector<GeneratedTestEntry>& entries, const std::string& name) {
+  const std::string wanted = UpperCat(name);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (UpperCat(entries[i].file_name) == wanted) return static_cast<uint32_t>(i + 1);
   }
-  const std::string file = TestFileName(entry.file_name);
+  return 0;
+}
+
+// What a save decided under the lock: the entry, and the number of the one it replaces (0 to
+// append). A failed status writes nothing.
+struct SaveChoice {
+  Status status;
+  GeneratedTestEntry entry;
+  uint32_t replace = 0;
+};
+
+Status SaveLocked(const std::function<SaveChoice(const std::vector<GeneratedTestEntry>&)>& choose,
+                  const std::vector<TestItem>& items, GeneratedTestEntry* written) {
+  QUIZ_RETURN_IF_ERROR(MakeFolder(kGeneratedFolder));
+  RecordFile index;
+  QUIZ_RETURN_IF_ERROR(index.Open(kGeneratedIndexName, gf::kEntrySize, RecordFile::Mode::kCreate));
+  RecordLock lock(&index);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
+  uint64_t count = 0;
+  QUIZ_RETURN_IF_ERROR(index.Count(&count));
+  std::vector<char> bytes(static_cast<size_t>(count) * gf::kEntrySize);
+  if (count > 0) QUIZ_RETURN_IF_ERROR(index.Read(0, static_cast<size_t>(count), bytes.data()));
+  std::vector<GeneratedTestEntry> entries;
+  entries.reserve(static_cast<size_t>(count));
+  for (uint64_t i = 0; i < count; ++i) entries.push_back(DecodeGeneratedEntry(&bytes[i * gf::kEntrySize]));
+
+  const SaveChoice choice = choose(entries);
+  QUIZ_RETURN_IF_ERROR(choice.status);
+  const std::string file = TestFileName(choice.entry.file_name);
   const bool existed = FileExists(file);
-  QUIZ_RETURN_IF_ERROR(WriteTestFile(entry.file_name, items));
-  if (replace != 0) return index.Replace(replace, entry);
-  const Status added = index.Append(entry);
+  QUIZ_RETURN_IF_ERROR(WriteTestFile(choice.entry.file_name, items));
+  std::array<char, gf::kEntrySize> entry;
+  EncodeGeneratedEntry(choice.entry, entry.data());
+  Status added = choice.replace != 0 ? index.Write(choice.replace - 1, 1, entry.data()) : index.Append(1, entry.data());
+  if (added.ok()) added = index.Sync();
   // A test of its own that no entry names would only be in the way.
   if (!added.ok() && !existed) ::unlink(NativePath(file).c_str());
-  return added;
+  QUIZ_RETURN_IF_ERROR(added);
+  if (written) *written = choice.entry;
+  return Status::Ok();
+}
+
+Status NameTaken(const std::string& name) {
+  return Status::Refused(W("Test existent"), W("Ja hi ha un test amb el nom «") + name + W("»."));
+}
+
+}  // namespace
+
+Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, bool replace,
+                         bool* taken) {
+  if (taken) *taken = false;
+  return SaveLocked(
+      [&](const std::vector<GeneratedTestEntry>& entries) {
+        SaveChoice choice{Status::Ok(), entry, EntryNumber(entries, entry.file_name)};
+        if (choice.replace != 0) choice.entry.file_name = entries[choice.replace - 1].file_name;
+        const bool in_use = choice.replace != 0 || FileExists(TestFileName(entry.file_name));
+        if (in_use && !replace) {
+          if (taken) *taken = true;
+          choice.status = NameTaken(choice.entry.file_name);
+        }
+        return choice;
+      },
+      items, nullptr);
+}
+
+Status SaveGeneratedTestNamed(const std::function<GeneratedTestEntry(const std::vector<GeneratedTestEntry>&)>& choose,
+                              const std::vector<TestItem>& items, GeneratedTestEntry* written) {
+  return SaveLocked(
+      [&](const std::vector<GeneratedTestEntry>& entries) {
+        SaveChoice choice{Status::Ok(), choose(entries), 0};
+        if (EntryNumber(entries, choice.entry.file_name) != 0 || FileExists(TestFileName(choice.entry.file_name))) {
+          choice.status = NameTaken(choice.entry.file_name);
+        }
+        return choice;
+      },
+      items, written);
 }
 
 Status ParseTestFile(std::string_view bytes, const std::string& name, std::vector<TestItem>* items) {

@@ -3,6 +3,7 @@
 // list a test's questions as (topic number, question number) pairs, one number per line.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,10 +64,22 @@ class GeneratedTestIndex {
   uint32_t count_ = 0;
 };
 
-// Writes a generated test: its .tgn whole first, then its entry (appended, or rewritten in place
-// as entry `replace` when that is not 0). An interruption never leaves an entry without its test;
-// a new test whose entry cannot be added leaves no file behind.
-Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, uint32_t replace = 0);
+// Writes a generated test while holding the lock of the index of generated tests (made, with its
+// folder, when missing), from the choice of its name to its entry: its .tgn whole first, then
+// its entry. An interruption never leaves an entry without its test; a new test whose entry
+// cannot be added leaves no file behind.
+//
+// The name is taken under the lock: when an entry already has it (letter case aside) or a file
+// Generats\<name>.tgn exists, nothing is written unless `replace` is true, and the status is
+// kRefused with *taken (when given) set, so that two programs saving at once never write one
+// file. With `replace`, the test of that name and its entry are rewritten in place (the entry
+// appended when none has the name).
+Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<TestItem>& items, bool replace = false,
+                         bool* taken = nullptr);
+// The same, the entry chosen under the lock from the entries there are then (a name no entry
+// and no file has yet): `*written` gets it.
+Status SaveGeneratedTestNamed(const std::function<GeneratedTestEntry(const std::vector<GeneratedTestEntry>&)>& choose,
+                              const std::vector<TestItem>& items, GeneratedTestEntry* written);
 
 // Writes the test file: two lines per item, topic and question number, CR LF. The file is
 // replaced whole.

@@ -32,6 +32,16 @@ Status NameTaken(const std::string& name) {
                          name + W(" ja existeix i és d'un altre tema; tria un altre nom"));
 }
 
+// True when the two questions store the same texts in `l`: what lies outside the layout (answers
+// beyond its alternatives, a comment where it has none) is never stored and does not count.
+bool SameInLayout(const Question& a, const Question& b, const Layout& l) {
+  if (CutText(a.question, l.question_length) != CutText(b.question, l.question_length)) return false;
+  for (size_t k = 0; k < l.alternatives && k < a.answers.size(); ++k) {
+    if (CutText(a.answers[k], l.answer_length) != CutText(b.answers[k], l.answer_length)) return false;
+  }
+  return l.comment_length == 0 || CutText(a.comment, l.comment_length) == CutText(b.comment, l.comment_length);
+}
+
 Status RecordTooLarge(const std::string& name, size_t record_size) {
   return Status::Corrupt(W("Format no vàlid"), name + W(": la mida de registre ") +
                                                    IntToText(static_cast<int32_t>(record_size)) +
@@ -84,6 +94,11 @@ void EncodeQuestion(const Question& q, const Layout& l, size_t record_size, char
 
 Status QuestionFile::Open(const TopicEntry& entry, Access access) {
   const std::string name = QuestionFileName(entry);
+  if (const std::string fault = FileNameFault(entry.file_name); !fault.empty()) {
+    Close();
+    return Status::Corrupt(W("Nom d'arxiu no vàlid"), W("El tema «") + entry.title + W("» té el nom d'arxiu «") +
+                                                          entry.file_name + W("», que ") + fault + ".");
+  }
   return OpenChecked(name, name + W(" (tema «") + entry.title + W("»)"), entry.layout,
                      entry.record_size, access);
 }
@@ -108,7 +123,9 @@ Status QuestionFile::OpenChecked(const std::string& name, const std::string& wha
   }
   layout_ = layout;
   record_size_ = record_size;
-  const auto mode = access == Access::kCreate ? RecordFile::Mode::kCreate : RecordFile::Mode::kReadOnly;
+  const auto mode = access == Access::kCreate  ? RecordFile::Mode::kCreate
+                    : access == Access::kWrite ? RecordFile::Mode::kExisting
+                                               : RecordFile::Mode::kReadOnly;
   QUIZ_RETURN_IF_ERROR(file_.Open(name, record_size, mode));
   created_ = file_.created();
   Status status = Recount();
@@ -147,7 +164,37 @@ Status QuestionFile::Read(uint16_t n, Question* q) const {
   return Status::Ok();
 }
 
-Status QuestionFile::Write(const Question& q, uint16_t n) {
+Status QuestionFile::CheckUnchanged(uint16_t n, const Question& expected, RecordLock* lock) {
+  QUIZ_RETURN_IF_ERROR(lock->TakeUnchanged());
+  QUIZ_RETURN_IF_ERROR(Recount());
+  Question now;
+  if (n >= 1 && n <= count_) QUIZ_RETURN_IF_ERROR(Read(n, &now));
+  if (n < 1 || n > count_ || !SameInLayout(now, expected, layout_)) {
+    return Status::Changed(name(), W("canviat: la qüestió ") + IntToText(n) + W(" ja no és la que s'havia llegit"));
+  }
+  return Status::Ok();
+}
+
+Status QuestionFile::Reload() {
+  if (!is_open()) return Status::Ok();
+  QUIZ_RETURN_IF_ERROR(file_.Refresh());
+  return Recount();
+}
+
+Status QuestionFile::Find(const Question& q, uint16_t near, uint16_t* n) const {
+  *n = 0;
+  uint32_t best_distance = UINT32_MAX;
+  return Scan(1, count_, [&](uint16_t k, const Question& read) {
+    const uint32_t distance = k > near ? k - near : near - k;
+    if (SameInLayout(read, q, layout_) && distance < best_distance) {
+      *n = k;
+      best_distance = distance;
+    }
+    return k < near || static_cast<uint32_t>(k - near) + 1 < best_distance;  // a nearer one may follow
+  });
+}
+
+Status QuestionFile::Write(const Question& q, uint16_t n, const Question* expected) {
   if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
   if (n == 0 || n > count_ + 1) {
     return Status::Refused(W("Qüestió inexistent"),
@@ -155,6 +202,8 @@ Status QuestionFile::Write(const Question& q, uint16_t n) {
   }
   // A new question goes after the last one in the file, whatever others added since.
   if (n > count_) return Append(q);
+  RecordLock lock(&file_);
+  if (expected) QUIZ_RETURN_IF_ERROR(CheckUnchanged(n, *expected, &lock));
   RecordBuffer buffer;
   char* record = buffer.For(record_size_);
   if (record == nullptr) return RecordTooLarge(name(), record_size_);
@@ -183,12 +232,16 @@ Status QuestionFile::Append(const Question& q, uint16_t* number) {
   return Status::Ok();
 }
 
-Status QuestionFile::Delete(uint16_t* n) {
+Status QuestionFile::Delete(uint16_t* n, const Question* expected) {
   if (!is_open() || *n == 0) return Status::Ok();
   // From here to the end the file is the one the name gives now, with whatever others added,
   // and nobody else writes it.
   RecordLock lock(&file_);
-  QUIZ_RETURN_IF_ERROR(lock.Take());
+  if (expected) {
+    QUIZ_RETURN_IF_ERROR(CheckUnchanged(*n, *expected, &lock));
+  } else {
+    QUIZ_RETURN_IF_ERROR(lock.Take());
+  }
   QUIZ_RETURN_IF_ERROR(Recount());
   if (*n > count_) return Status::Ok();
   if (*n == count_) {

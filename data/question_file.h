@@ -33,13 +33,15 @@ struct RelayoutResult {
 class QuestionFile {
  public:
   enum class Access {
-    kCreate,  // read and write; an absent file is created empty (the manager's open)
+    kCreate,  // read and write; an absent file is created empty (the topic list, a new topic)
+    kWrite,   // read and write; an absent file is a kNotFound status and nothing is created
     kRead,    // read only; an absent file is a kNotFound status and nothing is created
   };
 
-  // Opens the question file of `entry`. A layout out of range, or a stored record size too
-  // small for its layout or larger than the largest record (774), is refused before the file
-  // is opened, with a reason that names the topic and the file.
+  // Opens the question file of `entry`. A file name that could lead out of the folder Bases or
+  // that Windows cannot hold, a layout out of range, or a stored record size too small for its
+  // layout or larger than the largest record (774), is refused before the file is opened, with a
+  // reason that names the topic and the file.
   Status Open(const TopicEntry& entry, Access access = Access::kCreate);
   // Opens any file of records of `layout` (the converter's destination).
   Status OpenPath(const std::string& name, const Layout& layout, uint16_t record_size,
@@ -59,8 +61,12 @@ class QuestionFile {
 
   // Question n. A number of 0 or beyond the count reads nothing and yields an empty question.
   Status Read(uint16_t n, Question* q) const;
-  // Writes question n, 1 <= n <= count + 1; count + 1 appends (see Append).
-  Status Write(const Question& q, uint16_t n);
+  // Writes question n, 1 <= n <= count + 1; count + 1 appends (see Append). With `expected`
+  // (question n as it was read), n must still hold it, in the very file that was opened:
+  // a file that another program replaced (a delete, a re-layout: its questions may have moved)
+  // or removed, or a question n that is not `expected` any more, is a kChanged status and
+  // nothing is written.
+  Status Write(const Question& q, uint16_t n, const Question* expected = nullptr);
   // Adds a question after the last one in the file now, also when other programs added some
   // since it was opened; the count becomes the file's, and `*number` the new question's number.
   // Refused when the file already holds 65535.
@@ -70,7 +76,14 @@ class QuestionFile {
   // changes nothing. The file is replaced whole, or cut when the last question goes; either way
   // it holds its lock throughout, so questions that other programs append meanwhile wait and
   // are kept.
-  Status Delete(uint16_t* n);
+  // With `expected`, the question is deleted only when it is still *n, as Write checks.
+  Status Delete(uint16_t* n, const Question* expected = nullptr);
+
+  // Brings the open file up to date after another program may have changed it: opened anew when
+  // it was replaced, counted again. A file that was removed is a kChanged status.
+  Status Reload();
+  // The number of the question equal to `q` nearest to `near`; 0 when none is.
+  Status Find(const Question& q, uint16_t near, uint16_t* n) const;
 
   // Calls `visit` with questions first..last (cut to the count) in order, reading the file in
   // large blocks; `visit` returns false to stop. The Question it gets is reused between calls.
@@ -103,6 +116,9 @@ class QuestionFile {
   Status OpenChecked(const std::string& name, const std::string& what, const Layout& layout,
                      uint16_t record_size, Access access);
   Status Recount();
+  // Under the lock (taken here, given back on failure): the file is the one opened and
+  // question n is `expected`.
+  Status CheckUnchanged(uint16_t n, const Question& expected, RecordLock* lock);
   // Hands the bytes of every question in the new layout to `sink`, in order, a record at a time.
   Status RelaidOut(const Layout& to, const std::function<Status(std::string_view)>& sink) const;
   Status CopyRelaidOut(const Layout& to, const std::string& new_name) const;

@@ -209,6 +209,92 @@ Status TopicIndex::Reorder(const std::vector<uint8_t>& order) {
   return Reopen();
 }
 
+namespace {
+
+// The number of the entry whose file name is `file_name`, letter case aside; 0 when none.
+uint16_t FindIn(const std::vector<char>& bytes, uint16_t count, const std::string& file_name) {
+  const std::string wanted = UpperCat(file_name);
+  for (uint16_t n = 1; n <= count; ++n) {
+    const char* entry = bytes.data() + static_cast<size_t>(n - 1) * tf::kEntrySize;
+    if (UpperCat(GetLString(entry + tf::kFileNameOffset, tf::kFileNameCapacity)) == wanted) return n;
+  }
+  return 0;
+}
+
+// Where `expected` is in the entries `bytes`, checked to be unchanged.
+Status LocateUnchanged(const std::vector<char>& bytes, uint16_t count, const TopicEntry& expected,
+                       const std::string& index_name, uint16_t* n) {
+  *n = FindIn(bytes, count, expected.file_name);
+  if (*n == 0) {
+    return Status::Changed(index_name, W("canviat: el tema «") + expected.title + W("» ja no hi és"));
+  }
+  if (DecodeTopicEntry(bytes.data() + static_cast<size_t>(*n - 1) * tf::kEntrySize) != expected) {
+    return Status::Changed(index_name, W("canviat: el tema «") + expected.title + W("» té uns altres paràmetres"));
+  }
+  return Status::Ok();
+}
+
+}  // namespace
+
+Status TopicIndex::Find(const std::string& file_name, uint16_t* n, TopicEntry* entry) {
+  *n = 0;
+  if (!is_open()) return CheckNumber(1, 0);
+  QUIZ_RETURN_IF_ERROR(Refresh());
+  std::vector<char> bytes;
+  uint16_t count = 0;
+  QUIZ_RETURN_IF_ERROR(ReadEntries(file_, &bytes, &count));
+  *n = FindIn(bytes, count, file_name);
+  if (*n == 0) {
+    return Status::NotFound(W("Tema inexistent"), file_.name() + W(": cap tema no té el fitxer ") + file_name + ".qst");
+  }
+  if (entry) *entry = DecodeTopicEntry(bytes.data() + static_cast<size_t>(*n - 1) * tf::kEntrySize);
+  return Status::Ok();
+}
+
+Status TopicIndex::Lock() {
+  if (!is_open()) return CheckNumber(1, 0);
+  QUIZ_RETURN_IF_ERROR(file_.Lock());
+  const Status counted = Recount();
+  if (!counted.ok()) file_.Unlock();
+  return counted;
+}
+
+void TopicIndex::Unlock() { file_.Unlock(); }
+
+Status TopicIndex::FindUnchanged(const TopicEntry& expected, uint16_t* n) {
+  *n = 0;
+  RecordLock lock(&file_);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
+  QUIZ_RETURN_IF_ERROR(Recount());
+  std::vector<char> bytes;
+  uint16_t count = 0;
+  QUIZ_RETURN_IF_ERROR(ReadEntries(file_, &bytes, &count));
+  return LocateUnchanged(bytes, count, expected, file_.name(), n);
+}
+
+Status TopicIndex::WriteUnchanged(const TopicEntry& expected, const TopicEntry& entry, uint16_t* n) {
+  if (!is_open()) return CheckNumber(1, 0);
+  RecordLock lock(&file_);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
+  QUIZ_RETURN_IF_ERROR(FindUnchanged(expected, n));
+  return Write(*n, entry);
+}
+
+Status TopicIndex::DeleteUnchanged(const TopicEntry& expected) {
+  if (!is_open()) return CheckNumber(1, 0);
+  QUIZ_RETURN_IF_ERROR(RewriteRecordFile(file_.name(), tf::kEntrySize, [&](const RecordFile& current, SafeWriter* out) {
+    std::vector<char> bytes;
+    uint16_t count = 0;
+    QUIZ_RETURN_IF_ERROR(ReadEntries(current, &bytes, &count));
+    uint16_t n = 0;
+    QUIZ_RETURN_IF_ERROR(LocateUnchanged(bytes, count, expected, current.name(), &n));
+    bytes.erase(bytes.begin() + static_cast<ptrdiff_t>((n - 1) * tf::kEntrySize),
+                bytes.begin() + static_cast<ptrdiff_t>(n * tf::kEntrySize));
+    return out->Append(std::string_view(bytes.data(), bytes.size()));
+  }));
+  return Reopen();
+}
+
 Status TopicIndex::Lookup(uint16_t n, TopicEntry* entry) const {
   if (n < 1 || n > count_) return Status::NotFound("Test inexistent", W("Test nº ") + IntToText(n));
   return entry ? Read(n, entry) : Status::Ok();

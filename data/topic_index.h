@@ -71,6 +71,24 @@ class TopicIndex {
   // replaced whole.
   Status Reorder(const std::vector<uint8_t>& order);
 
+  // Where the topic whose question file is `file_name` (letter case aside) is now: its number
+  // and entry, from the index as it is now. kNotFound when no entry names that file.
+  Status Find(const std::string& file_name, uint16_t* n, TopicEntry* entry = nullptr);
+  // For a change to a topic read earlier as `expected`: under the lock, finds it again by its
+  // file name and checks that its entry is still `expected`. `*n` gets its number now. A topic
+  // that is gone, or whose entry another program changed, is a kChanged status.
+  Status FindUnchanged(const TopicEntry& expected, uint16_t* n);
+  // Writes `entry` over the topic read earlier as `expected`, wherever it is now, when
+  // FindUnchanged finds it; `*n` gets its number.
+  Status WriteUnchanged(const TopicEntry& expected, const TopicEntry& entry, uint16_t* n);
+  // Removes the topic read earlier as `expected`, wherever it is now, when FindUnchanged
+  // would find it, all under the lock.
+  Status DeleteUnchanged(const TopicEntry& expected);
+  // Holds the index's lock across a change of several steps (a check, a re-layout, the entry),
+  // the index opened anew when it was replaced and counted again.
+  Status Lock();
+  void Unlock();
+
   // The runner's look-up of an item's topic: a number beyond the index is a kNotFound status
   // with caption "Test inexistent" and text "Test nº <n>". The entry is read when `entry` is
   // given.

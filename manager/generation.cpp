@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
 #include "toolkit/text.h"
 
 namespace quiz {
@@ -84,13 +85,10 @@ Status CheckAvailable(uint32_t n, uint32_t available) {
 
 Status CheckTestName(const std::string& name) {
   const std::string cut = CutText(name, 32);
-  const bool blank = Trim(cut).empty();
-  const bool bad = cut.find_first_of("\\/:*?\"<>|") != std::string::npos || cut == "." || cut == ".." ||
-                   std::any_of(cut.begin(), cut.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-  if (!blank && !bad) return Status::Ok();
-  return Status::Refused(W("Nom de test no vàlid"),
-                         blank ? W("Cal un nom per al test.")
-                               : W("El nom «") + cut + W("» no pot dur cap d'aquests caràcters: \\ / : * ? \" < > |"));
+  if (Trim(cut).empty()) return Status::Refused(W("Nom de test no vàlid"), W("Cal un nom per al test."));
+  const std::string fault = FileNameFault(cut);
+  if (fault.empty()) return Status::Ok();
+  return Status::Refused(W("Nom de test no vàlid"), W("El nom «") + cut + W("» ") + fault + ".");
 }
 
 uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name) {

@@ -42,8 +42,8 @@ std::string ProposedFileName(const std::string& base, const std::vector<Generate
 Status ReadTestSize(const std::string& text, uint32_t* n);
 // "nº de qüestions superiors a les existents" when more are asked than can be drawn.
 Status CheckAvailable(uint32_t n, uint32_t available);
-// A test's file name (cut to 32 characters): not empty, and no character that a file name
-// cannot hold or that would lead out of the Generats folder.
+// A test's file name (cut to 32 characters): not empty, and a name that stays inside the folder
+// Generats and that Windows can hold (FileNameFault).
 Status CheckTestName(const std::string& name);
 // The entry that already has `name` (letter case aside), 0 when none.
 uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name);

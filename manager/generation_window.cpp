@@ -29,7 +29,8 @@ class GenerationWindow : public Window {
         topics_(topics),
         entries_(entries),
         random_(random),
-        available_(AvailableQuestions(topics)) {
+        available_(AvailableQuestions(topics)),
+        base_(names.base) {
     SetWinText(this, W("Generació test"));
     setWindowIcon(ResourceIcon("Ic0"));
     auto* name = Add(kFileName, new QLineEdit, 60, 8, 140, 20);
@@ -73,29 +74,49 @@ class GenerationWindow : public Window {
       return;  // the window stays, to mend the name
     }
     const uint32_t existing = EntryNamed(entries_, name);
-    if (existing != 0 &&
-        AskYesNoFlags("Test existent", W("Ja hi ha un test amb el nom «") + entries_[existing - 1].file_name +
-                                           W("». Substituir-lo? (No: canviar el nom)"),
-                      kMbIconQuestion) != kIdYes) {
-      return;
-    }
+    bool replace = existing != 0;
+    if (replace && !AskReplace(entries_[existing - 1].file_name)) return;
     if (const Status fewer = CheckAvailable(n, available_); !fewer.ok()) {
       MsgBox(fewer.caption(), fewer.text());
       n = available_;
     }
-    const GeneratedTestEntry entry{existing != 0 ? entries_[existing - 1].file_name : name,
-                                   CutText(GetItemText(this, kDescription), 80)};
-    if (const Status saved = SaveGeneratedTest(entry, DrawTest(topics_, n, random_), existing); !saved.ok()) {
+    const GeneratedTestEntry entry{name, CutText(GetItemText(this, kDescription), 80)};
+    const std::vector<TestItem> items = DrawTest(topics_, n, random_);
+    bool taken = false;
+    Status saved = SaveGeneratedTest(entry, items, replace, &taken);
+    if (taken) {
+      // Another program took the name since this window read the index.
+      if (!AskReplace(name)) {
+        ProposeFreeName();
+        return;
+      }
+      saved = SaveGeneratedTest(entry, items, true);
+    }
+    if (!saved.ok()) {
       ShowStatus(saved);
       return;
     }
     Finish(1);
   }
 
+  bool AskReplace(const std::string& name) {
+    return AskYesNoFlags("Test existent", W("Ja hi ha un test amb el nom «") + name + W("». Substituir-lo? (No: canviar el nom)"),
+                         kMbIconQuestion) == kIdYes;
+  }
+
+  // The name field gets the next name that is free in the index as it is now.
+  void ProposeFreeName() {
+    GeneratedTestIndex index;
+    std::vector<GeneratedTestEntry> entries;
+    if (index.OpenForManager().ok() && index.ReadAll(&entries).ok()) entries_ = entries;
+    SetItemText(this, kFileName, ProposedFileName(base_, entries_));
+  }
+
   std::vector<DrawTopic> topics_;
   std::vector<GeneratedTestEntry> entries_;
   std::mt19937* random_;
   uint32_t available_;
+  std::string base_;  // what the proposed names start with
 };
 
 }  // namespace

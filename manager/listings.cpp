@@ -76,9 +76,10 @@ Status ExportText(const QuestionFile& bank, const TopicEntry& entry, const Expor
 
 std::string ExportFileName(const TopicEntry& entry) { return entry.file_name + ".txt"; }
 
-Status ExportQuestions(const QuestionFile& bank, const TopicEntry& entry, const ExportOptions& options) {
+Status ExportQuestions(const QuestionFile& bank, const TopicEntry& entry, const ExportOptions& options,
+                       const std::string& file) {
   SafeWriter out;
-  QUIZ_RETURN_IF_ERROR(out.Open(ExportFileName(entry)));
+  QUIZ_RETURN_IF_ERROR(out.Open(file.empty() ? ExportFileName(entry) : file));
   // The bank is read and the text made on a second thread while this one writes the pieces
   // already made: a large topic takes little more than writing its text.
   std::mutex mutex;

@@ -34,7 +34,9 @@ Status ExportTextTo(const QuestionFile& bank, const TopicEntry& entry, const Exp
                     const std::function<Status(std::string_view)>& sink);
 // The export file: the topic's file name + ".txt", in the data folder.
 std::string ExportFileName(const TopicEntry& entry);
-// Writes the export file whole, replacing one that is there; on failure nothing is written.
-Status ExportQuestions(const QuestionFile& bank, const TopicEntry& entry, const ExportOptions& options);
+// Writes the export file whole (`file`, or ExportFileName when empty), replacing one that is
+// there; on failure nothing is written.
+Status ExportQuestions(const QuestionFile& bank, const TopicEntry& entry, const ExportOptions& options,
+                       const std::string& file = "");
 
 }  // namespace quiz

@@ -1,6 +1,7 @@
 #include "manager/main_window.h"
 
 #include <QAction>
+#include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include "data/score_chart.h"
 #include "data/score_history.h"
@@ -18,6 +20,7 @@
 #include "manager/listings.h"
 #include "manager/params_window.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
 #include "toolkit/gui/about_box.h"
 #include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
@@ -163,12 +166,21 @@ void ManagerWindow::Initialise() {
 
 bool ManagerWindow::OpenTopicIndex() {
   if (index_.is_open()) return true;
-  const Status opened = index_.Open();
+  Status opened = index_.Open();
+  // A folder this user may not write (read-only media, another user's data) is still browsed.
+  read_only_ = !FolderWritable(kBasesFolder) || (!opened.ok() && opened.code() == Status::Code::kIoError &&
+                                                 FileExists(kTopicIndexName));
+  if (!opened.ok() && read_only_ && FileExists(kTopicIndexName)) opened = index_.OpenForReading(kTopicIndexName);
   if (opened.ok()) return true;
   if (opened.code() != Status::Code::kNotFound) {
     ShowStatus(opened);
     return false;
   }
+  if (!FolderWritable(".")) {
+    SayReadOnly();
+    return false;
+  }
+  read_only_ = false;
   std::string caption = "No trobat \"";
   caption.append(kTopicIndexName).push_back('"');
   if (AskYesNo(caption, "Crear-lo?") != kIdYes) return false;
@@ -177,6 +189,40 @@ bool ManagerWindow::OpenTopicIndex() {
     return false;
   }
   return true;
+}
+
+void ManagerWindow::SayReadOnly() {
+  MsgBox(W("Carpeta de només lectura"),
+         W("No es pot escriure a la carpeta de dades (") + FromQString(QDir::currentPath()) +
+             W("): els temes i les qüestions es poden consultar, però no canviar."));
+}
+
+bool ManagerWindow::FindCurrentTopic() {
+  if (current_.number == 0) return false;
+  const std::string file = bank_.name();
+  const Layout layout = current_.entry.layout;
+  const uint16_t record_size = current_.entry.record_size;
+  if (const Status found = RelocateCurrentTopic(&index_, &current_); !found.ok()) {
+    bank_.Close();
+    UpdateMenu();
+    DrawTopicArea();
+    ShowStatus(found);
+    return false;
+  }
+  // Another program may have re-laid the topic out: its file is read with its layout now.
+  if (!bank_.is_open() || file != QuestionFileName(current_.entry) || layout != current_.entry.layout ||
+      record_size != current_.entry.record_size) {
+    if (const Status opened = bank_.Open(current_.entry, BankAccess()); !opened.ok()) {
+      ShowStatus(opened);
+      current_ = CurrentTopic{};
+      return false;
+    }
+  }
+  return true;
+}
+
+QuestionFile::Access ManagerWindow::BankAccess() const {
+  return read_only_ ? QuestionFile::Access::kRead : QuestionFile::Access::kWrite;
 }
 
 void ManagerWindow::UpdateMenu() {
@@ -211,6 +257,8 @@ bool ManagerWindow::Blocked(int id) {
     case command::kNew:
     case command::kParameters:
     case command::kDelete:
+      // The question list shows the topic too: it is not changed under the list.
+      if (LoopRunning("Llista")) clash = "Llista";
       if (LoopRunning("edtest")) clash = "edtest";
       if (LoopRunning("edqeleccio")) clash = "edqeleccio";
       break;
@@ -256,45 +304,51 @@ bool ManagerWindow::Blocked(int id) {
   return true;
 }
 
+bool ManagerWindow::Writes(int id) const {
+  return id == command::kNew || id == command::kParameters || id == command::kDelete || id == command::kGenerate;
+}
+
 void ManagerWindow::Command(int id) {
   if (Blocked(id)) return;
-  switch (id) {
-    case command::kNew: NewTopic(); break;
-    case command::kOpen: ChooseTopic(); break;
-    case command::kParameters:
-      if (current_.number != 0) EditParameters();
-      break;
-    case command::kDelete:
-      if (current_.number != 0) DeleteTopic();
-      break;
-    case command::kGenerate: GenerateTest(); break;
-    case command::kEdit:
-      if (current_.number != 0) EditQuestions(&bank_, current_.entry, &record_, &hits_, 1);
-      break;
-    case command::kList:
-      if (current_.number != 0) ListQuestions();
-      break;
-    case command::kExport:
-      if (current_.number != 0) ExportToText();
-      break;
-    case command::kCopyStructure:
-      copy_structure_ = !copy_structure_;
-      actions_[command::kCopyStructure]->setChecked(copy_structure_);
-      break;
-    case command::kDefaultPenalty: break;
-    case command::kRun: RunRunner(); break;
-    case command::kInfo: ShowInfo(); break;
-    case command::kHistory: ShowHistory(); break;
-    case command::kChart: ShowChart(); break;
-    case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
-    case command::kDemo:
-      if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
-      break;
-    case command::kExit: close(); break;
-    default: break;
+  if (read_only_ && Writes(id)) {
+    SayReadOnly();
+    return;
   }
-  // Every command may have changed the current topic or the topic count. The hits of a search
-  // number the questions of the topic searched: another topic's editor does not offer them.
+  // The topic's own commands act on the topic as the index holds it now.
+  const bool on_topic = id == command::kParameters || id == command::kDelete || id == command::kEdit ||
+                        id == command::kList || id == command::kExport;
+  if (!on_topic || FindCurrentTopic()) {
+    switch (id) {
+      case command::kNew: NewTopic(); break;
+      case command::kOpen: ChooseTopic(); break;
+      case command::kParameters: EditParameters(); break;
+      case command::kDelete: DeleteTopic(); break;
+      case command::kGenerate: GenerateTest(); break;
+      case command::kEdit: EditQuestions(&bank_, current_.entry, &record_, &hits_, 1); break;
+      case command::kList: ListQuestions(); break;
+      case command::kExport: ExportToText(); break;
+      case command::kCopyStructure:
+        copy_structure_ = !copy_structure_;
+        actions_[command::kCopyStructure]->setChecked(copy_structure_);
+        break;
+      case command::kDefaultPenalty: break;
+      case command::kRun: RunRunner(); break;
+      case command::kInfo: ShowInfo(); break;
+      case command::kHistory: ShowHistory(); break;
+      case command::kChart: ShowChart(); break;
+      case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
+      case command::kDemo:
+        if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
+        break;
+      case command::kExit: close(); return;
+      default: break;
+    }
+  }
+  // Every command may have changed the index (a reorder, a new or deleted topic, another
+  // program meanwhile): the current topic is found again by its file.
+  FindCurrentTopic();
+  // The hits of a search number the questions of the topic searched: another topic's editor
+  // does not offer them.
   if (bank_.name() != hits_file_) {
     hits_.Clear();
     hits_file_ = bank_.name();
@@ -341,16 +395,33 @@ void ManagerWindow::ListQuestions() {
     return;
   }
   const int picked = ShowList(QuestionListTitle(current_.entry), lines);
-  if (picked > 0) EditQuestions(&bank_, current_.entry, &record_, &hits_, static_cast<uint32_t>(picked));
+  // While the list was open another program may have removed the topic.
+  if (picked > 0 && FindCurrentTopic()) {
+    EditQuestions(&bank_, current_.entry, &record_, &hits_, static_cast<uint32_t>(picked));
+  }
 }
 
 void ManagerWindow::ExportToText() {
   if (!AskExportOptions(&export_options_)) return;
-  if (const Status written = ExportQuestions(bank_, current_.entry, export_options_); !written.ok()) {
+  std::string file = ExportFileName(current_.entry);
+  if (read_only_ || !FolderWritable(".")) {
+    // The data folder cannot take the file: the user's documents folder can.
+    const std::string documents = FromQString(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (AskYesNo(W("Carpeta de només lectura"), W("No es pot escriure a la carpeta de dades. Desar ") + file +
+                                                   W(" a la carpeta de documents (") + documents + ")?") != kIdYes) {
+      return;
+    }
+    if (const Status made = MakeFolder(documents); !made.ok()) {
+      ShowStatus(made);
+      return;
+    }
+    file = documents + "/" + file;
+  }
+  if (const Status written = ExportQuestions(bank_, current_.entry, export_options_, file); !written.ok()) {
     ShowStatus(written);
     return;
   }
-  RunCommand("NotePad.exe " + ExportFileName(current_.entry));
+  RunCommand("NotePad.exe " + file);
 }
 
 void ManagerWindow::NewTopic() {
@@ -370,31 +441,36 @@ void ManagerWindow::ChooseTopic() {
   if (!OpenTopicIndex()) return;
   TextList lines;
   uint32_t total = 0;
-  if (const Status listed = BuildTopicList(index_, &lines, &total); !listed.ok()) {
+  if (const Status listed = BuildTopicList(index_, &lines, &total, !read_only_); !listed.ok()) {
     ShowStatus(listed);
     return;
   }
   SetCaptionSuffix(TopicListSuffix(total));
   std::vector<uint8_t> order;
+  const uint16_t listed = index_.count();
   const int picked = ReorderLines(W("Arxius de qüestions"), lines, &order);
   if (picked < 0) return;  // the list is open already
-  current_.Select(static_cast<uint16_t>(picked));
-  if (order.size() == index_.count() && OrderChanged(order)) {
+  // The topic current before is known by its file: a reorder, here or by another program, moves
+  // its number, and a pick that cannot be opened leaves it current wherever it went.
+  const CurrentTopic before = current_;
+  if (order.size() == listed && OrderChanged(order)) {
+    if (read_only_) {
+      SayReadOnly();
+      return;
+    }
     if (const Status reordered = index_.Reorder(order); !reordered.ok()) {
       ShowStatus(reordered);
-      current_.Restore();
       return;
     }
   }
-  if (current_.number == 0) {
-    current_.Restore();
-    return;
-  }
+  if (picked == 0) return;
+  current_.Select(static_cast<uint16_t>(picked));
   Status opened = index_.Read(current_.number, &current_.entry);
-  if (opened.ok()) opened = bank_.Open(current_.entry);
+  if (opened.ok()) opened = bank_.Open(current_.entry, read_only_ ? QuestionFile::Access::kRead : QuestionFile::Access::kCreate);
   if (!opened.ok()) {
     ShowStatus(opened);
-    current_.Restore();
+    current_ = before;
+    if (current_.number != 0) (void)bank_.Open(current_.entry, BankAccess());
   }
 }
 
@@ -403,7 +479,7 @@ int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
   if (!OpenTopicIndex()) return 0;
   TextList lines;
   uint32_t total = 0;
-  if (const Status listed = BuildTopicList(index_, &lines, &total); !listed.ok()) {
+  if (const Status listed = BuildTopicList(index_, &lines, &total, !read_only_); !listed.ok()) {
     ShowStatus(listed);
     return 0;
   }

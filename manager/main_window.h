@@ -48,6 +48,7 @@ class ManagerWindow : public Window {
   const CurrentTopic& current() const { return current_; }
   const TopicIndex& index() const { return index_; }
   bool copy_structure() const { return copy_structure_; }
+  bool read_only() const { return read_only_; }
 
  private:
   void BuildMenu();
@@ -57,6 +58,17 @@ class ManagerWindow : public Window {
   bool OpenTopicIndex();
   // Refuses, with a message, a command while a window it would clash with runs its own loop.
   bool Blocked(int id);
+  // True for the commands that write to the data folder.
+  bool Writes(int id) const;
+  // "Carpeta de només lectura", once for the command that would write.
+  void SayReadOnly();
+  // Finds the current topic again by its file in the index as it is now, its question file
+  // opened anew when another program re-laid it out. False when there is no current topic
+  // (none, or it is gone: then the user is told, the menu greyed).
+  bool FindCurrentTopic();
+  // How the current topic's question file is opened: never made anew; only read on a folder
+  // that cannot be written.
+  QuestionFile::Access BankAccess() const;
   void NewTopic();
   void ChooseTopic();
   void EditParameters();
@@ -77,6 +89,7 @@ class ManagerWindow : public Window {
   SearchHits hits_;  // the last search, for the file named in hits_file_
   std::string hits_file_;
   bool copy_structure_ = false;
+  bool read_only_ = false;  // the data folder cannot be written: it is only browsed
   ExportOptions export_options_;  // kept for the run
   std::mt19937 random_;
   std::map<int, QAction*> actions_;

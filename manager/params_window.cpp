@@ -67,6 +67,7 @@ class ParamsWindow : public Window {
   }
 
   bool saved() const { return saved_; }
+  bool is_new() const { return is_new_; }
 
  protected:
   // The Tab rule: Tab moves to the field with the next number; in the comment length it asks to
@@ -128,9 +129,17 @@ class ParamsWindow : public Window {
       if (AskYesNoFlags(W("Menys alternatives"), text, kMbIconExclamation) != kIdYes) return;
     }
     RelayoutResult result;
-    if (const Status status = SaveTopicParams(index_, current_, bank_, entry, &result); !status.ok()) {
+    if (const Status status = SaveTopicParams(index_, current_, bank_, is_new_, entry, &result); !status.ok()) {
       if (status.code() == Status::Code::kRefused) {
         MsgBox(status.caption(), status.text());
+      } else if (status.code() == Status::Code::kChanged && !is_new_) {
+        // What was typed stays in the fields, to be saved over the topic as it is now; a topic
+        // that is gone closes the window.
+        ShowStatus(status);
+        if (const Status found = RelocateCurrentTopic(index_, current_); !found.ok()) {
+          ShowStatus(found);
+          Finish(0);
+        }
       } else {
         ShowStatus(status);
       }
@@ -155,7 +164,7 @@ bool EditTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* ban
   ParamsWindow window(index, current, bank, copy_structure);
   const int result = window.RunLoop();
   // Surt, the title bar's close, or a refused second copy: a new topic is given up.
-  if (!window.saved() && current->number > index->count()) current->Restore();
+  if (!window.saved() && window.is_new()) current->Restore();
   return result > 0 && window.saved();
 }
 

@@ -29,7 +29,21 @@ std::string QuestionEditor::StatusText() const {
 std::string QuestionEditor::LeaveCaption() const { return W("questió") + Number(current_) + " modificada!"; }
 
 void QuestionEditor::Fail(const Status& status) {
-  messages_->Message(status.caption(), status.text(), kMbIconStop);
+  std::string text = status.text();
+  if (status.code() == Status::Code::kChanged) text += W(" El que hi ha als camps es manté.");
+  messages_->Message(status.caption(), text, kMbIconStop);
+  if (status.code() == Status::Code::kChanged) Resync();
+}
+
+void QuestionEditor::Resync() {
+  // The file as it is now; one that is gone was just told, and every later write says so again.
+  if (!bank_->Reload().ok()) return;
+  uint16_t found = 0;
+  if (current_ <= count() && !bank_->Find(*record_, static_cast<uint16_t>(current_), &found).ok()) found = 0;
+  // Where the question read went, or, when it is gone, the place of a new one: what the fields
+  // hold is then saved as a question of its own, over nobody else's.
+  current_ = found != 0 ? found : new_number();
+  shown_ = current_;
 }
 
 bool QuestionEditor::Open(uint32_t start, Question* fields) {
@@ -49,7 +63,13 @@ bool QuestionEditor::ReadInto(uint32_t n, Question* fields) {
 }
 
 bool QuestionEditor::Show(uint32_t k, bool copy, Question* fields) {
+  // What is shown is the file as it is now, whatever another program did to it.
+  if (const Status status = bank_->Reload(); !status.ok()) {
+    Fail(status);
+    return false;
+  }
   if (k == 0) k = 1;  // question 0 does not exist: an empty bank's new question is 1
+  k = std::min(k, new_number());  // the file may have lost questions since the number was chosen
   if (k <= count()) {
     if (!ReadInto(k, fields)) return false;
   } else {
@@ -86,7 +106,8 @@ bool QuestionEditor::Save(const Question& typed) {
   Status status;
   uint32_t number = current_;
   if (current_ <= count()) {
-    status = bank_->Write(saved, static_cast<uint16_t>(current_));
+    // Only over the question that was read, where it was read.
+    status = bank_->Write(saved, static_cast<uint16_t>(current_), record_);
   } else {
     // A new question goes after the file's last, also when another program added some meanwhile.
     uint16_t appended = 0;
@@ -147,7 +168,7 @@ bool QuestionEditor::Delete(Question* fields) {
   }
   if (current_ > count()) return Show(current_, false, fields);  // nothing stored: the fields empty
   uint16_t n = static_cast<uint16_t>(current_);
-  if (const Status status = bank_->Delete(&n); !status.ok()) {
+  if (const Status status = bank_->Delete(&n, record_); !status.ok()) {
     Fail(status);
     return false;
   }

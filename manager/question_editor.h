@@ -70,7 +70,10 @@ class QuestionEditor {
 
   // Save: each text cut to its field's length (and to 128), the comment only where the topic
   // has one; then written as question `current`, a new one appended after the file's last.
-  // False, with the failure told and the record as it was, when the file refuses.
+  // A stored question is written only where the question read still is, in the file that was
+  // read. False, with the failure told and the record as it was, when the file refuses; when
+  // another program changed the file, the current number follows the question read to its
+  // place now (or becomes a new question's when it is gone) and the fields keep what they hold.
   bool Save(const Question& typed);
 
   // The leave check: when modified, asks whether to save, and saves on Yes. False only when a
@@ -93,7 +96,11 @@ class QuestionEditor {
  private:
   // The number a navigation button leads to, after what it asks; `current_` when it stays.
   uint32_t Target(int button, const std::string& number_box);
+  // Tells a failure; after a kChanged one, finds the question again in the file as it is now.
   void Fail(const Status& status);
+  // The current number becomes the place of the question read (the record) in the file as it
+  // is now, or a new question's when it is gone; the fields keep what they hold.
+  void Resync();
   // Reads question n into the record and the fields; a failure is told, and nothing changes.
   bool ReadInto(uint32_t n, Question* fields);
   uint32_t new_number() const { return count() + 1u; }

@@ -3,6 +3,7 @@
 #include "data/topic_format.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/messages.h"
+#include "toolkit/paths.h"
 #include "toolkit/text.h"
 
 namespace quiz {
@@ -57,6 +58,9 @@ Status ReadParams(const ParamsFields& f, TopicEntry* entry) {
   if (alternatives < kMinAlternatives || alternatives > kMaxAlternatives) {
     return OutOfRange("Nombre d'alternatives", alternatives, kMinAlternatives, kMaxAlternatives);
   }
+  if (const std::string fault = FileNameFault(e.file_name); !fault.empty()) {
+    return Status::Refused(W("Nom d'arxiu no vàlid"), W("El nom d'arxiu «") + e.file_name + W("» ") + fault + ".");
+  }
   e.layout = {static_cast<uint16_t>(question), static_cast<uint16_t>(answer),
               static_cast<uint16_t>(alternatives), static_cast<uint16_t>(comment)};
   e.record_size = RecordSizeFor(e.layout);
@@ -64,12 +68,12 @@ Status ReadParams(const ParamsFields& f, TopicEntry* entry) {
   return Status::Ok();
 }
 
-Status CheckFileNameFree(const TopicIndex& index, uint16_t own, const std::string& file_name) {
+Status CheckFileNameFree(const TopicIndex& index, const std::string& own, const std::string& file_name) {
   if (!index.is_open()) return Status::Ok();
   for (uint16_t n = 1; n <= index.count(); ++n) {
-    if (n == own) continue;
     TopicEntry other;
     QUIZ_RETURN_IF_ERROR(index.Read(n, &other));
+    if (!own.empty() && UpperCat(other.file_name) == UpperCat(own)) continue;
     if (UpperCat(other.file_name) == UpperCat(file_name)) {
       return Status::Refused(W("Nom d'arxiu en ús"),
                              file_name + W(".qst ja és el fitxer del tema ") + IntToText(n) + " (" +
@@ -83,11 +87,38 @@ bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions) {
   return questions > 0 && to.alternatives < from.alternatives;
 }
 
-Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank,
+namespace {
+
+// Gives the index's lock back when the save ends, however it ends.
+class IndexLock {
+ public:
+  explicit IndexLock(TopicIndex* index) : index_(index) {}
+  IndexLock(const IndexLock&) = delete;
+  IndexLock& operator=(const IndexLock&) = delete;
+  ~IndexLock() {
+    if (taken_) index_->Unlock();
+  }
+  Status Take() {
+    QUIZ_RETURN_IF_ERROR(index_->Lock());
+    taken_ = true;
+    return Status::Ok();
+  }
+
+ private:
+  TopicIndex* index_;
+  bool taken_ = false;
+};
+
+}  // namespace
+
+Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank, bool is_new,
                        const TopicEntry& entry, RelayoutResult* result) {
   *result = RelayoutResult{};
-  QUIZ_RETURN_IF_ERROR(CheckFileNameFree(*index, current->number, entry.file_name));
-  if (current->number > index->count()) {
+  // From the check of the names to the entry written, no other program changes the index.
+  IndexLock lock(index);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
+  QUIZ_RETURN_IF_ERROR(CheckFileNameFree(*index, is_new ? "" : current->entry.file_name, entry.file_name));
+  if (is_new) {
     QUIZ_RETURN_IF_ERROR(CheckRoomForTopic(*index));
     // The question file first: an entry is never written for a topic whose file cannot be made.
     QUIZ_RETURN_IF_ERROR(bank->Open(entry));
@@ -99,10 +130,16 @@ Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* b
     current->number = index->count();  // after any topic another program added meanwhile
     return index->Read(current->number, &current->entry);
   }
-  if (!bank->is_open()) QUIZ_RETURN_IF_ERROR(bank->Open(current->entry));
+  // The topic is found again by its file, wherever the index holds it now, and must be as it
+  // was read: another program may have removed, moved or changed it.
+  uint16_t n = 0;
+  QUIZ_RETURN_IF_ERROR(index->FindUnchanged(current->entry, &n));
+  current->number = n;
+  // The file is never made here: one that has gone is said so.
+  if (!bank->is_open()) QUIZ_RETURN_IF_ERROR(bank->Open(current->entry, QuestionFile::Access::kWrite));
   QUIZ_RETURN_IF_ERROR(bank->Relayout(entry, result));
-  QUIZ_RETURN_IF_ERROR(index->Write(current->number, entry));
-  return index->Read(current->number, &current->entry);
+  QUIZ_RETURN_IF_ERROR(index->Write(n, entry));
+  return index->Read(n, &current->entry);
 }
 
 }  // namespace quiz

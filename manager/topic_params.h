@@ -29,18 +29,20 @@ ParamsFields FieldsOf(const TopicEntry& entry, bool with_names);
 Status ReadParams(const ParamsFields& fields, TopicEntry* entry);
 
 // Refuses a file name that another topic of the index already uses (two topics on one question
-// file would spoil each other's questions). `own` is the topic being saved.
-Status CheckFileNameFree(const TopicIndex& index, uint16_t own, const std::string& file_name);
+// file would spoil each other's questions). `own` is the file name of the topic being saved as
+// it is stored ("" for a new topic): its own entry does not count, wherever it is now.
+Status CheckFileNameFree(const TopicIndex& index, const std::string& own, const std::string& file_name);
 
 // True when saving `to` over `from` drops answers of stored questions (fewer alternatives).
 bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions);
 
-// Saves the topic being edited. A new topic (current number beyond the index) is appended and
-// its question file made; it becomes the current topic. An existing one has its question file
-// re-laid out or renamed first and its entry written after, so that an entry never names a layout
-// its file does not have yet; `*result` tells what happened to the file. On failure nothing of
-// the topic changed.
-Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank,
+// Saves the topic being edited, holding the index's lock throughout. A new topic is appended
+// and its question file made; it becomes the current topic. An existing one is found again by
+// its file name and must be unchanged (else kChanged, nothing written); its question file is
+// re-laid out or renamed first and its entry written after, so that an entry never names a
+// layout its file does not have yet; `*result` tells what happened to the file. The current
+// number becomes the topic's number now. On failure nothing of the topic changed.
+Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank, bool is_new,
                        const TopicEntry& entry, RelayoutResult* result);
 
 }  // namespace quiz

@@ -17,16 +17,24 @@ std::string TopicListLine(uint16_t n, const std::string& title, uint16_t questio
   return IntToText(n) + ")" + title + "  " + IntToText(questions);
 }
 
-Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total) {
+Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing) {
   TextListClear(*lines);
   *total = 0;
   if (!index.is_open()) return Status::Ok();
-  QUIZ_RETURN_IF_ERROR(MakeFolder(kBasesFolder));
+  if (make_missing) QUIZ_RETURN_IF_ERROR(MakeFolder(kBasesFolder));
   for (uint16_t n = 1; n <= index.count(); ++n) {
     TopicEntry entry;
     QUIZ_RETURN_IF_ERROR(index.Read(n, &entry));
+    // Counting only reads; a missing file is made empty, as the list always did. A topic whose
+    // file cannot be read is listed all the same, with the reason in short: picking it tells
+    // the whole of it.
     QuestionFile bank;
-    QUIZ_RETURN_IF_ERROR(bank.Open(entry));
+    Status opened = bank.Open(entry, QuestionFile::Access::kRead);
+    if (opened.code() == Status::Code::kNotFound && make_missing) opened = bank.Open(entry);
+    if (!opened.ok()) {
+      TextListAdd(*lines, IntToText(n) + ")" + entry.title + "  ? (" + opened.caption() + ")");
+      continue;
+    }
     TextListAdd(*lines, TopicListLine(n, entry.title, bank.count()));
     *total += bank.count();
   }
@@ -75,9 +83,27 @@ std::string DeleteTopicCaption() { return W("* Confirmar eliminació Test *"); }
 std::string DeleteTopicText(const std::string& title) { return " Eliminar \"" + title + "\"?"; }
 
 Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile* bank) {
-  QUIZ_RETURN_IF_ERROR(index->Delete(current->number));
+  QUIZ_RETURN_IF_ERROR(index->DeleteUnchanged(current->entry));
   bank->Close();
   current->number = 0;
+  return Status::Ok();
+}
+
+Status RelocateCurrentTopic(TopicIndex* index, CurrentTopic* current) {
+  if (current->number == 0 || !index->is_open()) return Status::Ok();
+  uint16_t n = 0;
+  TopicEntry entry;
+  const Status found = index->Find(current->entry.file_name, &n, &entry);
+  if (found.code() == Status::Code::kNotFound) {
+    const std::string title = current->entry.title;
+    *current = CurrentTopic{};
+    return Status::NotFound(W("Tema desaparegut"),
+                            W("El tema «") + title + W("» ja no és a l'índex de temes (") + index->name() +
+                                W("): un altre programa l'ha esborrat o li ha canviat el nom d'arxiu."));
+  }
+  QUIZ_RETURN_IF_ERROR(found);
+  current->number = n;
+  current->entry = entry;
   return Status::Ok();
 }
 

@@ -39,9 +39,11 @@ struct CurrentTopic {
 std::string TopicListLine(uint16_t n, const std::string& title, uint16_t questions);
 
 // The topic list over the whole index: one line per topic, in index order, and the questions
-// of all topics. Makes the folder Bases when it is missing, and every missing question file,
-// empty, as the list is read. An index that is not open lists nothing.
-Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total);
+// of all topics. With `make_missing`, makes the folder Bases when it is missing, and every
+// missing question file, empty, as the list is read. A topic whose file cannot be read (a bad
+// name, a damaged layout, no permission) is listed with "?" and the reason in short after its
+// title, and its questions are not counted. An index that is not open lists nothing.
+Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing = true);
 // " (total qüestions = N)", after the list's title.
 std::string TopicListSuffix(uint32_t total);
 // True when the order code of a reorder moves at least one topic.
@@ -72,8 +74,15 @@ bool MenuItemEnabled(int id, uint16_t current_topic, uint16_t topic_count);
 std::string DeleteTopicCaption();                     // "* Confirmar eliminació Test *"
 std::string DeleteTopicText(const std::string& title);  // " Eliminar "<title>"?"
 // Removes the current topic's entry (its question file stays on disk) and leaves no topic
-// current; `bank` is closed.
+// current; `bank` is closed. The topic is found by its file name wherever it is now, and must
+// be as it was read: otherwise kChanged, and nothing changes.
 Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile* bank);
+
+// Finds the current topic again by its question file name after the index may have changed
+// (a reorder, another program): its number becomes its place now and its entry is read anew.
+// When no entry names its file any more, no topic is current and the status (kNotFound) says
+// so. With no topic current nothing is done; not for use while a new topic is being made.
+Status RelocateCurrentTopic(TopicIndex* index, CurrentTopic* current);
 
 // "Nou" at the limit: refused before any window opens.
 Status CheckRoomForTopic(const TopicIndex& index);

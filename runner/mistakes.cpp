@@ -46,20 +46,18 @@ Status WriteMistakesTest(const TestEngine& engine, GeneratedTestEntry* written) 
   if (items.empty()) {
     return Status::Refused(W("Res a repetir"), W("No hi ha cap resposta errada ni en blanc: no s'ha escrit cap test."));
   }
-  GeneratedTestIndex index;
-  QUIZ_RETURN_IF_ERROR(index.OpenForRunner());
-  std::vector<GeneratedTestEntry> entries;
-  QUIZ_RETURN_IF_ERROR(index.ReadAll(&entries));
-  index.Close();
+  // The name is chosen from the index as it is under its lock: two programs writing a mistakes
+  // test of the same test at once get two names.
   const std::string stem = Stem(engine.test_name());
-  std::string description = stem;
-  for (const GeneratedTestEntry& e : entries) {
-    if (UpperCat(e.file_name) == UpperCat(stem)) description = e.description;
-  }
-  const GeneratedTestEntry entry{MistakesFileName(stem, entries), CutText("Errades de " + description, kDescriptionCapacity)};
-  QUIZ_RETURN_IF_ERROR(SaveGeneratedTest(entry, items));
-  *written = entry;
-  return Status::Ok();
+  return SaveGeneratedTestNamed(
+      [&](const std::vector<GeneratedTestEntry>& entries) {
+        std::string description = stem;
+        for (const GeneratedTestEntry& e : entries) {
+          if (UpperCat(e.file_name) == UpperCat(stem)) description = e.description;
+        }
+        return GeneratedTestEntry{MistakesFileName(stem, entries), CutText("Errades de " + description, kDescriptionCapacity)};
+      },
+      items, written);
 }
 
 }  // namespace quiz

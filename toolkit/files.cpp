@@ -204,7 +204,15 @@ Status RecordFile::IsCurrent(bool* current) const {
 
 Status RecordFile::Reopen() {
   const std::string name = name_;
-  return Open(name, record_size_, mode_);
+  // Only the first open makes a file: one removed since then stays removed.
+  const Mode mode = mode_ == Mode::kCreate ? Mode::kExisting : mode_;
+  const Status opened = Open(name, record_size_, mode);
+  if (opened.code() == Status::Code::kNotFound) return Status::Changed(name, W("esborrat"));
+  return opened;
+}
+
+Status RecordFile::RefuseReadOnly() const {
+  return Status::Refused(W("Només lectura"), name_ + W(": és de només lectura; no s'hi ha escrit res."));
 }
 
 Status RecordFile::Refresh() {
@@ -215,6 +223,7 @@ Status RecordFile::Refresh() {
 
 Status RecordFile::Lock() {
   if (locked_) return Status::Ok();
+  if (mode_ == Mode::kReadOnly) return RefuseReadOnly();
   // A rewrite renames its new file over the name while it holds the lock of the old one: whoever
   // was waiting then holds the lock of a file that is gone, and takes the new one's instead.
   for (int attempt = 0; attempt < 64; ++attempt) {
@@ -230,6 +239,27 @@ Status RecordFile::Lock() {
     QUIZ_RETURN_IF_ERROR(Reopen());
   }
   return Status::Busy(name_);
+}
+
+Status RecordFile::LockUnchanged() {
+  if (locked_) return Status::Ok();
+  if (mode_ == Mode::kReadOnly) return RefuseReadOnly();
+  const LockResult result = LockWaiting(fd_);
+  if (result == LockResult::kBusy) return Status::Busy(name_);
+  locked_ = true;
+  lock_taken_ = result == LockResult::kLocked;
+  struct stat open_file, named;
+  if (::fstat(fd_, &open_file) != 0) {
+    const int err = errno;
+    Unlock();
+    return Status::IoError(ReadFailedCaption(), name_, err);
+  }
+  if (::stat(path_.c_str(), &named) != 0 || named.st_dev != open_file.st_dev || named.st_ino != open_file.st_ino) {
+    const bool gone = ::stat(NativePath(name_).c_str(), &named) != 0;
+    Unlock();
+    return Status::Changed(name_, gone ? W("esborrat") : W("reescrit"));
+  }
+  return Status::Ok();
 }
 
 void RecordFile::Unlock() {

@@ -28,7 +28,8 @@ void SetLockWait(std::chrono::milliseconds wait);
 //
 // Another program may replace the file whole (a rewrite renames a new file over it). Reading
 // goes on through the file that was opened; every write, and Lock, first opens the file the name
-// gives now, so that nothing is written into a file that is already gone.
+// gives now, so that nothing is written into a file that is already gone. A file that another
+// program removed is never made anew by a write or a Lock: that is a kChanged status.
 class RecordFile {
  public:
   enum class Mode {
@@ -81,6 +82,10 @@ class RecordFile {
   // the file the name gives now, opening it anew when it was replaced, and keeps it until Unlock
   // or Close. Never held while a window waits for the user.
   Status Lock();
+  // For a write at a position read earlier: takes the lock of the file that is open, and refuses
+  // with a kChanged status (lock given back) when the name no longer gives it, because another
+  // program replaced it (its records may have moved) or removed it.
+  Status LockUnchanged();
   void Unlock();
   bool locked() const { return locked_; }
   // Opens the file anew when another program replaced it since it was opened.
@@ -89,7 +94,9 @@ class RecordFile {
  private:
   // True when the name still gives the file that is open.
   Status IsCurrent(bool* current) const;
+  // Opens the file the name gives now; one that is gone is a kChanged status.
   Status Reopen();
+  Status RefuseReadOnly() const;
 
   int fd_ = -1;
   size_t record_size_ = 1;
@@ -114,6 +121,13 @@ class RecordLock {
   Status Take() {
     if (file_->locked()) return Status::Ok();
     QUIZ_RETURN_IF_ERROR(file_->Lock());
+    taken_ = true;
+    return Status::Ok();
+  }
+  // As Take, through LockUnchanged.
+  Status TakeUnchanged() {
+    if (file_->locked()) return Status::Ok();
+    QUIZ_RETURN_IF_ERROR(file_->LockUnchanged());
     taken_ = true;
     return Status::Ok();
   }

@@ -1,9 +1,12 @@
 #include "toolkit/paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
@@ -89,6 +92,32 @@ std::string FolderOfPath(const std::string& path) {
 std::string BaseOfPath(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool FolderWritable(std::string_view name) {
+  return ::faccessat(AT_FDCWD, NativePath(name).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::string FileNameFault(std::string_view name) {
+  if (name.empty()) return W("és buit");
+  if (name == "." || name == "..") return W("no pot ser «.» ni «..»");
+  if (name.find_first_of("\\/:*?\"<>|") != std::string_view::npos) {
+    return W("no pot dur cap d'aquests caràcters: \\ / : * ? \" < > |");
+  }
+  for (char c : name) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) return W("no pot dur caràcters de control");
+  }
+  for (char end : {name.front(), name.back()}) {
+    if (end == '.' || end == ' ') return W("no pot començar ni acabar amb un punt o un espai");
+  }
+  std::string stem(name.substr(0, name.find('.')));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const bool device = stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" ||
+                      (stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+                       stem[3] >= '1' && stem[3] <= '9');
+  if (device) return W("és un nom que Windows reserva (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9)");
+  return "";
 }
 
 }  // namespace quiz

@@ -22,6 +22,17 @@ bool FileExists(std::string_view name);
 // True for a file or a folder.
 bool PathExists(std::string_view name);
 
+// True when this user may make and replace files in the folder `name` (a read-only mount, or
+// another user's folder, is not).
+bool FolderWritable(std::string_view name);
+
+// Why `name` cannot be the name of a file in a data folder, which must stay inside its folder
+// and travel back to Windows: "" when it can be. Otherwise the rule it breaks, to follow
+// "que " in a sentence: it holds \ / : * ? " < > | or a control character (NUL included), is
+// "." or "..", begins or ends with a dot or a space, or is a name Windows reserves (CON, PRN,
+// AUX, NUL, COM1-COM9, LPT1-LPT9, in any case, with or without an extension), or is empty.
+std::string FileNameFault(std::string_view name);
+
 // The folder part of a native path ("." when it has none) and the last component.
 std::string FolderOfPath(const std::string& path);
 std::string BaseOfPath(const std::string& path);

@@ -17,6 +17,12 @@ Status Status::Busy(const std::string& file) {
                          "a provar d'aquí a un moment."));
 }
 
+Status Status::Changed(const std::string& file, const std::string& what) {
+  return Status(Code::kChanged, W("Fitxer canviat"),
+                file + W(": un altre programa l'ha ") + (what.empty() ? W("canviat") : what) +
+                    W(" des que s'ha llegit. No s'hi ha escrit res."));
+}
+
 std::string Status::ToString() const {
   if (ok()) return "OK";
   return caption_ + ": " + text_;

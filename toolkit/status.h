@@ -18,6 +18,7 @@ class [[nodiscard]] Status {
     kCorrupt,   // the contents of a file are not what its format allows
     kRefused,   // the request itself is not acceptable (bad number, absurd layout, ...)
     kBusy,      // another program kept the file locked for longer than we wait
+    kChanged,   // another program changed or removed what was to be written: nothing was
   };
 
   Status() = default;
@@ -36,6 +37,9 @@ class [[nodiscard]] Status {
   }
   // Caption "Fitxer ocupat"; the text names the file and says that nothing was changed.
   static Status Busy(const std::string& file);
+  // Caption "Fitxer canviat"; the text names the file, says that another program changed it
+  // (`what`, when given, says how: "esborrat", ...) and that nothing was written.
+  static Status Changed(const std::string& file, const std::string& what = "");
 
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }

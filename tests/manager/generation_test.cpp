@@ -124,7 +124,7 @@ class GenerationFiles : public testing::InTempDir {};
 TEST_F(GenerationFiles, TheTestIsWrittenWholeBeforeItsEntryAndAReplaceReusesTheEntry) {
   testing::MakeSampleData();  // t1 and t2 in the index
   const std::vector<TestItem> items{{1, 2}, {2, 3}};
-  ASSERT_TRUE(SaveGeneratedTest({"nou_1", "Nou"}, items, 0).ok());
+  ASSERT_TRUE(SaveGeneratedTest({"nou_1", "Nou"}, items).ok());
   std::vector<TestItem> read;
   ASSERT_TRUE(ReadTestFile("Generats\\nou_1.tgn", &read).ok());
   EXPECT_EQ(read, items);
@@ -137,7 +137,7 @@ TEST_F(GenerationFiles, TheTestIsWrittenWholeBeforeItsEntryAndAReplaceReusesTheE
   EXPECT_EQ(entries[2], (GeneratedTestEntry{"nou_1", "Nou"}));
 
   // Replacing t1: its entry, in place, and its file, whole.
-  ASSERT_TRUE(SaveGeneratedTest({"t1", "Primer, de nou"}, {{2, 1}}, 1).ok());
+  ASSERT_TRUE(SaveGeneratedTest({"t1", "Primer, de nou"}, {{2, 1}}, true).ok());
   ASSERT_TRUE(index.OpenForManager().ok());
   ASSERT_TRUE(index.ReadAll(&entries).ok());
   index.Close();
@@ -148,7 +148,7 @@ TEST_F(GenerationFiles, TheTestIsWrittenWholeBeforeItsEntryAndAReplaceReusesTheE
   // A test that cannot be written leaves no entry.
   fs::create_directories("Generats/mal_1.tgn/x");
   const std::string index_before = FileBytes("Generats/Generats.rel");
-  const Status failed = SaveGeneratedTest({"mal_1", "Mal"}, items, 0);
+  const Status failed = SaveGeneratedTest({"mal_1", "Mal"}, items);
   EXPECT_FALSE(failed.ok());
   EXPECT_NE(failed.text().find("mal_1.tgn"), std::string::npos) << failed.text();
   EXPECT_EQ(FileBytes("Generats/Generats.rel"), index_before);

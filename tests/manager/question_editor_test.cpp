@@ -264,8 +264,9 @@ TEST_F(EditorTest, AFileThatFailsMidEditIsToldAndTheFieldsKeepWhatWasTyped) {
   OpenAt(2);
   Question typed = fields_;
   typed.question = "escrita a mà";
-  // The file loses its last three questions behind the editor's back: question 4 cannot be read.
-  fs::resize_file("Bases/banc.qst", 2 * 706);
+  // A folder takes the file's place behind the editor's back: no question can be read.
+  fs::remove("Bases/banc.qst");
+  fs::create_directory("Bases/banc.qst");
   Question fields = typed;
   Answer({kIdNo});
   EXPECT_FALSE(editor_->Navigate(ed::kGoToNumber, typed, "4", false, &fields));

@@ -125,7 +125,7 @@ TEST_F(ManagerTopics, SavesANewTopicAndItsEmptyQuestionFile) {
   TopicEntry entry;
   ASSERT_TRUE(ReadParams({W("Química"), "QUIM", "120", "120", "100", "4"}, &entry).ok());
   RelayoutResult result;
-  ASSERT_TRUE(SaveTopicParams(&index_, &current_, &bank_, entry, &result).ok());
+  ASSERT_TRUE(SaveTopicParams(&index_, &current_, &bank_, true, entry, &result).ok());
   EXPECT_EQ(current_.number, 3);
   EXPECT_EQ(index_.count(), 3);
   EXPECT_EQ(FileBytes("Bases/QUIM.qst"), "");
@@ -154,7 +154,7 @@ TEST_F(ManagerTopics, SavingAnExistingTopicTouchesItsFileOnlyWhenItsLayoutOrName
     TopicEntry entry;
     ASSERT_TRUE(ReadParams(c.fields, &entry).ok());
     RelayoutResult result;
-    ASSERT_TRUE(SaveTopicParams(&index_, &current_, &bank_, entry, &result).ok()) << c.what;
+    ASSERT_TRUE(SaveTopicParams(&index_, &current_, &bank_, false, entry, &result).ok()) << c.what;
     EXPECT_EQ(result.action, c.action) << c.what;
     EXPECT_EQ(current_.entry.title, "Nou títol") << c.what;
     if (c.action == RelayoutResult::Action::kRewritten) {
@@ -174,7 +174,7 @@ TEST_F(ManagerTopics, RefusesWhatWouldSpoilAnotherTopicOrTheIndex) {
   ASSERT_TRUE(ReadParams({"T", "geo", "50", "40", "0", "2"}, &entry).ok());
   const std::string index_before = FileBytes("Bases/Arxs.rel");
   RelayoutResult result;
-  const Status taken = SaveTopicParams(&index_, &current_, &bank_, entry, &result);
+  const Status taken = SaveTopicParams(&index_, &current_, &bank_, false, entry, &result);
   EXPECT_EQ(taken.caption(), W("Nom d'arxiu en ús"));
   EXPECT_NE(taken.text().find(W("geo.qst ja és el fitxer del tema 2")), std::string::npos) << taken.text();
   EXPECT_EQ(FileBytes("Bases/Arxs.rel"), index_before);

@@ -61,6 +61,10 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"afegir un test generat", Fault::kMissingFolder},
     {"escriure un test generat", Fault::kMissingFolder},
     {"generar un test aleatori (quizdesk)", Fault::kMissingFolder},
+    {"substituir un test generat (quizdesk)", Fault::kMissingFolder},
+    // A topic whose file cannot be made or read is listed with "?", beside the others.
+    {"llistar els temes (quizdesk)", Fault::kReadOnlyFolder},
+    {"llistar els temes (quizdesk)", Fault::kFolderForFile},
     {"repetir errades i en blanc (quizrun)", Fault::kMissingFolder},
 };
 

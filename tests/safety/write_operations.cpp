@@ -195,7 +195,7 @@ const std::vector<WriteOperation>& WriteOperations() {
       {"generar un test aleatori (quizdesk)", MakeDataFolder,
        [] {
          std::mt19937 random(3);
-         return SaveGeneratedTest({"tots_1", "tots"}, DrawTest({{1, 20}, {2, 3}, {3, 3}}, 26, &random), 0);
+         return SaveGeneratedTest({"tots_1", "tots"}, DrawTest({{1, 20}, {2, 3}, {3, 3}}, 26, &random));
        },
        {"Generats/tots_1.tgn", "Generats/Generats.rel"}, 0, false,
        [] {
@@ -206,7 +206,7 @@ const std::vector<WriteOperation>& WriteOperations() {
          return listed && !whole ? std::string("the entry is there, its test is not whole") : std::string();
        }},
       {"substituir un test generat (quizdesk)", MakeDataFolder,
-       [] { return SaveGeneratedTest({"t1", "Primer, de nou"}, {{2, 1}, {3, 2}}, 1); },
+       [] { return SaveGeneratedTest({"t1", "Primer, de nou"}, {{2, 1}, {3, 2}}, true); },
        {"Generats/t1.tgn", "Generats/Generats.rel"}},
       {"passar un tema a text (quizdesk)", MakeDataFolder,
        [] {
@@ -265,7 +265,7 @@ const std::vector<WriteOperation>& WriteOperations() {
          current.Select(static_cast<uint16_t>(index.count() + 1));
          QuestionFile bank;
          RelayoutResult result;
-         return SaveTopicParams(&index, &current, &bank, Topic("quart", kBankLayout), &result);
+         return SaveTopicParams(&index, &current, &bank, true, Topic("quart", kBankLayout), &result);
        },
        {"Bases/Arxs.rel", "Bases/quart.qst"}, 318},
       {"desar els paràmetres d'un tema (quizdesk)", MakeDataFolder,
@@ -277,7 +277,7 @@ const std::vector<WriteOperation>& WriteOperations() {
          QUIZ_RETURN_IF_ERROR(index.Read(1, &current.entry));
          QuestionFile bank;
          RelayoutResult result;
-         QUIZ_RETURN_IF_ERROR(SaveTopicParams(&index, &current, &bank, Topic("nou", {120, 60, 4, 100}), &result));
+         QUIZ_RETURN_IF_ERROR(SaveTopicParams(&index, &current, &bank, false, Topic("nou", {120, 60, 4, 100}), &result));
          return result.old_file_left;
        },
        {"Bases/vell.qst", "Bases/nou.qst", "Bases/Arxs.rel"}},
