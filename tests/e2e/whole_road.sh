@@ -4,7 +4,9 @@
 # test generated, the runner started from "EXECUTAR TESTS", the test taken, corrected and its
 # score registered, and the score in the history of both programs.
 #
-#   whole_road.sh QUIZDESK QUIZRUN QSTCONV
+#   whole_road.sh BIN
+# BIN is the build's folder of programs. The manager is started there, inside its data folder,
+# as ./run starts it: the runner is found beside it, not on the PATH.
 # Needs Xvfb and xdotool. There is no window manager: windows sit where the programs put them,
 # and clicks go to points of a window.
 set -euo pipefail
@@ -12,14 +14,22 @@ set -euo pipefail
 unset QT_QPA_PLATFORM
 
 work="$(mktemp -d)"
-trap 'pkill -P $$ 2>/dev/null || true; pkill -f "$work/bin/" 2>/dev/null || true; rm -rf "$work"' EXIT
-mkdir -p "$work/bin"
-# The manager finds the runner on the PATH, as an installed one would.
-ln -s "$(realpath "$1")" "$work/bin/quizdesk"
-ln -s "$(realpath "$2")" "$work/bin/quizrun"
-ln -s "$(realpath "$3")" "$work/bin/qstconv"
-export PATH="$work/bin:$PATH"
+# Our programs are those working in this run's folder: other tests may run the same binaries.
+cleanup() {
+  pkill -P $$ 2>/dev/null || true
+  for pid in $(pgrep -f "/(quizdesk|quizrun|qstconv)( |$)" 2>/dev/null); do
+    case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in "$work"*) kill "$pid" 2>/dev/null || true ;; esac
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+bin="$(realpath "$1")"
+for p in quizdesk quizrun qstconv; do [ -x "$bin/$p" ] || { echo "FALLA: no hi ha $bin/$p" >&2; exit 1; }; done
+# No program of ours on the PATH: only the folder of the manager can lead it to the runner.
+PATH="$(printf '%s' "$PATH" | tr ':' '\n' | grep -v -x -F "$bin" | paste -sd: -)"
+! command -v quizrun >/dev/null || { echo "FALLA: hi ha un quizrun al PATH ($(command -v quizrun))" >&2; exit 1; }
 data="$work/dades"
+mkdir -p "$data"
 
 # A failure says what the programs printed, which tells a crash from a slow start.
 fail() {
@@ -62,7 +72,7 @@ typed() { xdotool type --delay 10 "$1"; sleep 0.2; }
 size() { stat -c %s "$1" 2>/dev/null || echo 0; }
 
 # 1. The manager in an empty data folder: no Zive.cf (told), no topic index (created).
-quizdesk --data "$data" >"$work/quizdesk.log" 2>&1 &
+(cd "$data" && exec "$bin/quizdesk") >"$work/quizdesk.log" 2>&1 &
 box="$(wait_win 'No trobat Zive.cf')"; key "$box" Return
 box="$(wait_win 'Arxs.rel')"; key "$box" Return
 main="$(wait_win 'Tests Velmor Ostrel')"
@@ -98,7 +108,7 @@ wait_gone 'Edició qüestions'
 
 # 4. Three more from a text, by qstconv's batch mode, while the manager stays open.
 printf 'Quin gas respirem?\n*Oxigen\nHeli\nNeo\nArgo\n\nQuin es el pH de l aigua pura?\n5\n*7\n9\n14\n\nQuin element te el simbol Na?\nNitrogen\nNeo\n*Sodi\nNiquel\n' >"$work/quimica.txt"
-qstconv --data "$data" --marked "$work/quimica.txt" Bases/QUIMICA.qst >/dev/null || fail "qstconv"
+"$bin/qstconv" --data "$data" --marked "$work/quimica.txt" Bases/QUIMICA.qst >/dev/null || fail "qstconv"
 [ "$(size "$data/Bases/QUIMICA.qst")" = 3530 ] || fail "qstconv no ha afegit les tres qüestions"
 
 # 5. A random test of the whole topic: "Generar test", "Tot", "Veure", "Accepta".
@@ -140,7 +150,7 @@ click "$runner" 90 10   # "Sortir"
 wait_gone 'QUIMICA_1'
 
 # ... and in the manager's (Info > Historial puntuacions).
-quizdesk --data "$data" >>"$work/quizdesk.log" 2>&1 &
+(cd "$data" && exec "$bin/quizdesk") >>"$work/quizdesk.log" 2>&1 &
 box="$(wait_win 'No trobat Zive.cf')"; key "$box" Return
 main="$(wait_win 'Tests Velmor Ostrel')"
 click "$main" 180 11
