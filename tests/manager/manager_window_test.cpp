@@ -52,6 +52,7 @@ class ManagerWindowTest : public testing::InTempDir {
     auto w = std::make_unique<ManagerWindow>();
     w->show();
     w->Initialise();
+    EXPECT_TRUE(testing::WaitActive(w.get()));
     return w;
   }
   // Picks line `line` of the topic list (0: "Surt").

@@ -55,6 +55,7 @@ class RunnerWindowTest : public testing::InTempDir {
   std::unique_ptr<RunnerWindow> Start(const std::string& argument = "") {
     auto w = std::make_unique<RunnerWindow>(RunnerOptions{argument, kDay, 7, [this] { return now_; }});
     w->show();
+    EXPECT_TRUE(testing::WaitActive(w.get()));
     return w;
   }
 

@@ -16,6 +16,11 @@
 #include "data/question_file.h"
 #include "data/score_history.h"
 #include "data/topic_index.h"
+#include "manager/generation.h"
+#include "manager/question_editor.h"
+#include "manager/topic_params.h"
+#include "manager/topics.h"
+#include "tests/support/messages.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/files.h"
@@ -235,6 +240,127 @@ TEST_F(Concurrency, RewritesAndAppendsExcludeEachOther) {
   }
   EXPECT_EQ(lost, 0);
   std::cout << "[ rewrites ] 3 trials of 40 deletions beside 300 appends: " << lost << " lost\n";
+}
+
+// Two managers on one folder, as two processes: what each one edits, deletes or generates is
+// what it read, wherever the other moved it; nothing is lost, doubled or written twice.
+TEST_F(Concurrency, TwoManagersNeverWriteToTheWrongPlace) {
+  // Generated tests: each proposes the next name from the index as it read it, as the window
+  // does, and proposes again when the name was taken meanwhile.
+  EXPECT_EQ(RunTogether(2, [](int p) {
+              int failed = 0;
+              for (int k = 0; k < 40; ++k) {
+                bool taken = true;
+                for (int attempt = 0; taken && attempt < 200; ++attempt) {
+                  GeneratedTestIndex index;
+                  std::vector<GeneratedTestEntry> entries;
+                  if (!index.OpenForManager().ok() || !index.ReadAll(&entries).ok()) return 100;
+                  index.Close();
+                  const std::vector<TestItem> items{{static_cast<uint16_t>(p + 1), static_cast<uint16_t>(k + 1)}};
+                  const Status saved = SaveGeneratedTest({ProposedFileName("tots", entries), Name(p, k)}, items, false, &taken);
+                  if (!saved.ok() && !taken) ++failed;
+                }
+                failed += taken;
+              }
+              return failed;
+            }),
+            0);
+  const std::vector<GeneratedTestEntry> tests = testing::GeneratedEntries();
+  std::set<std::string> names, descriptions;
+  int wrong_file = 0;
+  for (const auto& e : tests) {
+    names.insert(e.file_name);
+    descriptions.insert(e.description);
+    // Each test's file holds the questions its own entry was saved with.
+    std::vector<TestItem> items;
+    const int p = e.description[1] - '0';
+    const int k = std::stoi(e.description.substr(3));
+    if (!ReadTestFile(TestFileName(e.file_name), &items).ok() ||
+        items != std::vector<TestItem>{{static_cast<uint16_t>(p + 1), static_cast<uint16_t>(k + 1)}}) {
+      ++wrong_file;
+    }
+  }
+  EXPECT_EQ(tests.size(), 80u);
+  EXPECT_EQ(names.size(), 80u);
+  EXPECT_EQ(descriptions.size(), 80u);
+  EXPECT_EQ(wrong_file, 0);
+
+  // Topics: each makes 60 and deletes every other one of its own right after the next, while
+  // the other's deletions move the numbers.
+  EXPECT_EQ(RunTogether(2, [](int p) {
+              TopicIndex index;
+              if (!index.Open().ok()) return 100;
+              QuestionFile bank;
+              std::vector<CurrentTopic> made;
+              int failed = 0;
+              for (int k = 0; k < 60; ++k) {
+                CurrentTopic current;
+                current.Select(static_cast<uint16_t>(index.count() + 1));
+                RelayoutResult result;
+                failed += !SaveTopicParams(&index, &current, &bank, true, Topic(Name(p, k)), &result).ok();
+                made.push_back(current);
+                if (k % 2 == 1) failed += !DeleteCurrentTopic(&index, &made[static_cast<size_t>(k - 1)], &bank).ok();
+              }
+              return failed;
+            }),
+            0);
+  TopicIndex index;
+  ASSERT_TRUE(index.Open().ok());
+  std::multiset<std::string> topics;
+  for (uint16_t n = 2; n <= index.count(); ++n) {
+    TopicEntry e;
+    ASSERT_TRUE(index.Read(n, &e).ok());
+    topics.insert(e.file_name);
+  }
+  std::multiset<std::string> kept;
+  for (int p = 0; p < 2; ++p) {
+    for (int k = 1; k < 60; k += 2) kept.insert(Name(p, k));
+  }
+  EXPECT_EQ(topics, kept);
+
+  // Questions: one manager edits the odd ones in its editor while the other deletes the even
+  // ones, each finding its question by what it holds.
+  {
+    QuestionFile bank;
+    ASSERT_TRUE(bank.Open(Topic("banc")).ok());
+    for (int k = 1; k <= 400; ++k) ASSERT_TRUE(bank.Append(Numbered("q" + std::to_string(k))).ok());
+  }
+  EXPECT_EQ(RunTogether(2, [](int p) {
+              QuestionFile bank;
+              if (!bank.Open(Topic("banc")).ok()) return 100;
+              Question record;
+              testing::RecordingMessages messages;
+              QuestionEditor editor(&bank, kLayout, &record, &messages);
+              int failed = 0;
+              for (int k = 1; k <= 100; ++k) {
+                const Question wanted = Numbered("q" + std::to_string(p == 0 ? 2 * k - 1 : 2 * k));
+                uint16_t n = 0;
+                if (!bank.Reload().ok() || !bank.Find(wanted, 1, &n).ok() || n == 0) return 200;
+                bool done = false;
+                if (p == 0) {
+                  Question fields;
+                  if (!editor.Open(n, &fields)) return 300;
+                  const Question typed = Numbered(wanted.question + "e");
+                  // A save refused because the other moved the question is made again where it went.
+                  for (int attempt = 0; !done && attempt < 100; ++attempt) done = editor.Save(typed);
+                } else {
+                  for (int attempt = 0; !done && attempt < 100; ++attempt) {
+                    const Status deleted = bank.Delete(&n, &wanted);
+                    done = deleted.ok();
+                    if (!done && (!bank.Reload().ok() || !bank.Find(wanted, n, &n).ok() || n == 0)) break;
+                  }
+                }
+                failed += !done;
+              }
+              return failed;
+            }),
+            0);
+  std::vector<std::string> expected;
+  for (int k = 1; k <= 400; ++k) {
+    if (k <= 200 && k % 2 == 0) continue;
+    expected.push_back("q" + std::to_string(k) + (k <= 200 ? "e" : ""));
+  }
+  EXPECT_EQ(BankTexts("Bases\\banc.qst", kLayout), expected);
 }
 
 TEST_F(Concurrency, AFileHeldTooLongIsBusyAndKeepsEveryByte) {

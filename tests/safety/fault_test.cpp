@@ -51,6 +51,7 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"desar una qüestió a l'editor (quizdesk)", Fault::kReadOnlyFolder},
     {"afegir una qüestió a l'editor (quizdesk)", Fault::kReadOnlyFolder},
     {"desar un tema", Fault::kReadOnlyFolder},
+    {"desar el títol del tema obert (quizdesk)", Fault::kReadOnlyFolder},
     {"registrar una puntuació després d'una cua trencada", Fault::kReadOnlyFolder},
     {"afegir un tema", Fault::kReadOnlyFolder},
     {"registrar una puntuació", Fault::kReadOnlyFolder},

@@ -76,6 +76,13 @@ void MakeConversion(bool large) {
 
 Status OpenFirstBank(QuestionFile* bank) { return bank->Open(Topic("vell", kBankLayout)); }
 
+// "Obrir" on topic 1, as quizdesk keeps it: the index open, the topic current.
+Status OpenFirstTopic(TopicIndex* index, CurrentTopic* current) {
+  QUIZ_RETURN_IF_ERROR(index->Open());
+  current->Select(1);
+  return index->Read(1, &current->entry);
+}
+
 // The question editor tells a failure in a box: here it becomes the operation's Status.
 class CaughtFailure : public Messages {
  public:
@@ -281,6 +288,27 @@ const std::vector<WriteOperation>& WriteOperations() {
          return result.old_file_left;
        },
        {"Bases/vell.qst", "Bases/nou.qst", "Bases/Arxs.rel"}},
+      {"esborrar el tema obert (quizdesk)", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         CurrentTopic current;
+         QUIZ_RETURN_IF_ERROR(OpenFirstTopic(&index, &current));
+         QuestionFile bank;
+         return DeleteCurrentTopic(&index, &current, &bank);
+       },
+       {"Bases/Arxs.rel"}},
+      {"desar el títol del tema obert (quizdesk)", MakeDataFolder,
+       [] {
+         TopicIndex index;
+         CurrentTopic current;
+         QUIZ_RETURN_IF_ERROR(OpenFirstTopic(&index, &current));
+         TopicEntry entry = current.entry;
+         entry.title = "Un altre títol";
+         QuestionFile bank;
+         RelayoutResult result;
+         return SaveTopicParams(&index, &current, &bank, false, entry, &result);
+       },
+       {"Bases/Arxs.rel"}, 318},
       {"llistar els temes (quizdesk)",
        [](bool large) {
          MakeDataFolder(large);

@@ -42,13 +42,29 @@ void WhenShown(const QString& class_name, std::function<void(QWidget*)> step) {
   auto* timer = new QTimer;
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, class_name, step = std::move(step)] {
-    if (QWidget* w = VisibleWindow(class_name)) {
-      timer->stop();
-      timer->deleteLater();
-      step(w);
+    QWidget* w = VisibleWindow(class_name);
+    if (w == nullptr) return;
+    // Focus and keys go to the active window only: the step waits until this one is, however
+    // long a busy machine takes to get there.
+    if (!w->isActiveWindow()) {
+      w->activateWindow();
+      return;
     }
+    timer->stop();
+    timer->deleteLater();
+    step(w);
   });
   timer->start();
+}
+
+bool WaitActive(QWidget* window) {
+  window->activateWindow();
+  while (!window->isActiveWindow()) {
+    if (!window->isVisible()) return false;
+    QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    window->activateWindow();
+  }
+  return true;
 }
 
 void SaveShot(QWidget* window, const std::string& name) {

@@ -30,8 +30,12 @@ class Seams {
   std::vector<std::string> dialog_starts;  // the names the dialogs started from
 };
 
-// Runs `step` once the window of class `class_name` is shown (from inside its own loop).
+// Runs `step` once the window of class `class_name` is shown and active (from inside its own
+// loop), so that the step's focus and keys reach it.
 void WhenShown(const QString& class_name, std::function<void(QWidget*)> step);
+
+// Makes the shown `window` the active one and returns once it is (false when it is hidden).
+bool WaitActive(QWidget* window);
 
 // The top-level window of class `class_name` that is visible now, if any.
 QWidget* VisibleWindow(const QString& class_name);
