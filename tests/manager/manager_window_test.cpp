@@ -297,6 +297,42 @@ TEST_F(ManagerWindowTest, TabMovesThroughTheFieldsAndTheLastOneAsksToSave) {
   EXPECT_EQ(w->index().count(), 3);  // saved by the Tab
 }
 
+// The current topic is its file: a reorder left with "Surt", or another program, moves its
+// number, and the commands still act on it; once it is gone none is current.
+TEST_F(ManagerWindowTest, TheCurrentTopicFollowsItsFileWhereverTheIndexMovesIt) {
+  auto w = Start();
+  Choose(w.get(), 1);  // HISTORIA
+  const std::string before = testing::FileBytes("Bases/Arxs.rel");
+  testing::WhenShown("Llista", [](QWidget* list_window) {
+    ClickControl(list_window, 9);
+    ClickControl(list_window, 11);  // line 1 down
+    ClickControl(list_window, 2);   // Surt
+  });
+  w->Command(cmd::kOpen);
+  ASSERT_EQ(testing::FileBytes("Bases/Arxs.rel"), before.substr(318) + before.substr(0, 318));
+  EXPECT_EQ(w->current().number, 2);
+  EXPECT_EQ(w->current().entry.file_name, "HISTORIA");
+  seams_.messages.answers = {kIdYes};
+  w->Command(cmd::kDelete);
+  EXPECT_EQ(seams_.messages.shown.back().text, " Eliminar \"Tema HISTORIA\"?");
+  EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), before.substr(318));  // GEO stays
+
+  // Another program removes the topic that is open: the next command says so, once.
+  Choose(w.get(), 1);  // GEO
+  seams_.messages.shown.clear();
+  {
+    TopicIndex other;
+    ASSERT_TRUE(other.Open().ok());
+    ASSERT_TRUE(other.Delete(1).ok());
+  }
+  w->Command(cmd::kParameters);
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Tema desaparegut");
+  EXPECT_EQ(w->current().number, 0);
+  EXPECT_FALSE(Enabled(w.get(), cmd::kParameters));
+  EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), "");
+}
+
 TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
   auto w = Start();
   Choose(w.get(), 1);
@@ -310,6 +346,18 @@ TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
   EXPECT_EQ(captions, std::vector<std::string>(4, "Finestra oberta"));
   EXPECT_EQ(w->index().count(), 2);
   EXPECT_EQ(w->current().number, 1);
+
+  // The question list shows the topic too.
+  captions.clear();
+  seams_.messages.shown.clear();
+  testing::WhenShown("Llista", [&](QWidget* list_window) {
+    for (int id : {cmd::kNew, cmd::kParameters, cmd::kDelete}) w->Command(id);
+    for (const auto& m : seams_.messages.shown) captions.push_back(m.caption);
+    ClickControl(list_window, 2);
+  });
+  w->Command(cmd::kList);
+  EXPECT_EQ(captions, std::vector<std::string>(3, "Finestra oberta"));
+  EXPECT_EQ(w->index().count(), 2);
 }
 
 TEST_F(ManagerWindowTest, FewerAlternativesAskBeforeAnswersAreDropped) {
