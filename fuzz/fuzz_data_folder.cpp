@@ -1,6 +1,8 @@
-// A damaged data folder opened by the runner: the input is a topic index, then a question file
-// that every topic names, then a generated test. The index's layouts and record sizes are taken
-// as they come, so that no stored value can make a read go past a buffer.
+// A damaged data folder opened by the runner and listed by the manager: the input is a topic
+// index, then a question file that every topic but the first names, then a generated test. The
+// index's layouts and record sizes are taken as they come, so that no stored value can make a
+// read go past a buffer; the first topic keeps its file name as it comes, and no name that
+// could lead out of the folder Bases is ever opened.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,9 +16,11 @@
 #include "data/question_file.h"
 #include "data/topic_format.h"
 #include "data/topic_index.h"
+#include "manager/topics.h"
 #include "runner/runner_screen.h"
 #include "runner/test_engine.h"
 #include "runner/test_export.h"
+#include "toolkit/paths.h"
 
 namespace {
 
@@ -42,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string index = rest.substr(0, index_size);
   const std::string tail = rest.substr(index_size);
   const size_t bank_size = std::min(tail.size(), size_t{data[1]} * 32);
-  // Every topic's question file is "q", so that the bank below is the one read.
-  for (size_t at = 0; at + quiz::topic_format::kEntrySize <= index.size(); at += quiz::topic_format::kEntrySize) {
+  // Every topic's question file but the first one's is "q", so that the bank below is the one read.
+  for (size_t at = quiz::topic_format::kEntrySize; at + quiz::topic_format::kEntrySize <= index.size();
+       at += quiz::topic_format::kEntrySize) {
     index[at] = 1;
     index[at + 1] = 'q';
   }
@@ -58,10 +63,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!topics.Read(n, &entry).ok()) std::abort();
       quiz::QuestionFile bank;
       if (!bank.Open(entry, quiz::QuestionFile::Access::kRead).ok()) continue;
+      if (!quiz::FileNameFault(entry.file_name).empty()) std::abort();  // opened a name it must refuse
       quiz::Question q;
       for (uint16_t k = 0; k <= bank.count() && k <= 4; ++k) (void)bank.Read(k, &q);
       (void)bank.Scan(1, 64, [](uint16_t, const quiz::Question&) { return true; });
     }
+  }
+  // The manager's list shows every topic, one line each, whatever their entries hold.
+  quiz::TextList lines;
+  uint32_t total = 0;
+  if (topics.is_open() && (!quiz::BuildTopicList(topics, &lines, &total, false).ok() ||
+                           lines.items.size() != topics.count())) {
+    std::abort();
   }
   quiz::QuietRunnerScreen screen;
   quiz::TestEngine engine(&screen, {1, 1, 2026}, 1);

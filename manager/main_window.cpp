@@ -168,19 +168,24 @@ bool ManagerWindow::OpenTopicIndex() {
   if (index_.is_open()) return true;
   Status opened = index_.Open();
   // A folder this user may not write (read-only media, another user's data) is still browsed.
-  read_only_ = !FolderWritable(kBasesFolder) || (!opened.ok() && opened.code() == Status::Code::kIoError &&
-                                                 FileExists(kTopicIndexName));
-  if (!opened.ok() && read_only_ && FileExists(kTopicIndexName)) opened = index_.OpenForReading(kTopicIndexName);
-  if (opened.ok()) return true;
+  bool read_only = !FolderWritable(kBasesFolder);
+  if (opened.code() == Status::Code::kIoError && FileExists(kTopicIndexName)) {
+    opened = index_.OpenForReading(kTopicIndexName);
+    read_only = true;
+  }
+  if (opened.ok()) {
+    read_only_ = read_only;
+    return true;
+  }
   if (opened.code() != Status::Code::kNotFound) {
     ShowStatus(opened);
     return false;
   }
+  // Without an index, and without room to make one, there is nothing to offer.
   if (!FolderWritable(".")) {
     SayReadOnly();
     return false;
   }
-  read_only_ = false;
   std::string caption = "No trobat \"";
   caption.append(kTopicIndexName).push_back('"');
   if (AskYesNo(caption, "Crear-lo?") != kIdYes) return false;
@@ -441,19 +446,16 @@ void ManagerWindow::ChooseTopic() {
   if (!OpenTopicIndex()) return;
   TextList lines;
   uint32_t total = 0;
-  if (const Status listed = BuildTopicList(index_, &lines, &total, !read_only_); !listed.ok()) {
-    ShowStatus(listed);
+  std::vector<TopicEntry> listed;
+  if (const Status built = BuildTopicList(index_, &lines, &total, !read_only_, &listed); !built.ok()) {
+    ShowStatus(built);
     return;
   }
   SetCaptionSuffix(TopicListSuffix(total));
   std::vector<uint8_t> order;
-  const uint16_t listed = index_.count();
   const int picked = ReorderLines(W("Arxius de qüestions"), lines, &order);
   if (picked < 0) return;  // the list is open already
-  // The topic current before is known by its file: a reorder, here or by another program, moves
-  // its number, and a pick that cannot be opened leaves it current wherever it went.
-  const CurrentTopic before = current_;
-  if (order.size() == listed && OrderChanged(order)) {
+  if (order.size() == listed.size() && OrderChanged(order)) {
     if (read_only_) {
       SayReadOnly();
       return;
@@ -463,15 +465,23 @@ void ManagerWindow::ChooseTopic() {
       return;
     }
   }
-  if (picked == 0) return;
-  current_.Select(static_cast<uint16_t>(picked));
-  Status opened = index_.Read(current_.number, &current_.entry);
-  if (opened.ok()) opened = bank_.Open(current_.entry, read_only_ ? QuestionFile::Access::kRead : QuestionFile::Access::kCreate);
+  if (picked == 0) return;  // the topic current before stays, found by its file afterwards
+  // The line picked shows a topic as it was listed: it is found by its file, wherever this
+  // reorder or another program put it.
+  const size_t line = order.size() == listed.size() ? order[static_cast<size_t>(picked - 1)] : static_cast<size_t>(picked);
+  if (line < 1 || line > listed.size()) return;
+  uint16_t n = 0;
+  TopicEntry entry;
+  Status opened = FindTopic(&index_, listed[line - 1], &n, &entry);
+  QuestionFile bank;
+  if (opened.ok()) opened = bank.Open(entry, read_only_ ? QuestionFile::Access::kRead : QuestionFile::Access::kCreate);
   if (!opened.ok()) {
-    ShowStatus(opened);
-    current_ = before;
-    if (current_.number != 0) (void)bank_.Open(current_.entry, BankAccess());
+    ShowStatus(opened);  // the topic current before stays
+    return;
   }
+  current_.Select(n);
+  current_.entry = entry;
+  bank_ = std::move(bank);
 }
 
 int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
@@ -479,16 +489,20 @@ int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
   if (!OpenTopicIndex()) return 0;
   TextList lines;
   uint32_t total = 0;
-  if (const Status listed = BuildTopicList(index_, &lines, &total, !read_only_); !listed.ok()) {
-    ShowStatus(listed);
+  std::vector<TopicEntry> listed;
+  if (const Status built = BuildTopicList(index_, &lines, &total, !read_only_, &listed); !built.ok()) {
+    ShowStatus(built);
     return 0;
   }
   std::vector<uint16_t> chosen;
   const int picked = ChooseLines(W("Seleccio arxius de qüestions"), lines, &chosen);
   if (picked <= 0) return picked;
-  for (uint16_t t : chosen) {
-    if (const Status read = index_.Read(t, &current_.entry); !read.ok()) {
-      ShowStatus(read);
+  // The topics are drawn by their numbers now, whatever another program did while the list was
+  // open.
+  for (uint16_t& t : chosen) {
+    if (t < 1 || t > listed.size()) return 0;
+    if (const Status found = FindTopic(&index_, listed[t - 1u], &t, &current_.entry); !found.ok()) {
+      ShowStatus(found);
       return 0;
     }
   }

@@ -17,14 +17,17 @@ std::string TopicListLine(uint16_t n, const std::string& title, uint16_t questio
   return IntToText(n) + ")" + title + "  " + IntToText(questions);
 }
 
-Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing) {
+Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing,
+                      std::vector<TopicEntry>* entries) {
   TextListClear(*lines);
   *total = 0;
+  if (entries) entries->clear();
   if (!index.is_open()) return Status::Ok();
   if (make_missing) QUIZ_RETURN_IF_ERROR(MakeFolder(kBasesFolder));
   for (uint16_t n = 1; n <= index.count(); ++n) {
     TopicEntry entry;
     QUIZ_RETURN_IF_ERROR(index.Read(n, &entry));
+    if (entries) entries->push_back(entry);
     // Counting only reads; a missing file is made empty, as the list always did. A topic whose
     // file cannot be read is listed all the same, with the reason in short: picking it tells
     // the whole of it.
@@ -89,18 +92,20 @@ Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile
   return Status::Ok();
 }
 
+Status FindTopic(TopicIndex* index, const TopicEntry& listed, uint16_t* n, TopicEntry* entry) {
+  const Status found = index->Find(listed.file_name, n, entry);
+  if (found.code() != Status::Code::kNotFound) return found;
+  return Status::NotFound(W("Tema desaparegut"),
+                          W("El tema «") + listed.title + W("» ja no és a l'índex de temes (") + index->name() +
+                              W("): un altre programa l'ha esborrat o li ha canviat el nom d'arxiu."));
+}
+
 Status RelocateCurrentTopic(TopicIndex* index, CurrentTopic* current) {
   if (current->number == 0 || !index->is_open()) return Status::Ok();
   uint16_t n = 0;
   TopicEntry entry;
-  const Status found = index->Find(current->entry.file_name, &n, &entry);
-  if (found.code() == Status::Code::kNotFound) {
-    const std::string title = current->entry.title;
-    *current = CurrentTopic{};
-    return Status::NotFound(W("Tema desaparegut"),
-                            W("El tema «") + title + W("» ja no és a l'índex de temes (") + index->name() +
-                                W("): un altre programa l'ha esborrat o li ha canviat el nom d'arxiu."));
-  }
+  const Status found = FindTopic(index, current->entry, &n, &entry);
+  if (found.code() == Status::Code::kNotFound) *current = CurrentTopic{};
   QUIZ_RETURN_IF_ERROR(found);
   current->number = n;
   current->entry = entry;

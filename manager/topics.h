@@ -42,8 +42,10 @@ std::string TopicListLine(uint16_t n, const std::string& title, uint16_t questio
 // of all topics. With `make_missing`, makes the folder Bases when it is missing, and every
 // missing question file, empty, as the list is read. A topic whose file cannot be read (a bad
 // name, a damaged layout, no permission) is listed with "?" and the reason in short after its
-// title, and its questions are not counted. An index that is not open lists nothing.
-Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing = true);
+// title, and its questions are not counted. An index that is not open lists nothing. `entries`,
+// when given, gets the entry of each line, to find the topic a line showed again later.
+Status BuildTopicList(const TopicIndex& index, TextList* lines, uint32_t* total, bool make_missing = true,
+                      std::vector<TopicEntry>* entries = nullptr);
 // " (total qüestions = N)", after the list's title.
 std::string TopicListSuffix(uint32_t total);
 // True when the order code of a reorder moves at least one topic.
@@ -77,6 +79,10 @@ std::string DeleteTopicText(const std::string& title);  // " Eliminar "<title>"?
 // current; `bank` is closed. The topic is found by its file name wherever it is now, and must
 // be as it was read: otherwise kChanged, and nothing changes.
 Status DeleteCurrentTopic(TopicIndex* index, CurrentTopic* current, QuestionFile* bank);
+
+// Where the topic `listed` (read earlier) is now, by its file name: its number and entry. A
+// topic that no entry names any more is a kNotFound status that says so ("Tema desaparegut").
+Status FindTopic(TopicIndex* index, const TopicEntry& listed, uint16_t* n, TopicEntry* entry);
 
 // Finds the current topic again by its question file name after the index may have changed
 // (a reorder, another program): its number becomes its place now and its entry is read anew.

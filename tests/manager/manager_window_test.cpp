@@ -317,20 +317,37 @@ TEST_F(ManagerWindowTest, TheCurrentTopicFollowsItsFileWhereverTheIndexMovesIt) 
   EXPECT_EQ(seams_.messages.shown.back().text, " Eliminar \"Tema HISTORIA\"?");
   EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), before.substr(318));  // GEO stays
 
+  // A line picked after another program reordered the index under the list: the topic it showed.
+  {
+    TopicIndex other;
+    ASSERT_TRUE(other.Open().ok());
+    testing::AddTopic(&other, 2, "TERCER", {50, 40, 2, 0}, 1);
+  }
+  testing::WhenShown("Llista", [](QWidget* list_window) {
+    TopicIndex other;
+    ASSERT_TRUE(other.Open().ok());
+    ASSERT_TRUE(other.Reorder({2, 1}).ok());
+    ListSelect(AsWindow(list_window), 101, 1);
+    ClickControl(list_window, 1);
+  });
+  w->Command(cmd::kOpen);
+  EXPECT_EQ(w->current().entry.file_name, "GEO");
+  EXPECT_EQ(w->current().number, 2);
+
   // Another program removes the topic that is open: the next command says so, once.
-  Choose(w.get(), 1);  // GEO
+  Choose(w.get(), 2);  // GEO
   seams_.messages.shown.clear();
   {
     TopicIndex other;
     ASSERT_TRUE(other.Open().ok());
-    ASSERT_TRUE(other.Delete(1).ok());
+    ASSERT_TRUE(other.Delete(2).ok());
   }
   w->Command(cmd::kParameters);
   ASSERT_EQ(seams_.messages.shown.size(), 1u);
   EXPECT_EQ(seams_.messages.shown[0].caption, "Tema desaparegut");
   EXPECT_EQ(w->current().number, 0);
   EXPECT_FALSE(Enabled(w.get(), cmd::kParameters));
-  EXPECT_EQ(testing::FileBytes("Bases/Arxs.rel"), "");
+  EXPECT_EQ(w->index().count(), 1);
 }
 
 TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
