@@ -39,8 +39,10 @@ fail() {
 }
 
 # An X server of the test's own: Xvfb picks a free display itself and tells its number once it
-# takes clients, so no other server (another test, a desktop) can be mistaken for it.
-Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp 9>"$work/display" >"$work/xvfb.log" 2>&1 &
+# takes clients, so no other server (another test, a desktop) can be mistaken for it. It does not
+# reset when its last client leaves (the runner closing before the manager starts again): a
+# client that connects during a reset is turned away.
+Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp -noreset 9>"$work/display" >"$work/xvfb.log" 2>&1 &
 for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb no s'ha engegat"
 export DISPLAY=":$(head -n 1 "$work/display")"
