@@ -67,6 +67,9 @@ TEST(TopicParams, ReadsTheFieldsOrSaysWhatIsWrong) {
       {{"T", "f", "1", "1", "-3", "4"}, W("* dades no vàlides *"), "Longitud comentari -3", 0},
       {{"T", "f", "1", "1", "0", "5"}, W("* dades no vàlides *"), "Nombre d'alternatives 5: ha de ser de 2 a 4", 0},
       {{"T", "f", "1", "1", "0", "1"}, W("* dades no vàlides *"), "Nombre d'alternatives 1", 0},
+      {{"T", "..\\fora", "1", "1", "0", "4"}, W("Nom d'arxiu no vàlid"), W("«..\\fora» no pot dur"), 0},
+      {{"T", "con", "1", "1", "0", "4"}, W("Nom d'arxiu no vàlid"), "Windows reserva", 0},
+      {{"T", "hist.", "1", "1", "0", "4"}, W("Nom d'arxiu no vàlid"), "acabar amb un punt", 0},
   };
   for (const auto& c : cases) {
     TopicEntry entry;
