@@ -124,6 +124,30 @@ TEST_F(ManagerCommandsTest, ABadNumberOrAnExistingNameWritesNothingUnasked) {
   EXPECT_EQ(FileBytes("Generats/Generats.rel").size(), index_before.size());  // no second t1
   EXPECT_EQ(Entries()[0], (GeneratedTestEntry{"t1", "Tema GEO"}));
   EXPECT_NE(FileBytes("Generats/t1.tgn"), t1_before);
+
+  // Another program saves a test under the proposed name while the window is open: asked again;
+  // No proposes the next free name and replaces nothing.
+  seams_.messages.shown.clear();
+  seams_.messages.answers = {kIdNo};
+  PickInList({1, 2});
+  std::string proposed, next;
+  testing::WhenShown("parametresgenerat", [&](QWidget* g) {
+    proposed = Text(g, 150);
+    ASSERT_TRUE(SaveGeneratedTest({proposed, "d'un altre programa"}, {{1, 1}}).ok());
+    Click(g, 1);
+    next = Text(g, 150);
+    Click(g, 1);
+  });
+  w_->Command(command::kGenerate);
+  EXPECT_EQ(proposed, "tots_1");
+  EXPECT_EQ(next, "tots_2");
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Test existent");
+  const std::vector<GeneratedTestEntry> entries = Entries();
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[2], (GeneratedTestEntry{"tots_1", "d'un altre programa"}));
+  EXPECT_EQ(entries[3], (GeneratedTestEntry{"tots_2", "tots"}));
+  EXPECT_EQ(FileBytes("Generats/tots_1.tgn"), "1\r\n1\r\n");
 }
 
 TEST_F(ManagerCommandsTest, TheListingOpensTheEditorAtThePickedQuestion) {
