@@ -88,6 +88,7 @@ class TopicIndex {
   // the index opened anew when it was replaced and counted again.
   Status Lock();
   void Unlock();
+  bool locked() const { return file_.locked(); }
 
   // The runner's look-up of an item's topic: a number beyond the index is a kNotFound status
   // with caption "Test inexistent" and text "Test nº <n>". The entry is read when `entry` is

@@ -87,35 +87,11 @@ bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions) {
   return questions > 0 && to.alternatives < from.alternatives;
 }
 
-namespace {
-
-// Gives the index's lock back when the save ends, however it ends.
-class IndexLock {
- public:
-  explicit IndexLock(TopicIndex* index) : index_(index) {}
-  IndexLock(const IndexLock&) = delete;
-  IndexLock& operator=(const IndexLock&) = delete;
-  ~IndexLock() {
-    if (taken_) index_->Unlock();
-  }
-  Status Take() {
-    QUIZ_RETURN_IF_ERROR(index_->Lock());
-    taken_ = true;
-    return Status::Ok();
-  }
-
- private:
-  TopicIndex* index_;
-  bool taken_ = false;
-};
-
-}  // namespace
-
 Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank, bool is_new,
                        const TopicEntry& entry, RelayoutResult* result) {
   *result = RelayoutResult{};
   // From the check of the names to the entry written, no other program changes the index.
-  IndexLock lock(index);
+  ScopedLock<TopicIndex> lock(index);
   QUIZ_RETURN_IF_ERROR(lock.Take());
   QUIZ_RETURN_IF_ERROR(CheckFileNameFree(*index, is_new ? "" : current->entry.file_name, entry.file_name));
   if (is_new) {

@@ -108,14 +108,16 @@ class RecordFile {
   std::string path_;
 };
 
-// Holds a record file's lock for a scope. Take locks it, unless an enclosing scope holds the lock
-// already; the destructor gives back only what Take took.
-class RecordLock {
+// Holds a lock for a scope: of a record file, or of whatever has Lock(), Unlock() and locked()
+// (the topic index). Take locks it, unless an enclosing scope holds the lock already; the
+// destructor gives back only what Take took.
+template <class Lockable>
+class ScopedLock {
  public:
-  explicit RecordLock(RecordFile* file) : file_(file) {}
-  RecordLock(const RecordLock&) = delete;
-  RecordLock& operator=(const RecordLock&) = delete;
-  ~RecordLock() {
+  explicit ScopedLock(Lockable* file) : file_(file) {}
+  ScopedLock(const ScopedLock&) = delete;
+  ScopedLock& operator=(const ScopedLock&) = delete;
+  ~ScopedLock() {
     if (taken_) file_->Unlock();
   }
   Status Take() {
@@ -133,9 +135,10 @@ class RecordLock {
   }
 
  private:
-  RecordFile* file_;
+  Lockable* file_;
   bool taken_ = false;
 };
+using RecordLock = ScopedLock<RecordFile>;
 
 // Replaces the record file `name` whole while holding its lock, from the reading of the old
 // version to the renaming of the new one, so that no append of another program falls between:
