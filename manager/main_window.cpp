@@ -202,7 +202,7 @@ void ManagerWindow::SayReadOnly() {
              W("): els temes i les qüestions es poden consultar, però no canviar."));
 }
 
-bool ManagerWindow::FindCurrentTopic() {
+bool ManagerWindow::FindCurrentTopic(bool reload) {
   if (current_.number == 0) return false;
   const std::string file = bank_.name();
   const Layout layout = current_.entry.layout;
@@ -214,14 +214,18 @@ bool ManagerWindow::FindCurrentTopic() {
     ShowStatus(found);
     return false;
   }
-  // Another program may have re-laid the topic out: its file is read with its layout now.
+  // Another program may have re-laid the topic out: its file is read with its layout now. The
+  // topic's own commands read the file as it is now.
+  Status opened;
   if (!bank_.is_open() || file != QuestionFileName(current_.entry) || layout != current_.entry.layout ||
       record_size != current_.entry.record_size) {
-    if (const Status opened = bank_.Open(current_.entry, BankAccess()); !opened.ok()) {
-      ShowStatus(opened);
-      current_ = CurrentTopic{};
-      return false;
-    }
+    opened = bank_.Open(current_.entry, BankAccess());
+  } else if (reload) {
+    opened = bank_.Reload();
+  }
+  if (!opened.ok()) {
+    ShowStatus(opened);
+    return false;
   }
   return true;
 }
@@ -322,7 +326,7 @@ void ManagerWindow::Command(int id) {
   // The topic's own commands act on the topic as the index holds it now.
   const bool on_topic = id == command::kParameters || id == command::kDelete || id == command::kEdit ||
                         id == command::kList || id == command::kExport;
-  if (!on_topic || FindCurrentTopic()) {
+  if (!on_topic || FindCurrentTopic(true)) {
     switch (id) {
       case command::kNew: NewTopic(); break;
       case command::kOpen: ChooseTopic(); break;
@@ -351,7 +355,7 @@ void ManagerWindow::Command(int id) {
   }
   // Every command may have changed the index (a reorder, a new or deleted topic, another
   // program meanwhile): the current topic is found again by its file.
-  FindCurrentTopic();
+  FindCurrentTopic(false);
   // The hits of a search number the questions of the topic searched: another topic's editor
   // does not offer them.
   if (bank_.name() != hits_file_) {
@@ -401,7 +405,7 @@ void ManagerWindow::ListQuestions() {
   }
   const int picked = ShowList(QuestionListTitle(current_.entry), lines);
   // While the list was open another program may have removed the topic.
-  if (picked > 0 && FindCurrentTopic()) {
+  if (picked > 0 && FindCurrentTopic(true)) {
     EditQuestions(&bank_, current_.entry, &record_, &hits_, static_cast<uint32_t>(picked));
   }
 }

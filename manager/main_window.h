@@ -63,9 +63,10 @@ class ManagerWindow : public Window {
   // "Carpeta de només lectura", once for the command that would write.
   void SayReadOnly();
   // Finds the current topic again by its file in the index as it is now, its question file
-  // opened anew when another program re-laid it out. False when there is no current topic
-  // (none, or it is gone: then the user is told, the menu greyed).
-  bool FindCurrentTopic();
+  // opened anew when another program re-laid it out (and, with `reload`, brought up to date).
+  // False when there is no current topic (none, or it is gone: then the user is told, the menu
+  // greyed) or its file cannot be read (told).
+  bool FindCurrentTopic(bool reload);
   // How the current topic's question file is opened: never made anew; only read on a folder
   // that cannot be written.
   QuestionFile::Access BankAccess() const;

@@ -375,6 +375,21 @@ TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
   w->Command(cmd::kList);
   EXPECT_EQ(captions, std::vector<std::string>(3, "Finestra oberta"));
   EXPECT_EQ(w->index().count(), 2);
+
+  // A question picked in the list of a topic that another program removed meanwhile opens no
+  // editor (it would run its own loop here); the user is told.
+  seams_.messages.shown.clear();
+  testing::WhenShown("Llista", [](QWidget* list_window) {
+    TopicIndex other;
+    ASSERT_TRUE(other.Open().ok());
+    ASSERT_TRUE(other.Delete(1).ok());
+    ListSelect(AsWindow(list_window), 101, 2);
+    ClickControl(list_window, 1);
+  });
+  w->Command(cmd::kList);
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Tema desaparegut");
+  EXPECT_EQ(w->current().number, 0);
 }
 
 TEST_F(ManagerWindowTest, FewerAlternativesAskBeforeAnswersAreDropped) {
