@@ -170,7 +170,7 @@ Status QuestionFile::CheckUnchanged(uint16_t n, const Question& expected, Record
   Question now;
   if (n >= 1 && n <= count_) QUIZ_RETURN_IF_ERROR(Read(n, &now));
   if (n < 1 || n > count_ || !SameInLayout(now, expected, layout_)) {
-    return Status::Changed(name(), W("canviat: la qüestió ") + IntToText(n) + W(" ja no és la que s'havia llegit"));
+    return Status::Changed(name(), "", W("la qüestió ") + IntToText(n) + W(" ja no és la que s'havia llegit"));
   }
   return Status::Ok();
 }

@@ -226,10 +226,10 @@ Status LocateUnchanged(const std::vector<char>& bytes, uint16_t count, const Top
                        const std::string& index_name, uint16_t* n) {
   *n = FindIn(bytes, count, expected.file_name);
   if (*n == 0) {
-    return Status::Changed(index_name, W("canviat: el tema «") + expected.title + W("» ja no hi és"));
+    return Status::Changed(index_name, "", W("el tema «") + expected.title + W("» ja no hi és"));
   }
   if (DecodeTopicEntry(bytes.data() + static_cast<size_t>(*n - 1) * tf::kEntrySize) != expected) {
-    return Status::Changed(index_name, W("canviat: el tema «") + expected.title + W("» té uns altres paràmetres"));
+    return Status::Changed(index_name, "", W("el tema «") + expected.title + W("» té uns altres paràmetres"));
   }
   return Status::Ok();
 }

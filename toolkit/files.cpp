@@ -248,18 +248,11 @@ Status RecordFile::LockUnchanged() {
   if (result == LockResult::kBusy) return Status::Busy(name_);
   locked_ = true;
   lock_taken_ = result == LockResult::kLocked;
-  struct stat open_file, named;
-  if (::fstat(fd_, &open_file) != 0) {
-    const int err = errno;
-    Unlock();
-    return Status::IoError(ReadFailedCaption(), name_, err);
-  }
-  if (::stat(path_.c_str(), &named) != 0 || named.st_dev != open_file.st_dev || named.st_ino != open_file.st_ino) {
-    const bool gone = ::stat(NativePath(name_).c_str(), &named) != 0;
-    Unlock();
-    return Status::Changed(name_, gone ? W("esborrat") : W("reescrit"));
-  }
-  return Status::Ok();
+  bool current = false;
+  Status checked = IsCurrent(&current);
+  if (checked.ok() && !current) checked = Status::Changed(name_, FileExists(name_) ? W("reescrit") : W("esborrat"));
+  if (!checked.ok()) Unlock();
+  return checked;
 }
 
 void RecordFile::Unlock() {

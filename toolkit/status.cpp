@@ -17,10 +17,10 @@ Status Status::Busy(const std::string& file) {
                          "a provar d'aquí a un moment."));
 }
 
-Status Status::Changed(const std::string& file, const std::string& what) {
+Status Status::Changed(const std::string& file, const std::string& how, const std::string& detail) {
   return Status(Code::kChanged, W("Fitxer canviat"),
-                file + W(": un altre programa l'ha ") + (what.empty() ? W("canviat") : what) +
-                    W(" des que s'ha llegit. No s'hi ha escrit res."));
+                file + W(": un altre programa l'ha ") + (how.empty() ? W("canviat") : how) + W(" des que s'ha llegit") +
+                    (detail.empty() ? "" : ": " + detail) + W(". No s'hi ha escrit res."));
 }
 
 std::string Status::ToString() const {

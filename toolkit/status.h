@@ -38,8 +38,8 @@ class [[nodiscard]] Status {
   // Caption "Fitxer ocupat"; the text names the file and says that nothing was changed.
   static Status Busy(const std::string& file);
   // Caption "Fitxer canviat"; the text names the file, says that another program changed it
-  // (`what`, when given, says how: "esborrat", ...) and that nothing was written.
-  static Status Changed(const std::string& file, const std::string& what = "");
+  // (`how`, when given: "esborrat", "reescrit"), what `detail` adds, and that nothing was written.
+  static Status Changed(const std::string& file, const std::string& how = "", const std::string& detail = "");
 
   bool ok() const { return code_ == Code::kOk; }
   Code code() const { return code_; }

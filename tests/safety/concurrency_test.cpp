@@ -335,15 +335,20 @@ TEST_F(Concurrency, TwoManagersNeverWriteToTheWrongPlace) {
               for (int k = 1; k <= 100; ++k) {
                 const Question wanted = Numbered("q" + std::to_string(p == 0 ? 2 * k - 1 : 2 * k));
                 uint16_t n = 0;
-                if (!bank.Reload().ok() || !bank.Find(wanted, 1, &n).ok() || n == 0) return 200;
                 bool done = false;
                 if (p == 0) {
+                  // The editor is opened where the question was found; the other may move it
+                  // before the editor reads it, and then the editor shows another one.
                   Question fields;
-                  if (!editor.Open(n, &fields)) return 300;
+                  for (int attempt = 0; fields != wanted; ++attempt) {
+                    if (attempt == 100 || !bank.Reload().ok() || !bank.Find(wanted, 1, &n).ok() || n == 0) return 200;
+                    if (!editor.Open(n, &fields)) return 300;
+                  }
                   const Question typed = Numbered(wanted.question + "e");
                   // A save refused because the other moved the question is made again where it went.
                   for (int attempt = 0; !done && attempt < 100; ++attempt) done = editor.Save(typed);
                 } else {
+                  if (!bank.Reload().ok() || !bank.Find(wanted, 1, &n).ok() || n == 0) return 200;
                   for (int attempt = 0; !done && attempt < 100; ++attempt) {
                     const Status deleted = bank.Delete(&n, &wanted);
                     done = deleted.ok();
