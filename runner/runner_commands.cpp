@@ -8,6 +8,7 @@
 #include "runner/runner_window.h"
 #include "runner/test_export.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/paths.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/about_box.h"
 #include "toolkit/gui/chart_window.h"
@@ -62,6 +63,13 @@ void RunnerWindow::ChooseTest() {
   if (choice > 0 && static_cast<size_t>(choice) <= entries.size()) {
     engine_.ResetClock();
     const GeneratedTestEntry& entry = entries[static_cast<size_t>(choice - 1)];
+    // A damaged or hostile index never leads the test, nor its export, out of the folder.
+    if (const std::string fault = FileNameFault(entry.file_name); !fault.empty()) {
+      MsgBox(W("Nom de test no vàlid"), W("El test «") + entry.file_name + W("» de ") + kGeneratedIndexName +
+                                            W(" té un nom que ") + fault + W("; no s'obre."));
+      if (!has_chosen_) engine_.set_opened(false);
+      return;
+    }
     if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
       chosen_ = entry;
       has_chosen_ = true;

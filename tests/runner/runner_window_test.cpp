@@ -440,6 +440,19 @@ TEST_F(RunnerWindowTest, AChosenTestThatFailsToLoadLeavesTheExportToTheTestShown
   EXPECT_EQ(testing::FileBytes("t2.txt").substr(0, 17), "Test SEGON TEST\r\n");
 }
 
+// A test whose name would lead out of Generats is neither loaded nor exported beside it.
+TEST_F(RunnerWindowTest, ATestNamedOutOfItsFolderIsNotOpened) {
+  testing::PutFile("fora.tgn", "1\r\n1\r\n");
+  GeneratedTestIndex generated;
+  ASSERT_TRUE(generated.Append({"..\\fora", "Fora"}).ok());
+  auto w = Start();
+  Choose(w.get(), 3);
+  ASSERT_FALSE(seams_.messages.shown.empty());
+  EXPECT_EQ(seams_.messages.shown.back().caption, W("Nom de test no vàlid"));
+  EXPECT_EQ(w->engine().count(), 0);
+  EXPECT_FALSE(w->action(RW::kExport)->isEnabled());
+}
+
 TEST_F(RunnerWindowTest, AnEmptyListOfTestsSaysSo) {
   ASSERT_TRUE(ReplaceFile("Generats\\Generats.rel", "").ok());
   auto w = Start();
