@@ -114,6 +114,14 @@ Status GeneratedTestIndex::Replace(uint32_t n, const GeneratedTestEntry& entry, 
   return Status::Ok();
 }
 
+uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name) {
+  const std::string wanted = UpperCat(CutText(name, gf::kFileNameCapacity));
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (UpperCat(entries[i].file_name) == wanted) return static_cast<uint32_t>(i + 1);
+  }
+  return 0;
+}
+
 std::string FormatTestFile(const std::vector<TestItem>& items) {
   std::string bytes;
   bytes.reserve(items.size() * 12);
@@ -129,15 +137,6 @@ Status WriteTestFile(const std::string& file_name, const std::vector<TestItem>& 
 }
 
 namespace {
-
-// The entry whose file name is `name`, letter case aside: its number from 1, 0 when none.
-uint32_t EntryNumber(const std::vector<GeneratedTestEntry>& entries, const std::string& name) {
-  const std::string wanted = UpperCat(name);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (UpperCat(entries[i].file_name) == wanted) return static_cast<uint32_t>(i + 1);
-  }
-  return 0;
-}
 
 // What a save decided under the lock: the entry, and the number of the one it replaces (0 to
 // append). A failed status writes nothing.
@@ -189,7 +188,7 @@ Status SaveGeneratedTest(const GeneratedTestEntry& entry, const std::vector<Test
   if (taken) *taken = false;
   return SaveLocked(
       [&](const std::vector<GeneratedTestEntry>& entries) {
-        SaveChoice choice{Status::Ok(), entry, EntryNumber(entries, entry.file_name)};
+        SaveChoice choice{Status::Ok(), entry, EntryNamed(entries, entry.file_name)};
         if (choice.replace != 0) choice.entry.file_name = entries[choice.replace - 1].file_name;
         const bool in_use = choice.replace != 0 || FileExists(TestFileName(entry.file_name));
         if (in_use && !replace) {
@@ -206,7 +205,7 @@ Status SaveGeneratedTestNamed(const std::function<GeneratedTestEntry(const std::
   return SaveLocked(
       [&](const std::vector<GeneratedTestEntry>& entries) {
         SaveChoice choice{Status::Ok(), choose(entries), 0};
-        if (EntryNumber(entries, choice.entry.file_name) != 0 || FileExists(TestFileName(choice.entry.file_name))) {
+        if (EntryNamed(entries, choice.entry.file_name) != 0 || FileExists(TestFileName(choice.entry.file_name))) {
           choice.status = NameTaken(choice.entry.file_name);
         }
         return choice;

@@ -33,6 +33,10 @@ struct TestItem {
 void EncodeGeneratedEntry(const GeneratedTestEntry& entry, char* bytes);
 GeneratedTestEntry DecodeGeneratedEntry(const char* bytes);
 
+// The number (from 1) of the entry whose file name is `name` cut to its field, letter case
+// aside; 0 when none.
+uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name);
+
 // "Generats\" + file name + ".tgn".
 std::string TestFileName(std::string_view file_name);
 

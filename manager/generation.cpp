@@ -91,12 +91,4 @@ Status CheckTestName(const std::string& name) {
   return Status::Refused(W("Nom de test no vàlid"), W("El nom «") + cut + W("» ") + fault + ".");
 }
 
-uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name) {
-  const std::string wanted = UpperCat(CutText(name, 32));
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (UpperCat(entries[i].file_name) == wanted) return static_cast<uint32_t>(i + 1);
-  }
-  return 0;
-}
-
 }  // namespace quiz

@@ -45,8 +45,6 @@ Status CheckAvailable(uint32_t n, uint32_t available);
 // A test's file name (cut to 32 characters): not empty, and a name that stays inside the folder
 // Generats and that Windows can hold (FileNameFault).
 Status CheckTestName(const std::string& name);
-// The entry that already has `name` (letter case aside), 0 when none.
-uint32_t EntryNamed(const std::vector<GeneratedTestEntry>& entries, const std::string& name);
 
 
 }  // namespace quiz

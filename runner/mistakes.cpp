@@ -1,6 +1,5 @@
 #include "runner/mistakes.h"
 
-#include <algorithm>
 
 #include "toolkit/cp1252.h"
 #include "toolkit/paths.h"
@@ -35,9 +34,7 @@ std::string MistakesFileName(std::string_view test_name, const std::vector<Gener
   for (int32_t n = 1;; ++n) {
     const std::string suffix = "_errades" + IntToText(n);
     const std::string name = CutText(stem, kFileNameCapacity - suffix.size()) + suffix;
-    const bool named = std::any_of(entries.begin(), entries.end(),
-                                   [&](const GeneratedTestEntry& e) { return UpperCat(e.file_name) == UpperCat(name); });
-    if (!named && !FileExists(TestFileName(name))) return name;
+    if (EntryNamed(entries, name) == 0 && !FileExists(TestFileName(name))) return name;
   }
 }
 
