@@ -8,6 +8,7 @@
 
 #include "data/layout.h"
 #include "data/question_format.h"
+#include "data/topic_change.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
 #include "toolkit/paths.h"
@@ -67,7 +68,8 @@ void TrimInPlace(std::string* s) {
 class Appender {
  public:
   // Opens the destination, and refuses one that is not a bank of the converter's records: its
-  // tail would be lost under the new records, or they would be read with another layout.
+  // tail would be lost under the new records, or they would be read with another layout. A torn
+  // last record that a killed append left is no part of the bank, and is written over.
   Status Open(const std::string& name) {
     QUIZ_RETURN_IF_ERROR(OpenRecordFile(name, kRecordSize, &file_));
     // Under the lock, so that the size is not that of another program's write half-way.
@@ -80,8 +82,14 @@ class Appender {
     uint64_t size = 0;
     QUIZ_RETURN_IF_ERROR(file_.Size(&size));
     if (size % kRecordSize != 0) {
-      return NotABank(name, W("fa ") + std::to_string(size) +
-                                W(" bytes, que no són un nombre sencer de registres de 706 bytes"));
+      // What a conversion or an editor killed half-way through an append leaves: the start of a
+      // record, which the first block appended writes over. Anything else is another file's.
+      std::string tail;
+      QUIZ_RETURN_IF_ERROR(file_.ReadTail(&tail));
+      if (!TornRecordFits(tail, kConverterLayout)) {
+        return NotABank(name, W("fa ") + std::to_string(size) +
+                                  W(" bytes, que no són un nombre sencer de registres de 706 bytes"));
+      }
     }
     next_ = size / kRecordSize;
     std::vector<char> block(kBlockRecords * kRecordSize);
@@ -234,6 +242,12 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
   QUIZ_RETURN_IF_ERROR(ReadWholeFile(source, &text));
   if (destination.empty()) {
     return Stopped(W("No s'ha donat el fitxer de qüestions"));
+  }
+  // A bank of the folder may be half-way through a change of its topic's parameters that a killed
+  // program left: it is ended before anything is added to it.
+  if (TopicChangePending() && FileExists(kTopicIndexName)) {
+    TopicIndex index;
+    QUIZ_RETURN_IF_ERROR(index.Open());
   }
   Appender out;
   QUIZ_RETURN_IF_ERROR(out.Open(destination));

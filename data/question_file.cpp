@@ -21,17 +21,6 @@ namespace qf = question_format;
 // Records read or written per system call when the whole file is walked.
 size_t BlockRecords(size_t record_size) { return std::max<size_t>(1, (64 * 1024) / record_size); }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
-
-Status NameTaken(const std::string& name) {
-  return Status::Refused(W("Nom d'arxiu en ús"),
-                         name + W(" ja existeix i és d'un altre tema; tria un altre nom"));
-}
-
 // True when the two questions store the same texts in `l`: what lies outside the layout (answers
 // beyond its alternatives, a comment where it has none) is never stored and does not count.
 bool SameInLayout(const Question& a, const Question& b, const Layout& l) {
@@ -80,6 +69,28 @@ bool RecordLengthsFit(const char* record, const Layout& l, int* field, int* leng
     if (!fits(k + 1, qf::AnswerOffset(l, k), l.answer_length)) return false;
   }
   return l.comment_length == 0 || fits(l.alternatives + 2, qf::CommentOffset(l), l.comment_length);
+}
+
+bool TornRecordFits(std::string_view prefix, const Layout& l) {
+  if (prefix.size() >= RecordSizeFor(l)) return false;
+  // Each field: its length byte, its text, zeros to its capacity. Past the last field, zeros.
+  size_t at = 0;
+  auto field_fits = [&](size_t capacity) {
+    if (at >= prefix.size()) return true;
+    const size_t length = static_cast<unsigned char>(prefix[at]);
+    if (length > capacity) return false;
+    const size_t end = std::min(prefix.size(), at + 1 + capacity);
+    for (size_t i = at + 1 + length; i < end; ++i) {
+      if (prefix[i] != '\0') return false;
+    }
+    at += 1 + capacity;
+    return true;
+  };
+  if (!field_fits(l.question_length)) return false;
+  for (int k = 1; k <= l.alternatives; ++k) {
+    if (!field_fits(l.answer_length)) return false;
+  }
+  return l.comment_length == 0 || field_fits(l.comment_length);
 }
 
 void EncodeQuestion(const Question& q, const Layout& l, size_t record_size, char* record) {
@@ -326,97 +337,19 @@ Status QuestionFile::RelaidOut(const Layout& to,
   return sunk;
 }
 
-Status QuestionFile::CopyRelaidOut(const Layout& to, const std::string& new_name) const {
+Status QuestionFile::WriteRelaidOut(const Layout& to, const std::string& name) const {
   SafeWriter out;
-  QUIZ_RETURN_IF_ERROR(out.Open(new_name));
+  QUIZ_RETURN_IF_ERROR(out.Open(name));
   QUIZ_RETURN_IF_ERROR(RelaidOut(to, [&](std::string_view record) { return out.Append(record); }));
   return out.Commit();
 }
 
-Status QuestionFile::HoldsRelaidOut(const Layout& to, const std::string& name, bool* same) const {
-  *same = false;
-  RecordFile other;
-  QUIZ_RETURN_IF_ERROR(other.Open(name, RecordSizeFor(to), RecordFile::Mode::kReadOnly));
-  uint64_t records = 0;
-  QUIZ_RETURN_IF_ERROR(other.Count(&records));
-  struct stat st;
-  if (records != count_ || ::stat(other.path().c_str(), &st) != 0 ||
-      static_cast<uint64_t>(st.st_size) != records * RecordSizeFor(to)) {
-    return Status::Ok();
-  }
-  std::string theirs(RecordSizeFor(to), '\0');
-  uint64_t at = 0;
-  bool differs = false;
-  const Status walked = RelaidOut(to, [&](std::string_view ours) {
-    QUIZ_RETURN_IF_ERROR(other.Read(at++, 1, theirs.data()));
-    if (ours == theirs) return Status::Ok();
-    differs = true;
-    return Status::Refused("", "");  // ends the walk
-  });
-  if (!differs) QUIZ_RETURN_IF_ERROR(walked);
-  *same = !differs;
-  return Status::Ok();
-}
-
-Status QuestionFile::TakeOver(const std::string& old_path, const std::string& old_name,
-                              const TopicEntry& new_entry, RelayoutResult* result) {
-  const std::string new_name = QuestionFileName(new_entry);
-  if (::unlink(old_path.c_str()) != 0 && errno != ENOENT) {
-    result->old_file_left = Status::IoError(W("No s'ha pogut esborrar l'arxiu antic"), old_name, errno);
-  }
-  file_.Close();
-  result->file_name = new_name;
-  return OpenPath(new_name, new_entry.layout, RecordSizeFor(new_entry.layout));
-}
-
-Status QuestionFile::Relayout(const TopicEntry& new_entry, RelayoutResult* result) {
-  *result = RelayoutResult{};
+Status QuestionFile::Lock() {
   if (!is_open()) return Status::Refused(W("Cap tema obert"), W("No hi ha cap fitxer de qüestions obert"));
-  const std::string new_name = QuestionFileName(new_entry);
-  QUIZ_RETURN_IF_ERROR(CheckLayout(new_entry.layout, new_name));
-  // The questions are read from the file as it is now, and none can be added until the new file
-  // has taken its place.
-  RecordLock lock(&file_);
-  QUIZ_RETURN_IF_ERROR(lock.Take());
-  QUIZ_RETURN_IF_ERROR(Recount());
-  const std::string old_name = file_.name();
-  const std::string old_path = file_.path();
-  const std::string new_path = NativePath(new_name);
-  const bool name_changed = UpperCat(old_name) != UpperCat(new_name);
-  const Layout& from = layout_;
-  const Layout& to = new_entry.layout;
-  const bool relayout = from.question_length != to.question_length ||
-                        from.answer_length != to.answer_length ||
-                        from.comment_length != to.comment_length ||
-                        from.alternatives != to.alternatives;
-  const auto done = relayout ? RelayoutResult::Action::kRewritten : RelayoutResult::Action::kRenamed;
-
-  if (name_changed && FileExists(new_name) && !SameFile(old_path, new_path)) {
-    // Either another topic's file, or what an interrupted run of this re-layout left.
-    bool finished_before = created_ && count_ == 0;  // an earlier run moved the questions away
-    if (!finished_before && relayout) QUIZ_RETURN_IF_ERROR(HoldsRelaidOut(to, new_name, &finished_before));
-    if (!finished_before) return NameTaken(new_name);
-    result->action = done;
-    return TakeOver(old_path, old_name, new_entry, result);
-  }
-  if (relayout) {
-    QUIZ_RETURN_IF_ERROR(CopyRelaidOut(to, new_name));
-    result->action = done;
-    // The new file is complete under its name; only now does the old one go.
-    if (name_changed) return TakeOver(old_path, old_name, new_entry, result);
-  } else if (name_changed) {
-    if (::rename(old_path.c_str(), new_path.c_str()) != 0) {
-      const int err = errno;
-      (void)OpenPath(old_name, from, record_size_);
-      return Status::IoError(WriteFailedCaption(), new_name, err);
-    }
-    result->action = done;
-  } else {
-    result->file_name = new_name;
-    return Status::Ok();
-  }
-  result->file_name = new_name;
-  return OpenPath(new_name, to, RecordSizeFor(to));
+  QUIZ_RETURN_IF_ERROR(file_.Lock());
+  const Status counted = Recount();
+  if (!counted.ok()) file_.Unlock();
+  return counted;
 }
 
 }  // namespace quiz

@@ -15,7 +15,7 @@
 
 namespace quiz {
 
-// What a re-layout did, for the window to tell the user.
+// What a parameters save did to the question file, for the window to tell the user.
 struct RelayoutResult {
   enum class Action {
     kNone,       // the layout and the file name stay
@@ -99,18 +99,17 @@ class QuestionFile {
   Status ScanQuestionTexts(uint16_t first, uint16_t last,
                            const std::function<bool(uint16_t n, std::string_view text)>& visit) const;
 
-  // Brings the open file to the topic's new entry after its parameters were saved. When the
-  // question, answer or comment length or the number of alternatives changed, every question
-  // is copied into a file of the new layout (texts cut to the new lengths; answers beyond a
-  // smaller number of alternatives dropped, a larger number adding empty ones; comments kept
-  // only when both layouts have them) which then takes the new name. Otherwise, when the name
-  // changed other than in case, the file is renamed. A different file that already has the new
-  // name is never overwritten. Afterwards the file under the new name is open.
-  //
-  // Running the same re-layout again after it was interrupted at any instant finishes it: a new
-  // file that holds exactly the re-laid-out questions, or (when the old file was gone and this
-  // open made it anew, empty) the file an earlier run already moved, is taken as the result.
-  Status Relayout(const TopicEntry& new_entry, RelayoutResult* result);
+  // Writes every question, in order, into the new file `name` in the layout `to`: texts cut to
+  // the new lengths, answers beyond a smaller number of alternatives dropped, a larger number
+  // adding empty ones, comments kept only when both layouts have them. `name` appears whole, on
+  // the disk, or not at all. The caller holds the lock, so that no question is added meanwhile.
+  Status WriteRelaidOut(const Layout& to, const std::string& name) const;
+
+  // Holds the file's lock across a change of several steps (a re-layout), the file opened anew
+  // when it was replaced and counted again.
+  Status Lock();
+  void Unlock() { file_.Unlock(); }
+  bool locked() const { return file_.locked(); }
 
  private:
   Status OpenChecked(const std::string& name, const std::string& what, const Layout& layout,
@@ -121,12 +120,6 @@ class QuestionFile {
   Status CheckUnchanged(uint16_t n, const Question& expected, RecordLock* lock);
   // Hands the bytes of every question in the new layout to `sink`, in order, a record at a time.
   Status RelaidOut(const Layout& to, const std::function<Status(std::string_view)>& sink) const;
-  Status CopyRelaidOut(const Layout& to, const std::string& new_name) const;
-  // True when the file `name` holds exactly what a re-layout of the open file to `to` writes.
-  Status HoldsRelaidOut(const Layout& to, const std::string& name, bool* same) const;
-  // Ends a re-layout whose new file is complete: the old file goes, the new one is opened.
-  Status TakeOver(const std::string& old_path, const std::string& old_name,
-                  const TopicEntry& new_entry, RelayoutResult* result);
 
   RecordFile file_;
   Layout layout_;

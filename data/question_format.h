@@ -68,6 +68,12 @@ void DecodeQuestion(const char* record, const Layout& layout, Question* q);
 bool RecordLengthsFit(const char* record, const Layout& layout, int* field = nullptr,
                       int* length = nullptr);
 
+// True when `prefix`, shorter than a record, is the start of a record as EncodeQuestion makes it:
+// every length byte it holds within its field and every byte past a text zero. A writer killed
+// in the middle of an append leaves such a prefix after the last whole record; bytes of another
+// layout or of another kind of file almost never are one.
+bool TornRecordFits(std::string_view prefix, const Layout& layout);
+
 // Encodes `q` into `record`, which has `record_size` bytes (at least RecordSizeFor(layout)).
 // Each string is cut to its field; bytes past a text, and past the last field, are zeroed.
 // Answers beyond the layout's alternatives and a comment without a field are not stored.

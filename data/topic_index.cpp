@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "data/topic_change.h"
 #include "data/topic_format.h"
 #include "toolkit/coding.h"
 #include "toolkit/cp1252.h"
@@ -74,7 +75,34 @@ Status TopicIndex::OpenForReading(const std::string& name) {
 
 Status TopicIndex::OpenWith(const std::string& name, RecordFile::Mode mode) {
   count_ = 0;
+  read_only_ = mode == RecordFile::Mode::kReadOnly;
   QUIZ_RETURN_IF_ERROR(file_.Open(name, tf::kEntrySize, mode));
+  Status status = Recount();
+  if (status.ok()) status = EndPendingChange();
+  if (!status.ok()) Close();
+  return status;
+}
+
+Status TopicIndex::EndPendingChange() {
+  if (!TopicChangePending() || locked()) return Status::Ok();  // a lock ends it when it is taken
+  if (!read_only_) {
+    QUIZ_RETURN_IF_ERROR(Lock());
+    Unlock();
+    return Status::Ok();
+  }
+  // Read only here: the change is ended through an index opened for writing, where the folder
+  // lets one be; where it does not, no topic is read half-changed.
+  TopicIndex writable;
+  if (const Status opened = writable.Open(file_.name()); !opened.ok()) {
+    if (opened.code() != Status::Code::kIoError) return opened;
+    return Status::Corrupt(W("Canvi interromput"),
+                           std::string(kTopicChangeName) +
+                               W(": un canvi dels paràmetres d'un tema es va interrompre, i aquí no es pot acabar "
+                                 "perquè no es pot escriure a la carpeta (") +
+                               opened.text() + W("). Fins que s'acabi no es llegeix cap tema."));
+  }
+  writable.Close();
+  QUIZ_RETURN_IF_ERROR(file_.Refresh());
   return Recount();
 }
 
@@ -100,7 +128,8 @@ Status TopicIndex::Recount() {
 
 Status TopicIndex::Refresh() {
   QUIZ_RETURN_IF_ERROR(file_.Refresh());
-  return Recount();
+  QUIZ_RETURN_IF_ERROR(Recount());
+  return EndPendingChange();
 }
 
 Status TopicIndex::Reopen() {
@@ -254,9 +283,12 @@ Status TopicIndex::Find(const std::string& file_name, uint16_t* n, TopicEntry* e
 Status TopicIndex::Lock() {
   if (!is_open()) return CheckNumber(1, 0);
   QUIZ_RETURN_IF_ERROR(file_.Lock());
-  const Status counted = Recount();
-  if (!counted.ok()) file_.Unlock();
-  return counted;
+  // A change of parameters that a killed program left part-way is ended before anything else.
+  Status status = Recount();
+  if (status.ok()) status = SettleTopicChange(this);
+  if (status.ok()) status = Recount();
+  if (!status.ok()) file_.Unlock();
+  return status;
 }
 
 void TopicIndex::Unlock() { file_.Unlock(); }

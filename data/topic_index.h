@@ -50,7 +50,9 @@ class TopicIndex {
   Status Create(const std::string& name = kTopicIndexName);
   void Close();
   // Brings a long-open index up to date: opens it anew when another program replaced it (a
-  // reorder, a deleted topic) and counts the topics again (others may have added some).
+  // reorder, a deleted topic) and counts the topics again (others may have added some). Like
+  // every open, it ends first a change of parameters that a killed program left part-way; where
+  // that cannot be done (a folder that cannot be written), it fails and no topic is read.
   Status Refresh();
 
   bool is_open() const { return file_.is_open(); }
@@ -85,7 +87,8 @@ class TopicIndex {
   // would find it, all under the lock.
   Status DeleteUnchanged(const TopicEntry& expected);
   // Holds the index's lock across a change of several steps (a check, a re-layout, the entry),
-  // the index opened anew when it was replaced and counted again.
+  // the index opened anew when it was replaced and counted again. A change of parameters that a
+  // killed program left part-way is ended first.
   Status Lock();
   void Unlock();
   bool locked() const { return file_.locked(); }
@@ -100,8 +103,12 @@ class TopicIndex {
   Status Reopen();
   Status OpenWith(const std::string& name, RecordFile::Mode mode);
   Status CheckNumber(uint16_t n, uint16_t limit) const;
+  // Ends a change of a topic's parameters that a killed program left part-way (see
+  // topic_change.h), before any topic is read.
+  Status EndPendingChange();
 
   RecordFile file_;
+  bool read_only_ = false;
   uint16_t count_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "manager/topic_params.h"
 
+#include "data/topic_change.h"
 #include "data/topic_format.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/messages.h"
@@ -113,8 +114,7 @@ Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* b
   current->number = n;
   // The file is never made here: one that has gone is said so.
   if (!bank->is_open()) QUIZ_RETURN_IF_ERROR(bank->Open(current->entry, QuestionFile::Access::kWrite));
-  QUIZ_RETURN_IF_ERROR(bank->Relayout(entry, result));
-  QUIZ_RETURN_IF_ERROR(index->Write(n, entry));
+  QUIZ_RETURN_IF_ERROR(ChangeTopic(index, n, bank, entry, result));
   return index->Read(n, &current->entry);
 }
 

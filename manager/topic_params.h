@@ -38,9 +38,9 @@ bool DropsAnswers(const Layout& from, const Layout& to, uint16_t questions);
 
 // Saves the topic being edited, holding the index's lock throughout. A new topic is appended
 // and its question file made; it becomes the current topic. An existing one is found again by
-// its file name and must be unchanged (else kChanged, nothing written); its question file is
-// re-laid out or renamed first and its entry written after, so that an entry never names a
-// layout its file does not have yet; `*result` tells what happened to the file. The current
+// its file name and must be unchanged (else kChanged, nothing written); its question file and its
+// entry then change as one step (see topic_change.h): a kill at any instant leaves both as they
+// were or both changed. `*result` tells what happened to the file. The current
 // number becomes the topic's number now. On failure nothing of the topic changed.
 Status SaveTopicParams(TopicIndex* index, CurrentTopic* current, QuestionFile* bank, bool is_new,
                        const TopicEntry& entry, RelayoutResult* result);

@@ -66,9 +66,12 @@ bool TestEngine::Load(const std::string& path, const std::string& title, bool re
   // An index kept open since an earlier load may have been replaced or grown by the manager.
   if (index_.is_open() && !index_.Refresh().ok()) index_.Close();
   if (!index_.is_open()) {
-    if (!index_.OpenForReading(kRunnerTopicIndexName).ok()) {
-      // Without the index no question can be shown: the runner is left with none.
-      screen_->Message(W("No s'ha trobat els arxius de qüestions"), kRunnerTopicIndexName, kMbOk);
+    if (const Status opened = index_.OpenForReading(kRunnerTopicIndexName); !opened.ok()) {
+      // Without the index no question can be shown: the runner is left with none. An index that
+      // is there but cannot be read yet (a change of another program left part-way) says why.
+      const bool there = opened.code() == Status::Code::kCorrupt || opened.code() == Status::Code::kBusy;
+      screen_->Message(there ? opened.caption() : W("No s'ha trobat els arxius de qüestions"),
+                       there ? opened.text() : kRunnerTopicIndexName, kMbOk);
       items_.clear();
       count_ = 0;
       test_name_.clear();

@@ -123,15 +123,14 @@ void RemoveAbandonedTemporaries(const std::string& target) {
   }
 }
 
-// Makes a rename in `folder` durable.
+}  // namespace
+
 void SyncFolder(const std::string& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
-
-}  // namespace
 
 std::chrono::milliseconds LockWait() { return LockWaitSetting(); }
 void SetLockWait(std::chrono::milliseconds wait) { LockWaitSetting() = wait; }
@@ -275,6 +274,14 @@ Status RecordFile::Size(uint64_t* bytes) const {
 
 Status RecordFile::Read(uint64_t index, size_t n, char* buffer) const {
   return PreadAll(fd_, buffer, n * record_size_, static_cast<off_t>(index * record_size_), name_);
+}
+
+Status RecordFile::ReadTail(std::string* tail) const {
+  tail->clear();
+  uint64_t bytes = 0;
+  QUIZ_RETURN_IF_ERROR(Size(&bytes));
+  tail->resize(static_cast<size_t>(bytes % record_size_));
+  return PreadAll(fd_, tail->data(), tail->size(), static_cast<off_t>(bytes - tail->size()), name_);
 }
 
 namespace {

@@ -64,6 +64,8 @@ class RecordFile {
   // Reads `n` records from record `index` into `buffer` (n * record_size bytes); a file that
   // ends before them is an error.
   Status Read(uint64_t index, size_t n, char* buffer) const;
+  // The bytes after the last whole record (a torn tail); empty when there are none.
+  Status ReadTail(std::string* tail) const;
   // Writes `n` records at record `index`, holding the lock. A write past the end that fails is
   // cut back, so the file keeps the records it had.
   Status Write(uint64_t index, size_t n, const char* buffer);
@@ -225,6 +227,9 @@ class TextWriter {
 bool OpenTextRead(std::string_view name, TextReader* file);
 // False when the new file cannot be started.
 bool OpenTextWrite(std::string_view name, TextWriter* file);
+
+// Makes the renames and removals in `folder` durable.
+void SyncFolder(const std::string& folder);
 
 // Reads a whole file.
 Status ReadWholeFile(std::string_view name, std::string* bytes);

@@ -209,10 +209,14 @@ TEST_F(ChangedUnderTheManager, TheManagerWritesToWhatItReadOrNothing) {
        [&](FolderState& f) { f["Bases/HIST.qst"].replace(2 * kRecord, kRecord, Record(edited)); }},
       {"another program re-lays the file out", [](Desk& d) { d.Edit(3); },
        [] {
-         QuestionFile bank;
-         ASSERT_TRUE(bank.Open(testing::TopicOf("HIST", kLayout)).ok());
+         Desk other;
+         ASSERT_TRUE(other.index.Open().ok());
+         uint16_t n = 0;
+         ASSERT_TRUE(FindTopic(&other.index, testing::TopicOf("HIST", kLayout), &n, &other.current.entry).ok());
+         other.current.Select(n);
          RelayoutResult result;
-         ASSERT_TRUE(bank.Relayout(testing::TopicOf("HIST", {40, 20, 4, 20}), &result).ok());
+         ASSERT_TRUE(SaveTopicParams(&other.index, &other.current, &other.bank, false,
+                                     testing::TopicOf("HIST", {40, 20, 4, 20}), &result).ok());
        },
        [&](Desk& d) { return d.Save(edited); }, Status::Code::kChanged, nullptr},
       {"another program saves a generated test of the same name",

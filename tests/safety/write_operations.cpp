@@ -104,50 +104,22 @@ Status InEditor(uint32_t at, const std::function<void(QuestionEditor&)>& act) {
   return messages.status;
 }
 
-Status Relayout(const TopicEntry& to) {
+// "Paràmetres tema" on topic 1, saved as `to`, as quizdesk does it.
+Status SaveParams(const TopicEntry& to) {
+  TopicIndex index;
+  CurrentTopic current;
+  QUIZ_RETURN_IF_ERROR(OpenFirstTopic(&index, &current));
   QuestionFile bank;
-  QUIZ_RETURN_IF_ERROR(OpenFirstBank(&bank));
   RelayoutResult result;
-  QUIZ_RETURN_IF_ERROR(bank.Relayout(to, &result));
+  QUIZ_RETURN_IF_ERROR(SaveTopicParams(&index, &current, &bank, false, to, &result));
   return result.old_file_left;
 }
 
-bool IsTemporary(const std::string& name) { return name.find(".tmp-") != std::string::npos; }
+// What a parameters save writes: both banks, the entry, and the record of the change with its copy.
+const std::vector<std::string> kParamsTargets = {"Bases/vell.qst", "Bases/nou.qst", "Bases/Arxs.rel",
+                                                 "Bases/Canvi.nou", "Bases/Canvi.jnl"};
 
 }  // namespace
-
-FolderState ReadFolderState() {
-  FolderState state;
-  for (const auto& entry : fs::recursive_directory_iterator(".")) {
-    const std::string path = fs::relative(entry.path(), ".").string();
-    if (IsTemporary(entry.path().filename().string())) continue;
-    state[path] = entry.is_directory() ? "<folder>" : FileBytes(path);
-  }
-  return state;
-}
-
-std::string Differences(const FolderState& a, const FolderState& b) {
-  std::string paths;
-  for (const auto& [path, bytes] : a) {
-    const auto it = b.find(path);
-    if (it == b.end() || it->second != bytes) paths += path + " ";
-  }
-  for (const auto& [path, bytes] : b) {
-    if (!a.contains(path)) paths += path + " ";
-  }
-  return paths;
-}
-
-void WriteFolderState(const FolderState& state) {
-  for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
-  for (const auto& [path, bytes] : state) {
-    if (bytes == "<folder>") {
-      fs::create_directories(path);
-    } else {
-      PutFile(path, bytes);
-    }
-  }
-}
 
 const std::vector<WriteOperation>& WriteOperations() {
   static const std::vector<WriteOperation> operations = {
@@ -222,12 +194,18 @@ const std::vector<WriteOperation>& WriteOperations() {
          return ExportQuestions(bank, Topic("vell", kBankLayout), {true, true, true, true});
        },
        {"vell.txt"}},
-      {"canviar el format", MakeDataFolder, [] { return Relayout(Topic("vell", {120, 60, 4, 100})); },
-       {"Bases/vell.qst"}},
-      {"canviar el format i el nom", MakeDataFolder,
-       [] { return Relayout(Topic("nou", {120, 60, 3, 0})); }, {"Bases/vell.qst", "Bases/nou.qst"}},
-      {"canviar el nom", MakeDataFolder, [] { return Relayout(Topic("nou", kBankLayout)); },
-       {"Bases/vell.qst", "Bases/nou.qst"}},
+      // A change of parameters writes two files: after a kill, the next open of the folder
+      // finds the topic as it was or as it was saved, never a mix.
+      {"escurçar les respostes (quizdesk)", MakeDataFolder, [] { return SaveParams(Topic("vell", {120, 60, 4, 100})); },
+       kParamsTargets, 0, false, nullptr, true},
+      {"allargar les preguntes i els comentaris (quizdesk)", MakeDataFolder,
+       [] { return SaveParams(Topic("vell", {128, 120, 4, 128})); }, kParamsTargets, 0, false, nullptr, true},
+      {"canviar el nombre d'alternatives (quizdesk)", MakeDataFolder,
+       [] { return SaveParams(Topic("vell", {120, 120, 3, 100})); }, kParamsTargets, 0, false, nullptr, true},
+      {"canviar el format i el nom (quizdesk)", MakeDataFolder,
+       [] { return SaveParams(Topic("nou", {120, 60, 3, 0})); }, kParamsTargets, 0, false, nullptr, true},
+      {"canviar el nom (quizdesk)", MakeDataFolder, [] { return SaveParams(Topic("nou", kBankLayout)); },
+       kParamsTargets, 0, false, nullptr, true},
       {"afegir un tema", MakeDataFolder,
        [] {
          TopicIndex index;
@@ -275,19 +253,6 @@ const std::vector<WriteOperation>& WriteOperations() {
          return SaveTopicParams(&index, &current, &bank, true, Topic("quart", kBankLayout), &result);
        },
        {"Bases/Arxs.rel", "Bases/quart.qst"}, 318},
-      {"desar els paràmetres d'un tema (quizdesk)", MakeDataFolder,
-       [] {
-         TopicIndex index;
-         QUIZ_RETURN_IF_ERROR(index.Open());
-         CurrentTopic current;
-         current.Select(1);
-         QUIZ_RETURN_IF_ERROR(index.Read(1, &current.entry));
-         QuestionFile bank;
-         RelayoutResult result;
-         QUIZ_RETURN_IF_ERROR(SaveTopicParams(&index, &current, &bank, false, Topic("nou", {120, 60, 4, 100}), &result));
-         return result.old_file_left;
-       },
-       {"Bases/vell.qst", "Bases/nou.qst", "Bases/Arxs.rel"}},
       {"esborrar el tema obert (quizdesk)", MakeDataFolder,
        [] {
          TopicIndex index;

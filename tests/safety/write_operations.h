@@ -7,19 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
 #include "toolkit/status.h"
 
 namespace quiz::testing {
-
-// A folder's files (native relative path -> bytes); folders map to "<folder>".
-using FolderState = std::map<std::string, std::string>;
-
-// The state of the current folder, without the temporary files a killed writer may leave.
-FolderState ReadFolderState();
-// The paths whose bytes differ between two states, for short failure messages.
-std::string Differences(const FolderState& a, const FolderState& b);
-// Empties the current folder and writes `state` into it.
-void WriteFolderState(const FolderState& state);
 
 struct WriteOperation {
   const char* name;
@@ -37,6 +28,9 @@ struct WriteOperation {
   bool appends_in_blocks = false;
   // After a kill, whether the files agree with each other: "" when they do, else what is wrong.
   std::function<std::string()> agree = nullptr;
+  // A change of several files that the next program to open the folder ends or undoes: after a
+  // kill and an open of the topic index, the whole folder is as before or as after.
+  bool one_step = false;
 };
 
 const std::vector<WriteOperation>& WriteOperations();

@@ -59,6 +59,40 @@ std::string ListFolder(const std::string& folder) {
   return out;
 }
 
+
+FolderState ReadFolderState() {
+  FolderState state;
+  for (const auto& entry : fs::recursive_directory_iterator(".")) {
+    const std::string path = fs::relative(entry.path(), ".").string();
+    if (entry.path().filename().string().find(".tmp-") != std::string::npos) continue;
+    state[path] = entry.is_directory() ? "<folder>" : FileBytes(path);
+  }
+  return state;
+}
+
+std::string Differences(const FolderState& a, const FolderState& b) {
+  std::string paths;
+  for (const auto& [path, bytes] : a) {
+    const auto it = b.find(path);
+    if (it == b.end() || it->second != bytes) paths += path + " ";
+  }
+  for (const auto& [path, bytes] : b) {
+    if (!a.contains(path)) paths += path + " ";
+  }
+  return paths;
+}
+
+void WriteFolderState(const FolderState& state) {
+  for (const auto& entry : fs::directory_iterator(".")) fs::remove_all(entry.path());
+  for (const auto& [path, bytes] : state) {
+    if (bytes == "<folder>") {
+      fs::create_directories(path);
+    } else {
+      PutFile(path, bytes);
+    }
+  }
+}
+
 }  // namespace quiz::testing
 
 #include <sys/resource.h>

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace quiz::testing {
@@ -33,6 +34,15 @@ void PutFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
 // Names in `folder`, sorted, to see that no temporary file was left behind.
 std::string ListFolder(const std::string& folder);
+
+// A folder's files (native relative path -> bytes); folders map to "<folder>".
+using FolderState = std::map<std::string, std::string>;
+// The state of the current folder, without the temporary files a killed writer may leave.
+FolderState ReadFolderState();
+// The paths whose bytes differ between two states, for short failure messages.
+std::string Differences(const FolderState& a, const FolderState& b);
+// Empties the current folder and writes `state` into it.
+void WriteFolderState(const FolderState& state);
 
 }  // namespace quiz::testing
 
