@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed corpora of the fuzz targets from the byte-exact fixtures and the demo folder.
 
-Run from anywhere; it rewrites fuzz/seeds/<target>/ for the seven targets. Inputs that made a
+Run from anywhere; it rewrites fuzz/seeds/<target>/ for the eight targets. Inputs that made a
 target fail later are added to its folder by hand, under a name that says what they caught.
 """
 import pathlib
@@ -75,3 +75,28 @@ moodle = ("""<?xml version="1.0" encoding="UTF-8"?>
 """).encode()
 put("fuzz_moodle_xml", "quiz_0", b"\x00" + moodle)
 put("fuzz_moodle_xml", "quiz_1", b"\x01" + moodle)
+
+# A change of parameters left part-way: flags (1 old bank, 2 the copy, 4 the new bank), index
+# length / 6, then the record, the index and the bank.
+def with_layout(entry, name, lp, lr, n, lc):
+    e = bytearray(entry)
+    if name is not None:
+        e[0] = len(name)
+        e[1:1 + len(name)] = name
+    for offset, value in ((224, lp), (309, lr), (312, n), (314, lc)):
+        e[offset:offset + 2] = value.to_bytes(2, "little")
+    size = (lp + 1) + n * (lr + 1) + (lc + 1 if lc > 0 else 0)
+    e[316:318] = size.to_bytes(2, "little")
+    return bytes(e)
+
+
+old = index[:318]
+lp, lr, n, lc = (int.from_bytes(old[o:o + 2], "little") for o in (224, 309, 312, 314))
+bank = (fixtures / "q_120_120_4_100.qst").read_bytes()
+for name, flags, new, kind in (
+        ("rewrite_copy_made", 3, with_layout(old, None, lp, 60, n, lc), 1),
+        ("rewrite_in_place", 1, with_layout(old, None, lp, 60, n, lc), 1),
+        ("rewrite_new_name", 2, with_layout(old, b"nou", lp, lr, 3, 0), 1),
+        ("rename", 1, with_layout(old, b"nou", lp, lr, n, lc), 0)):
+    record = b"QZC1" + old + new + bytes([kind])
+    put("fuzz_topic_change", name, bytes([flags, len(index) // 6]) + record + index[: len(index) // 6 * 6] + bank)

@@ -150,7 +150,9 @@ TEST_F(Convert, RefusesADestinationThatIsNotABankOfItsRecords) {
   } cases[] = {
       {"a bank of 774-byte records", std::string(3 * 774, '\x05'),
        W("fa 2322 bytes, que no són un nombre sencer de registres de 706 bytes")},
-      {"a torn tail", EarlierRecords() + "torn", W("fa 1416 bytes")},
+      {"a tail whose spare bytes are not zero", EarlierRecords() + "\x03" "abcd", W("fa 1417 bytes")},
+      {"a tail whose length passes its field", EarlierRecords() + std::string(121, '\0') + "\x79",
+       W("fa 1534 bytes")},
       {"a length byte past its field", bad_answer, W("el registre 2 té una resposta de 121 caràcters")},
       {"a comment past its field", std::string(605, '\0') + "\x65" + std::string(100, '\0'),
        W("el registre 1 té un comentari de 101 caràcters")},
@@ -166,6 +168,49 @@ TEST_F(Convert, RefusesADestinationThatIsNotABankOfItsRecords) {
     EXPECT_NE(status.text().find("banc.qst"), std::string::npos) << c.what;
     EXPECT_EQ(appended, 0u) << c.what;
     EXPECT_EQ(FileBytes("banc.qst"), c.bytes) << c.what;
+  }
+}
+
+// A conversion or an editor killed in the middle of a record leaves its start after the last whole
+// record: the next append, of either program, writes over it.
+TEST_F(Convert, ATornLastRecordIsWrittenOverByTheNextAppend) {
+  std::string killed(kSize, '\0');
+  EncodeQuestion(Q("Pregunta morta", "a", "b", "c", "d"), kConverterLayout, kSize, killed.data());
+  Question edited = Q("Editada", "a", "b", "c", "d");
+  edited.comment = "comentari";
+  std::string killed_edit(kSize, '\0');
+  EncodeQuestion(edited, kConverterLayout, kSize, killed_edit.data());
+  const Question added = Q("Q1", "a", "b", "c", "d");
+  std::string added_record(kSize, '\0');
+  EncodeQuestion(added, kConverterLayout, kSize, added_record.data());
+  struct TornCase {
+    const char* what;
+    std::string tail;
+    bool by_editor;  // else by a conversion
+  } cases[] = {
+      {"a conversion killed in an answer, then a conversion", killed.substr(0, 300), false},
+      {"an editor killed in the comment, then a conversion", killed_edit.substr(0, 650), false},
+      {"a conversion killed after one byte, then the editor", killed.substr(0, 1), true},
+      {"an editor killed in the comment, then the editor", killed_edit.substr(0, 700), true},
+      {"zeros a power cut left, then a conversion", std::string(100, '\0'), false},
+  };
+  PutFile("text.txt", "Q1\na\nb\nc\nd\n");
+  for (const auto& c : cases) {
+    PutFile("banc.qst", EarlierRecords() + c.tail);
+    if (c.by_editor) {
+      QuestionFile bank;
+      ASSERT_TRUE(bank.OpenPath("banc.qst", kConverterLayout, kSize).ok()) << c.what;
+      ASSERT_EQ(bank.count(), 2) << c.what;
+      uint16_t number = 0;
+      ASSERT_TRUE(bank.Append(added, &number).ok()) << c.what;
+      EXPECT_EQ(number, 3) << c.what;
+    } else {
+      uint32_t appended = 0;
+      const Status status = ConvertTextFile("text.txt", "banc.qst", CorrectAnswerMode::kFirst, &messages_, &appended);
+      ASSERT_TRUE(status.ok()) << c.what << ": " << status.ToString();
+      EXPECT_EQ(appended, 1u) << c.what;
+    }
+    EXPECT_EQ(FileBytes("banc.qst"), EarlierRecords() + added_record) << c.what;
   }
 }
 
