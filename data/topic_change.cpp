@@ -42,7 +42,7 @@ Status CannotEnd(const TopicChange& change, const std::string& why) {
   return Status::Corrupt(W("Canvi interromput"),
                          std::string(kTopicChangeName) + W(": el canvi dels paràmetres del tema «") +
                              change.new_entry.title + W("» es va interrompre i no es pot acabar: ") + why +
-                             W(". No s'ha tocat cap fitxer."));
+                             W(". No s'ha tocat cap fitxer; quan ho hàgiu resolt, torneu a obrir el programa."));
 }
 
 Status CheckEntry(const TopicEntry& e, const std::string& name, const char* which) {
@@ -130,7 +130,9 @@ Status DecodeTopicChange(std::string_view bytes, const std::string& name, TopicC
   if (bytes.size() != kTopicChangeSize || bytes.substr(0, 4) != kMagic ||
       (bytes[kKindAt] != 0 && bytes[kKindAt] != 1)) {
     return Status::Corrupt(W("Canvi interromput"),
-                           name + W(": no és el registre d'un canvi de paràmetres d'un tema; no s'hi ha tocat res."));
+                           name + W(": no és el registre d'un canvi de paràmetres d'un tema, i mentre hi sigui "
+                                    "no es llegeix cap tema. No s'hi ha tocat res: traieu aquest fitxer de la "
+                                    "carpeta Bases i torneu a obrir el programa."));
   }
   TopicChange c;
   c.old_entry = DecodeTopicEntry(bytes.data() + kOldAt);
