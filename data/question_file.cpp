@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "data/topic_change.h"
+#include "data/topic_format.h"
 #include "toolkit/coding.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/paths.h"
@@ -110,8 +112,10 @@ Status QuestionFile::Open(const TopicEntry& entry, Access access) {
     return Status::Corrupt(W("Nom d'arxiu no vàlid"), W("El tema «") + entry.title + W("» té el nom d'arxiu «") +
                                                           entry.file_name + W("», que ") + fault + ".");
   }
-  return OpenChecked(name, name + W(" (tema «") + entry.title + W("»)"), entry.layout,
-                     entry.record_size, access);
+  const Status opened = OpenChecked(name, name + W(" (tema «") + entry.title + W("»)"), entry.layout,
+                                    entry.record_size, access);
+  if (opened.ok()) topic_file_ = entry.file_name;
+  return opened;
 }
 
 Status QuestionFile::OpenPath(const std::string& name, const Layout& layout, uint16_t record_size,
@@ -122,6 +126,7 @@ Status QuestionFile::OpenPath(const std::string& name, const Layout& layout, uin
 Status QuestionFile::OpenChecked(const std::string& name, const std::string& what,
                                  const Layout& layout, uint16_t record_size, Access access) {
   Close();
+  topic_file_.clear();
   QUIZ_RETURN_IF_ERROR(CheckLayout(layout, what));
   // The stored size is what the file is read with; one that does not hold the layout's fields,
   // or that would not fit the record buffer, comes from a damaged index and is never used.
@@ -175,8 +180,33 @@ Status QuestionFile::Read(uint16_t n, Question* q) const {
   return Status::Ok();
 }
 
+Status QuestionFile::CheckParameters() const {
+  if (topic_file_.empty()) return Status::Ok();
+  if (FileExists(kTopicChangeName)) {
+    return Status::Changed(name(), "", W("els paràmetres del tema s'estan canviant; torneu-ho a provar"));
+  }
+  // The index as it is now, read without its lock: a change of parameters writes the entry after
+  // the bank, under this file's lock, which is held here.
+  RecordFile index;
+  if (!index.Open(kTopicIndexName, topic_format::kEntrySize, RecordFile::Mode::kReadOnly).ok()) return Status::Ok();
+  uint64_t entries = 0;
+  QUIZ_RETURN_IF_ERROR(index.Count(&entries));
+  std::vector<char> bytes(static_cast<size_t>(std::min<uint64_t>(entries, UINT16_MAX)) * topic_format::kEntrySize);
+  QUIZ_RETURN_IF_ERROR(index.Read(0, bytes.size() / topic_format::kEntrySize, bytes.data()));
+  bool named = false;
+  for (size_t at = 0; at < bytes.size(); at += topic_format::kEntrySize) {
+    const TopicEntry e = DecodeTopicEntry(bytes.data() + at);
+    if (UpperCat(e.file_name) != UpperCat(topic_file_)) continue;
+    if (e.layout == layout_ && e.record_size == record_size_) return Status::Ok();
+    named = true;
+  }
+  if (!named) return Status::Ok();  // a topic removed from the index keeps its file, as it was
+  return Status::Changed(name(), "", W("el tema ja té uns altres paràmetres"));
+}
+
 Status QuestionFile::CheckUnchanged(uint16_t n, const Question& expected, RecordLock* lock) {
   QUIZ_RETURN_IF_ERROR(lock->TakeUnchanged());
+  QUIZ_RETURN_IF_ERROR(CheckParameters());
   QUIZ_RETURN_IF_ERROR(Recount());
   Question now;
   if (n >= 1 && n <= count_) QUIZ_RETURN_IF_ERROR(Read(n, &now));
@@ -214,7 +244,12 @@ Status QuestionFile::Write(const Question& q, uint16_t n, const Question* expect
   // A new question goes after the last one in the file, whatever others added since.
   if (n > count_) return Append(q);
   RecordLock lock(&file_);
-  if (expected) QUIZ_RETURN_IF_ERROR(CheckUnchanged(n, *expected, &lock));
+  if (expected) {
+    QUIZ_RETURN_IF_ERROR(CheckUnchanged(n, *expected, &lock));
+  } else {
+    QUIZ_RETURN_IF_ERROR(lock.Take());
+    QUIZ_RETURN_IF_ERROR(CheckParameters());
+  }
   RecordBuffer buffer;
   char* record = buffer.For(record_size_);
   if (record == nullptr) return RecordTooLarge(name(), record_size_);
@@ -232,6 +267,9 @@ Status QuestionFile::Append(const Question& q, uint16_t* number) {
   // The count this file was opened with may be old: the question goes after the last record of
   // the file as it is now, and the limit is checked against that, in one step under the lock.
   uint64_t records = 0;
+  RecordLock lock(&file_);
+  QUIZ_RETURN_IF_ERROR(lock.Take());
+  QUIZ_RETURN_IF_ERROR(CheckParameters());
   const Status appended = file_.Append(1, record, &records, UINT16_MAX);
   if (appended.code() == Status::Code::kRefused) {
     count_ = UINT16_MAX;
@@ -252,6 +290,7 @@ Status QuestionFile::Delete(uint16_t* n, const Question* expected) {
     QUIZ_RETURN_IF_ERROR(CheckUnchanged(*n, *expected, &lock));
   } else {
     QUIZ_RETURN_IF_ERROR(lock.Take());
+    QUIZ_RETURN_IF_ERROR(CheckParameters());
   }
   QUIZ_RETURN_IF_ERROR(Recount());
   if (*n > count_) return Status::Ok();

@@ -59,6 +59,10 @@ class QuestionFile {
   const Layout& layout() const { return layout_; }
   const std::string& name() const { return file_.name(); }
 
+  // Every write below, for a file opened for a topic, first checks under the lock that the topic
+  // index still gives the file the layout it was opened with and that no change of the topic's
+  // parameters is half-way: else a kChanged status, and nothing is written.
+
   // Question n. A number of 0 or beyond the count reads nothing and yields an empty question.
   Status Read(uint16_t n, Question* q) const;
   // Writes question n, 1 <= n <= count + 1; count + 1 appends (see Append). With `expected`
@@ -118,6 +122,10 @@ class QuestionFile {
   // Under the lock (taken here, given back on failure): the file is the one opened and
   // question n is `expected`.
   Status CheckUnchanged(uint16_t n, const Question& expected, RecordLock* lock);
+  // Under the lock, for a file opened for a topic: a kChanged status when a change of the topic's
+  // parameters is half-way, or when the index now gives the file another layout (another program
+  // re-laid it out), so that no record of the old layout goes into it.
+  Status CheckParameters() const;
   // Hands the bytes of every question in the new layout to `sink`, in order, a record at a time.
   Status RelaidOut(const Layout& to, const std::function<Status(std::string_view)>& sink) const;
 
@@ -126,6 +134,7 @@ class QuestionFile {
   uint16_t record_size_ = 0;
   uint16_t count_ = 0;
   bool created_ = false;  // the open made the file: it did not exist before
+  std::string topic_file_;  // the topic's file name, when opened for a topic
 };
 
 }  // namespace quiz

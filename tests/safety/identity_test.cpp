@@ -98,6 +98,12 @@ struct Desk {
   }
 };
 
+// Another manager's parameters save on its topic 1, as `to`.
+Status ChangeTopicOf(Desk* other, const TopicEntry& to) {
+  RelayoutResult result;
+  return SaveTopicParams(&other->index, &other->current, &other->bank, false, to, &result);
+}
+
 // Another program on the same folder.
 TopicIndex OtherIndex() {
   TopicIndex index;
@@ -218,6 +224,22 @@ TEST_F(ChangedUnderTheManager, TheManagerWritesToWhatItReadOrNothing) {
          ASSERT_TRUE(SaveTopicParams(&other.index, &other.current, &other.bank, false,
                                      testing::TopicOf("HIST", {40, 20, 4, 20}), &result).ok());
        },
+       [&](Desk& d) { return d.Save(edited); }, Status::Code::kChanged, nullptr},
+      {"another program re-lays the file out; the editor saves again",
+       [](Desk& d) { d.Edit(3); },
+       [] {
+         Desk other;
+         other.Open(1);
+         ASSERT_TRUE(ChangeTopicOf(&other, testing::TopicOf("HIST", {40, 20, 4, 20})).ok());
+       },
+       [&](Desk& d) {
+         EXPECT_EQ(d.Save(edited).code(), Status::Code::kChanged);
+         return d.Save(edited);  // where it followed the question to: still the old layout
+       },
+       Status::Code::kChanged, nullptr},
+      {"a change of parameters left half-way by a killed manager",
+       [](Desk& d) { d.Edit(7); },
+       [] { testing::PutFile("Bases/Canvi.jnl", "un canvi a mig fer"); },
        [&](Desk& d) { return d.Save(edited); }, Status::Code::kChanged, nullptr},
       {"another program saves a generated test of the same name",
        [](Desk&) { ASSERT_TRUE(SaveGeneratedTest({"tots_1", "primer"}, {{1, 1}}).ok()); },
