@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
@@ -22,14 +23,7 @@ using testing::WriteFolderState;
 constexpr Layout kFrom{20, 20, 4, 20};
 const Question kQuestion{"pregunta", {"resposta1", "resposta2", "resposta3", "resposta4"}, "comentari"};
 
-TopicEntry Topic(const std::string& name, Layout layout) {
-  TopicEntry e;
-  e.file_name = name;
-  e.title = "Tema " + name;
-  e.layout = layout;
-  e.record_size = RecordSizeFor(layout);
-  return e;
-}
+TopicEntry Topic(const std::string& name, Layout layout) { return testing::TopicOf(name, layout); }
 
 class TopicChangeTest : public testing::InTempDir {
  protected:
