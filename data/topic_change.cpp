@@ -27,6 +27,11 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
+bool IsEmptyFile(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
@@ -83,6 +88,8 @@ Status EndChange(TopicIndex* index, const TopicChange& change, RelayoutResult* r
       result->old_file_left = Status::IoError(W("No s'ha pogut esborrar l'arxiu antic"), old_name, errno);
     }
   } else if (renamed) {
+    // An empty file under the old name is what a list of topics made, reading the old entry.
+    if (Exists(old_path) && Exists(new_path) && IsEmptyFile(old_path)) (void)::unlink(old_path.c_str());
     if (Exists(old_path)) {
       if (Exists(new_path)) return CannotEnd(change, new_name + W(" ja existeix i és d'un altre fitxer"));
       if (::rename(old_path.c_str(), new_path.c_str()) != 0) {

@@ -446,12 +446,19 @@ void ManagerWindow::NewTopic() {
 
 void ManagerWindow::EditParameters() { EditTopicParams(&index_, &current_, &bank_, copy_structure_); }
 
+Status ManagerWindow::ListTopics(TextList* lines, uint32_t* total, std::vector<TopicEntry>* listed) {
+  // The index as it is now, with any change of parameters that a killed program left ended
+  // first: a topic is never counted, nor its file made, from an entry that is about to change.
+  QUIZ_RETURN_IF_ERROR(index_.Refresh());
+  return BuildTopicList(index_, lines, total, !read_only_, listed);
+}
+
 void ManagerWindow::ChooseTopic() {
   if (!OpenTopicIndex()) return;
   TextList lines;
   uint32_t total = 0;
   std::vector<TopicEntry> listed;
-  if (const Status built = BuildTopicList(index_, &lines, &total, !read_only_, &listed); !built.ok()) {
+  if (const Status built = ListTopics(&lines, &total, &listed); !built.ok()) {
     ShowStatus(built);
     return;
   }
@@ -494,7 +501,7 @@ int ManagerWindow::ChooseTopicsForDraw(std::vector<uint16_t>* draw) {
   TextList lines;
   uint32_t total = 0;
   std::vector<TopicEntry> listed;
-  if (const Status built = BuildTopicList(index_, &lines, &total, !read_only_, &listed); !built.ok()) {
+  if (const Status built = ListTopics(&lines, &total, &listed); !built.ok()) {
     ShowStatus(built);
     return 0;
   }

@@ -71,6 +71,8 @@ class ManagerWindow : public Window {
   // that cannot be written.
   QuestionFile::Access BankAccess() const;
   void NewTopic();
+  // The topic list's lines, from the index as it is now.
+  Status ListTopics(TextList* lines, uint32_t* total, std::vector<TopicEntry>* listed);
   void ChooseTopic();
   void EditParameters();
   void DeleteTopic();

@@ -154,7 +154,7 @@ TEST_F(TopicChangeTest, AChangeThatCannotBeMadeLeavesTheTopicAsItWas) {
 // Every state a kill can leave, built by hand from the files of the topic before and after the
 // change: the next open of the index finds the topic whole, as it was or as it was saved.
 TEST_F(TopicChangeTest, TheNextOpenEndsOrUndoesAChangeLeftAtAnyStep) {
-  enum Piece { kOldBank, kNewBank, kHalfCopy, kOldIndex, kNewIndex, kRecord, kDamagedRecord, kForeign };
+  enum Piece { kOldBank, kNewBank, kHalfCopy, kOldIndex, kNewIndex, kRecord, kDamagedRecord, kForeign, kEmpty };
   enum Expect { kAsBefore, kAsAfter, kCannotEnd };
   struct Case {
     const char* what;
@@ -186,6 +186,10 @@ TEST_F(TopicChangeTest, TheNextOpenEndsOrUndoesAChangeLeftAtAnyStep) {
        {{"vell.qst", kOldBank}, {"Arxs.rel", kOldIndex}, {"Canvi.jnl", kRecord}}, kAsAfter},
       {"rename: file renamed, entry old", Topic("nou", kFrom),
        {{"nou.qst", kOldBank}, {"Arxs.rel", kOldIndex}, {"Canvi.jnl", kRecord}}, kAsAfter},
+      {"rename: file renamed, and a list made the old name anew, empty", Topic("nou", kFrom),
+       {{"nou.qst", kOldBank}, {"vell.qst", kEmpty}, {"Arxs.rel", kOldIndex}, {"Canvi.jnl", kRecord}}, kAsAfter},
+      {"rename: file renamed, and another file under the old name", Topic("nou", kFrom),
+       {{"nou.qst", kOldBank}, {"vell.qst", kForeign}, {"Arxs.rel", kOldIndex}, {"Canvi.jnl", kRecord}}, kCannotEnd},
       {"a record that is not one", Topic("vell", {20, 5, 4, 20}),
        {{"vell.qst", kNewBank}, {"Arxs.rel", kOldIndex}, {"Canvi.jnl", kDamagedRecord}}, kCannotEnd},
       {"new name: neither the copy nor the new file", Topic("nou", {20, 9, 3, 20}),
@@ -209,7 +213,7 @@ TEST_F(TopicChangeTest, TheNextOpenEndsOrUndoesAChangeLeftAtAnyStep) {
     for (const auto& [name, piece] : c.files) {
       const std::string bytes[] = {before.at("Bases/vell.qst"), new_bank, new_bank.substr(0, new_bank.size() / 2),
                                    before.at("Bases/Arxs.rel"), after.at("Bases/Arxs.rel"), record,
-                                   record.substr(0, 300), "un altre fitxer"};
+                                   record.substr(0, 300), "un altre fitxer", ""};
       state["Bases/" + name] = bytes[piece];
     }
     WriteFolderState(state);

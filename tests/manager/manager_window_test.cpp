@@ -17,6 +17,7 @@
 #include <functional>
 #include <tuple>
 
+#include "data/topic_change.h"
 #include "tests/support/gui.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
@@ -348,6 +349,27 @@ TEST_F(ManagerWindowTest, TheCurrentTopicFollowsItsFileWhereverTheIndexMovesIt) 
   EXPECT_EQ(w->current().number, 0);
   EXPECT_FALSE(Enabled(w.get(), cmd::kParameters));
   EXPECT_EQ(w->index().count(), 1);
+}
+
+// Another manager renamed HISTORIA's file and was killed before it wrote the entry: the list ends
+// that change before it counts a topic, so no empty HISTORIA.qst is made in place of the bank.
+TEST_F(ManagerWindowTest, TheTopicListEndsAChangeAnotherManagerLeftHalfWay) {
+  auto w = Start();
+  const TopicEntry old_entry = testing::TopicOf("HISTORIA", {50, 40, 2, 0});
+  ASSERT_EQ(::rename("Bases/HISTORIA.qst", "Bases/HIST2.qst"), 0);
+  testing::PutFile("Bases/Canvi.jnl",
+                   EncodeTopicChange({old_entry, testing::TopicOf("HIST2", {50, 40, 2, 0}), false}));
+  std::string caption;
+  testing::WhenShown("Llista", [&caption](QWidget* list_window) {
+    caption = list_window->windowTitle().toStdString();
+    ClickControl(list_window, 2);
+  });
+  w->Command(cmd::kOpen);
+  EXPECT_EQ(caption, "Arxius de qüestions  (total qüestions = 8)");
+  EXPECT_EQ(testing::ListFolder("Bases"), "Arxs.rel GEO.qst HIST2.qst");
+  TopicEntry first;
+  ASSERT_TRUE(w->index().Read(1, &first).ok());
+  EXPECT_EQ(first.file_name, "HIST2");
 }
 
 TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
