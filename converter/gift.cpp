@@ -1,0 +1,317 @@
+// GIFT: "::name:: text { =right ~wrong #feedback ####general feedback }", questions apart by
+// empty lines, "//" comments.
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "converter/exchange.h"
+#include "converter/exchange_text.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/text.h"
+
+namespace quiz {
+namespace {
+
+using namespace exchange;
+
+
+// GIFT's special characters, which a backslash makes plain.
+bool GiftSpecial(char c) { return c == '~' || c == '=' || c == '#' || c == '{' || c == '}' || c == ':'; }
+
+// The position of the first `c` at or after `from` that no backslash escapes, or npos.
+size_t FindUnescaped(std::string_view s, char c, size_t from = 0) {
+  for (size_t i = s.find(c, from); i != std::string_view::npos; i = s.find(c, i + 1)) {
+    // An odd run of backslashes before it escapes it.
+    size_t slashes = 0;
+    while (i > slashes && s[i - slashes - 1] == '\\') ++slashes;
+    if (slashes % 2 == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Plain text from a piece of GIFT: escapes undone ("\n" is a line end), line ends and runs of
+// spaces made one space, the ends trimmed.
+std::string GiftPlain(std::string_view s) {
+  // Most pieces have no escape, no line end and no run of spaces: they are only trimmed.
+  const std::string_view trimmed = Trimmed(s);
+  bool doubled = false;
+  if (PlainRunEnd(trimmed, 0, '\\', '\\', &doubled) == trimmed.size() && !doubled) return std::string(trimmed);
+  std::string out;
+  out.reserve(s.size());
+  bool space = false;
+  for (size_t i = 0; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '\\' && i + 1 < s.size() && (GiftSpecial(s[i + 1]) || s[i + 1] == 'n' || s[i + 1] == '\\')) {
+      c = s[++i] == 'n' ? ' ' : s[i];
+      if (c == ' ') {
+        space = true;
+        continue;
+      }
+    } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      space = true;
+      continue;
+    }
+    if (space && !out.empty()) out += ' ';
+    space = false;
+    out += c;
+  }
+  return out;
+}
+
+struct GiftAnswer {
+  bool right = false;
+  int weight = 0;      // "%50%": the share of the mark; 100 for "=" without one
+  std::string text;
+};
+
+// A question's name and where it starts, for the report and the errors.
+std::string GiftWhere(uint32_t number, const std::string& name, size_t line) {
+  std::string where = W("Qüestió ") + IntToText(static_cast<int32_t>(number));
+  if (!name.empty()) where += " (" + name + ")";
+  return where + W(", línia ") + IntToText(static_cast<int32_t>(line));
+}
+
+}  // namespace
+
+Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
+                const std::function<Status(const Question&)>& add) {
+  std::string converted;
+  std::string_view text;
+  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &text));
+
+  // The text comes in items apart by empty lines, comment lines dropped; each is a question,
+  // read as soon as it ends.
+  struct Item {
+    std::string_view text;
+    size_t line = 0;
+  };
+  uint32_t number = 0;
+  auto process = [&](const Item& item) -> Status {
+    std::string_view body = Trimmed(item.text);
+    if (body.starts_with("$CATEGORY:")) return Status::Ok();
+    ++number;
+    std::string name;
+    if (body.starts_with("::")) {
+      const size_t close = body.find("::", 2);
+      if (close != std::string_view::npos) {
+        name = GiftPlain(body.substr(2, close - 2));
+        body = Trimmed(body.substr(close + 2));
+      }
+    }
+    auto where = [&] { return GiftWhere(number, name, item.line); };
+    auto skip = [&](const std::string& why) { report->skipped.push_back(where() + W(": no s'ha afegit, ") + why); };
+    const size_t open = FindUnescaped(body, '{');
+    if (open == std::string_view::npos) {
+      skip(W("no té respostes"));
+      return Status::Ok();
+    }
+    const size_t close = FindUnescaped(body, '}', open + 1);
+    if (close == std::string_view::npos) {
+      const auto line = item.line + static_cast<size_t>(std::count(body.begin(), body.begin() + static_cast<ptrdiff_t>(open), '\n'));
+      return Stopped(where() + W(": la clau oberta a la línia ") + IntToText(static_cast<int32_t>(line)) + W(" no es tanca"));
+    }
+    // The text's format marker, and the text around the answers.
+    std::string_view before = body.substr(0, open);
+    const std::string_view after = Trimmed(body.substr(close + 1));
+    bool html = false;
+    for (const std::string_view marker : {"[html]", "[markdown]", "[plain]", "[moodle]"}) {
+      if (Trimmed(before).starts_with(marker)) {
+        html = marker == "[html]";
+        before = Trimmed(before).substr(marker.size());
+        break;
+      }
+    }
+    auto plain = [&](std::string_view piece) { return html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece); };
+    std::string question = plain(before);
+    if (!after.empty()) {
+      if (!question.empty()) question += ' ';
+      question += "_____";
+      if (const std::string rest = plain(after); !rest.empty()) question += ' ' + rest;
+    }
+
+    const std::string_view answers = Trimmed(body.substr(open + 1, close - open - 1));
+    if (answers.empty()) {
+      skip(W("és de resposta oberta"));
+      return Status::Ok();
+    }
+    if (answers[0] == '#') {
+      skip(W("és de resposta numèrica"));
+      return Status::Ok();
+    }
+    // True or false, with the feedback of each after '#'.
+    std::string head;
+    if (answers[0] == 'T' || answers[0] == 'F' || answers[0] == 't' || answers[0] == 'f') {
+      head = UpperCat(std::string(Trimmed(answers.substr(0, FindUnescaped(answers, '#')))));
+    }
+    if (head == "T" || head == "TRUE" || head == "F" || head == "FALSE") {
+      if (!true_false) {
+        skip(W("és de cert o fals (--tf les afegeix)"));
+        return Status::Ok();
+      }
+      const bool yes = head[0] == 'T';
+      Question q;
+      q.question = question;
+      q.answers[0] = yes ? "Cert" : "Fals";
+      q.answers[1] = yes ? "Fals" : "Cert";
+      return HandOn(q, report, add);
+    }
+    // The answers: "=" or "~" each, with an optional "%weight%", then "#feedback"; "####" the
+    // general feedback.
+    std::vector<GiftAnswer> list;
+    std::string general;
+    bool matching = false;
+    for (size_t i = 0; i < answers.size();) {
+      const char c = answers[i];
+      if (c == '#' && answers.substr(i, 4) == "####") {
+        general = plain(answers.substr(i + 4));
+        break;
+      }
+      if (c != '=' && c != '~') {
+        ++i;
+        continue;
+      }
+      // This answer ends at the next unescaped '=', '~' or "####"; its feedback starts at '#'.
+      size_t end = i + 1;
+      size_t feedback = std::string_view::npos;
+      while ((end = FindAny<'\\', '=', '~', '#'>(answers, end)) < answers.size()) {
+        if (answers[end] == '\\') {
+          end += 2;
+        } else if (answers[end] == '#' && answers.substr(end, 4) != "####") {
+          feedback = std::min(feedback, end);
+          ++end;
+        } else {
+          break;
+        }
+      }
+      end = std::min(end, answers.size());
+      std::string_view piece = answers.substr(i + 1, std::min(end, feedback) - i - 1);
+      GiftAnswer a;
+      a.right = c == '=';
+      a.weight = a.right ? 100 : 0;
+      piece = Trimmed(piece);
+      if (piece.starts_with('%')) {
+        const size_t percent = piece.find('%', 1);
+        if (percent != std::string_view::npos) {
+          a.weight = std::atoi(std::string(piece.substr(1, percent - 1)).c_str());
+          a.right = a.weight >= 100;
+          piece = piece.substr(percent + 1);
+        }
+      }
+      if (piece.find("->") != std::string_view::npos) matching = true;
+      a.text = plain(piece);
+      list.push_back(std::move(a));
+      i = end;
+    }
+    const auto rights = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
+    const auto partial = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right && a.weight > 0; });
+    const auto wrongs = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right; });
+    if (matching && wrongs == 0) {
+      skip(W("és d'aparellar"));
+    } else if (list.empty()) {
+      skip(W("no té respostes"));
+    } else if (wrongs == 0) {
+      skip(W("és de resposta curta"));
+    } else if (rights == 0 && partial == 0) {
+      skip(W("no té cap resposta correcta"));
+    } else if (rights != 1 || partial > 0) {
+      skip(W("té més d'una resposta correcta"));
+    } else if (list.size() > 4) {
+      skip(W("té ") + IntToText(static_cast<int32_t>(list.size())) + W(" opcions i n'hi caben 4"));
+    } else if (std::any_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.text.empty(); })) {
+      skip(W("té una opció buida"));
+    } else {
+      Question q;
+      q.question = question;
+      PutAnswers(&q, list, std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; }));
+      q.comment = general;
+      QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
+    }
+    return Status::Ok();
+  };
+
+  // An item is read where it is, unless comment lines come among its lines: it is then put
+  // together without them.
+  size_t item_start = std::string_view::npos;  // none begun
+  size_t item_end = 0;
+  size_t item_line = 0;
+  bool joined = false;
+  std::string joined_text;
+  auto end_item = [&]() -> Status {
+    if (item_start == std::string_view::npos) return Status::Ok();
+    const Item item{joined ? std::string_view(joined_text) : text.substr(item_start, item_end - item_start), item_line};
+    item_start = std::string_view::npos;
+    return process(item);
+  };
+  size_t line_number = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line(text.data() + start, end - start);
+    const size_t next = std::min(end + 1, text.size());
+    start = end + 1;
+    ++line_number;
+    size_t first = 0;
+    while (first < line.size() && (line[first] == ' ' || line[first] == '\t' || line[first] == '\r')) ++first;
+    if (line.substr(first).starts_with("//")) {
+      if (item_start != std::string_view::npos && !joined) {
+        joined_text.assign(text.substr(item_start, item_end - item_start));
+        joined = true;
+      }
+      continue;
+    }
+    if (first == line.size()) {
+      QUIZ_RETURN_IF_ERROR(end_item());
+      continue;
+    }
+    if (item_start == std::string_view::npos) {
+      item_start = static_cast<size_t>(line.data() - text.data());
+      item_line = line_number;
+      joined = false;
+    }
+    if (joined) {
+      joined_text += line;
+      joined_text += '\n';
+    }
+    item_end = next;
+  }
+  QUIZ_RETURN_IF_ERROR(end_item());
+
+  return Status::Ok();
+}
+
+namespace {
+
+// A text as GIFT writes it: in UTF-8, its special characters escaped.
+std::string GiftEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (GiftSpecial(c) || c == '\\') out += '\\';
+    out += c;
+  }
+  return Cp1252ToUtf8(out);
+}
+
+}  // namespace
+
+std::string WriteGift(const std::vector<Question>& questions) {
+  std::string out;
+  for (const Question& q : questions) {
+    // A text that would read as a format marker, a category or a comment is marked plain.
+    const std::string_view text = q.question;
+    if (text.starts_with('[') || text.starts_with('$') || text.starts_with("//")) out += "[plain]";
+    out += GiftEscaped(q.question) + " {\n";
+    bool first = true;
+    for (const std::string& a : q.answers) {
+      if (a.empty()) continue;
+      out += first ? "=" : "~";
+      out += GiftEscaped(a) + "\n";
+      first = false;
+    }
+    if (!q.comment.empty()) out += "####" + GiftEscaped(q.comment) + "\n";
+    out += "}\n\n";
+  }
+  return out;
+}
+
+}  // namespace quiz
