@@ -1,5 +1,10 @@
 #include "converter/exchange_text.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+#include "converter/html_entities.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
 
@@ -71,6 +76,28 @@ Status HandOn(const Question& q, ImportReport* report, const std::function<Statu
   return Status::Ok();
 }
 
+namespace {
+
+// The longest name HTML gives a character ("CounterClockwiseContourIntegral"), with "&".
+constexpr size_t kLongestEntity = 33;
+
+// True for a tag (what stands between "<" and ">") that ends a line or a block of text.
+bool BreaksText(std::string_view tag) {
+  static constexpr std::string_view kBlocks[] = {
+      "address", "article", "aside", "blockquote", "br", "caption", "center", "dd", "div", "dl", "dt",
+      "fieldset", "figcaption", "figure", "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header",
+      "hr", "legend", "li", "main", "nav", "ol", "p", "pre", "section", "table", "tbody", "td", "tfoot",
+      "th", "thead", "tr", "ul"};
+  if (tag.starts_with('/')) tag.remove_prefix(1);
+  size_t length = 0;
+  while (length < tag.size() && std::isalnum(static_cast<unsigned char>(tag[length]))) ++length;
+  std::string name(tag.substr(0, length));
+  for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return std::find(std::begin(kBlocks), std::end(kBlocks), name) != std::end(kBlocks);
+}
+
+}  // namespace
+
 std::string HtmlPlain(std::string_view s) {
   std::string out;
   out.reserve(s.size());
@@ -91,19 +118,26 @@ std::string HtmlPlain(std::string_view s) {
         put(s.substr(i));
         break;
       }
-      space = true;
+      // A tag that starts a line or a block parts the words around it; an inline one (bold, a
+      // link, a span) joins them, as a browser shows them.
+      if (BreaksText(s.substr(i + 1, end - i - 1))) space = true;
       i = end + 1;
     } else if (c == '&') {
       const size_t end = s.find(';', i);
-      const std::string_view name = end == std::string_view::npos || end - i > 10 ? std::string_view() : s.substr(i + 1, end - i - 1);
+      const std::string_view name = end == std::string_view::npos || end - i > kLongestEntity ? std::string_view() : s.substr(i + 1, end - i - 1);
       int code = -1;
-      if (name == "amp") code = '&';
-      else if (name == "lt") code = '<';
-      else if (name == "gt") code = '>';
-      else if (name == "quot") code = '"';
-      else if (name == "apos") code = '\'';
-      else if (name == "nbsp") code = ' ';  // a space like the others in a line of plain text
-      else if (name.size() > 1 && name[0] == '#') {
+      char32_t first = 0, second = 0;
+      if (name == "nbsp") {
+        code = ' ';  // a space like the others in a line of plain text
+      } else if (name.size() > 1 && name[0] != '#' && NamedCharacter(name, &first, &second)) {
+        code = static_cast<int>(first);
+        // The few references of two characters (a letter and a mark over it) keep both.
+        if (second != 0) {
+          const char byte = CodePointToCp1252(first);
+          put(std::string_view(&byte, 1));
+          code = static_cast<int>(second);
+        }
+      } else if (name.size() > 1 && name[0] == '#') {
         const bool hex = name[1] == 'x' || name[1] == 'X';
         const std::string digits(name.substr(hex ? 2 : 1));
         if (!digits.empty() && digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") == std::string::npos && digits.size() <= 7) {

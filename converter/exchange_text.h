@@ -68,8 +68,10 @@ void PutAnswers(Question* q, const Options& options, typename Options::const_ite
 // Hands a question that fits a record on, counting it and its cut texts.
 Status HandOn(const Question& q, ImportReport* report, const std::function<Status(const Question&)>& add);
 
-// HTML made plain text: tags out, "<br>" and "<p>" a space, the usual entities decoded (in
-// Windows-1252, '?' for a character it lacks), runs of spaces one, the ends trimmed.
+// HTML made plain text: tags out, those that start a line or a block ("<br>", "<p>", "<li>", ...)
+// a space and inline ones ("<b>", "<span>", "<a>", ...) nothing; every character reference that
+// HTML names and every numbered one decoded (in Windows-1252, '?' for a character it lacks), an
+// unknown name left as written; runs of spaces one, the ends trimmed.
 std::string HtmlPlain(std::string_view s);
 
 }  // namespace quiz::exchange

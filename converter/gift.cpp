@@ -61,9 +61,23 @@ std::string GiftPlain(std::string_view s) {
 
 struct GiftAnswer {
   bool right = false;
+  bool equals = false;  // given with "=" (an accepted answer), not "~"
   int weight = 0;      // "%50%": the share of the mark; 100 for "=" without one
   std::string text;
 };
+
+// Takes a format mark ("[html]", "[markdown]", "[plain]", "[moodle]") off the start of `text`,
+// which is left trimmed; whether the text is HTML: by its mark, or `html` when it has none.
+bool TakeFormatMark(std::string_view* text, bool html) {
+  *text = Trimmed(*text);
+  for (const std::string_view mark : {"[html]", "[markdown]", "[plain]", "[moodle]"}) {
+    if (text->starts_with(mark)) {
+      text->remove_prefix(mark.size());
+      return mark == "[html]";
+    }
+  }
+  return html;
+}
 
 // A question's name and where it starts, for the report and the errors.
 std::string GiftWhere(uint32_t number, const std::string& name, size_t line) {
@@ -111,18 +125,14 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       const auto line = item.line + static_cast<size_t>(std::count(body.begin(), body.begin() + static_cast<ptrdiff_t>(open), '\n'));
       return Stopped(where() + W(": la clau oberta a la línia ") + IntToText(static_cast<int32_t>(line)) + W(" no es tanca"));
     }
-    // The text's format marker, and the text around the answers.
+    // The text's format mark, and the text around the answers. An answer or a feedback may
+    // carry a mark of its own; without one it is in the question's format.
     std::string_view before = body.substr(0, open);
     const std::string_view after = Trimmed(body.substr(close + 1));
-    bool html = false;
-    for (const std::string_view marker : {"[html]", "[markdown]", "[plain]", "[moodle]"}) {
-      if (Trimmed(before).starts_with(marker)) {
-        html = marker == "[html]";
-        before = Trimmed(before).substr(marker.size());
-        break;
-      }
-    }
-    auto plain = [&](std::string_view piece) { return html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece); };
+    const bool html = TakeFormatMark(&before, false);
+    auto plain = [&](std::string_view piece) {
+      return TakeFormatMark(&piece, html) ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece);
+    };
     std::string question = plain(before);
     if (!after.empty()) {
       if (!question.empty()) question += ' ';
@@ -154,6 +164,9 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       q.question = question;
       q.answers[0] = yes ? "Cert" : "Fals";
       q.answers[1] = yes ? "Fals" : "Cert";
+      if (const size_t general = answers.find("####"); general != std::string_view::npos) {
+        q.comment = plain(answers.substr(general + 4));
+      }
       return HandOn(q, report, add);
     }
     // The answers: "=" or "~" each, with an optional "%weight%", then "#feedback"; "####" the
@@ -187,7 +200,7 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
       end = std::min(end, answers.size());
       std::string_view piece = answers.substr(i + 1, std::min(end, feedback) - i - 1);
       GiftAnswer a;
-      a.right = c == '=';
+      a.right = a.equals = c == '=';
       a.weight = a.right ? 100 : 0;
       piece = Trimmed(piece);
       if (piece.starts_with('%')) {
@@ -206,11 +219,13 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
     const auto rights = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
     const auto partial = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right && a.weight > 0; });
     const auto wrongs = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right; });
-    if (matching && wrongs == 0) {
+    // Answers all given with "=" are accepted answers, whatever their weights: a short answer.
+    const bool all_equals = std::all_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.equals; });
+    if (matching && all_equals) {
       skip(W("és d'aparellar"));
     } else if (list.empty()) {
       skip(W("no té respostes"));
-    } else if (wrongs == 0) {
+    } else if (wrongs == 0 || all_equals) {
       skip(W("és de resposta curta"));
     } else if (rights == 0 && partial == 0) {
       skip(W("no té cap resposta correcta"));

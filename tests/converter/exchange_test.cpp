@@ -193,8 +193,17 @@ TEST(Gift, ReadsSingleAnswerQuestionsAndReportsEveryOtherKind) {
       {"an answer with an arrow among wrong ones is no matching", "Q {=a -> b ~c}\n", false, {Q("Q", "a -> b", "c")}, "", {}},
       {"numbered entities in HTML; a tab or a line end among them is a space",
        "[html]caf&#233; &#x20AC;&#9;&#x3B1; &bogus;&#10; {=a ~b}\n", false, {Q(W("café € ? &bogus;"), "a", "b")}, "", {}},
-      {"true or false only with --tf", "Q1 {T}\n\nQ2 {FALSE#no#sí}\n", true,
-       {Q("Q1", "Cert", "Fals"), Q("Q2", "Fals", "Cert")}, "", {}},
+      {"true or false only with --tf, the general feedback as the comment",
+       "Q1 {T}\n\nQ2 {FALSE#no#sí}\n\nQ3 {T####[html]Per <b>cert</b>}\n", true,
+       {Q("Q1", "Cert", "Fals"), Q("Q2", "Fals", "Cert"), WithComment(Q("Q3", "Cert", "Fals"), "Per cert")}, "", {}},
+      {"format marks on answers and feedback; without one, the question's format",
+       "Q {=[moodle]Nunca. ~[plain]blue ~[html]<b>ver</b>d#[html]<i>no</i> ~[markdown]*x* ####[html]<p>Per&ograve;</p>}\n\n"
+       "[html]<i>R</i> {=<b>a</b> ~b&eacute;}\n",
+       false,
+       {WithComment(Q("Q", "Nunca.", "blue", "verd", "*x*"), W("Però")), Q("R", "a", W("bé"))}, "", {}},
+      {"answers all given with \"=\" are a short answer, whatever their weights",
+       "Q1 {=%100%Crete =%0%Greece}\n\nQ2 {=%100%a ~%0%b}\n", false, {Q("Q2", "a", "b")}, "",
+       {W("Qüestió 1, línia 1: no s'ha afegit, és de resposta curta")}},
       {"every kind that does not fit a record is left out and named",
        "::TF::Q1 {T}\n\nQ2 {=curta =també}\n\nQ3 {=a -> b =c -> d =e -> f}\n\nQ4 {#3:1}\n\nQ5 {}\n\n"
        "Q6 {~%50%a ~%50%b ~c}\n\nQ7 {=a ~b ~c ~d ~e}\n\nNomés text\n\nQ9 {=bona ~dolenta}\n\nQ10 {~a ~b}\n",
@@ -291,6 +300,43 @@ TEST(MoodleXml, ReadsSingleAnswerQuestionsAndReportsEveryOtherType) {
     const Read r = ReadAllMoodle(c.source, c.true_false);
     ExpectRead(r, c.read, c.error, c.skipped);
   }
+}
+
+// HTML texts read as a browser shows them: inline tags join the words around them, tags of a line
+// or a block part them, and every character reference HTML names is decoded.
+TEST(Html, TextsReadAsTheyAreShown) {
+  const struct {
+    const char* html;
+    std::string plain;
+  } cases[] = {
+      {"l'<b>Ebre</b>.", "l'Ebre."},
+      {"<span lang=\"en\">Environment</span>.", "Environment."},
+      {"<a href=\"x\">enlla&ccedil;</a>os, H<sub>2</sub>O, m<sup>2</sup>, <i>it</i><em>&agrave;</em><strong>lic</strong>",
+       W("enllaços, H2O, m2, itàlic")},
+      {"<font color=\"red\">ve</font><u>rm</u><code>ell</code>", "vermell"},
+      {"<p>u</p><p>dos</p>tres<br>quatre<br/>cinc<div>sis</div>", "u dos tres quatre cinc sis"},
+      {"<ul><li>u</li><li>dos</li></ul><h2>Tres</h2>quatre<TABLE><TR><TD>cinc</TD><TD>sis</TD></TR></TABLE>",
+       "u dos Tres quatre cinc sis"},
+      {"&eacute;&agrave;&ccedil;&middot;&laquo;&raquo;&euro;&Eacute;&Ograve;&iuml;", W("éàç·«»€ÉÒï")},
+      {"l&rsquo;&uacute;s&hellip; &ldquo;cometes&rdquo; &ndash; &mdash; &copy;&deg;&sup2;&frac12;", W("l’ús… “cometes” – — ©°²½")},
+      {"&amp;&lt;&gt;&quot;&apos;&nbsp;x", "&<>\"' x"},
+      {"&alpha; &bogus; &eacute &AMP; AT&T &#233;", W("? &bogus; &eacute & AT&T é")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.html);
+    const std::string question = "<questiontext format=\"html\"><text><![CDATA[" + std::string(c.html) + "]]></text></questiontext>";
+    const Read r = ReadIn(SourceFormat::kMoodle,
+                          MoodleQuiz(MoodleQuestion("multichoice", question +
+                                                                       "<answer fraction=\"100\"><text>a</text></answer>"
+                                                                       "<answer fraction=\"0\"><text>b</text></answer>\n")));
+    ASSERT_TRUE(r.status.ok()) << r.status.text();
+    ASSERT_EQ(r.questions.size(), 1u);
+    EXPECT_EQ(r.questions[0].question, c.plain);
+  }
+  // GIFT's HTML texts are read the same way.
+  const Read gift = ReadIn(SourceFormat::kGift, "[html]l'<b>Ebre</b>, la <i>Noguera</i>&middot;<p>i el Segre {=a ~b}\n");
+  ASSERT_EQ(gift.questions.size(), 1u);
+  EXPECT_EQ(gift.questions[0].question, W("l'Ebre, la Noguera· i el Segre"));
 }
 
 // However the quiz is laid out, every question is read once, in its order, and the line of a
