@@ -114,12 +114,21 @@ Status ReadAiken(std::string_view bytes, ImportReport* report, const std::functi
   return Status::Ok();
 }
 
-std::string WriteAiken(const std::vector<Question>& questions) {
+std::string WriteAiken(const std::vector<Question>& questions, LeftOut* left_out) {
   std::string out;
+  size_t number = 0;
   for (const Question& q : questions) {
+    ++number;
+    if (LeftOutOfEveryFormat(q, number, left_out)) continue;
+    char letter = 0;
+    std::string_view ignored;
+    if (AikenOption(q.question, &letter, &ignored) || AikenAnswer(q.question, &ignored)) {
+      NoteLeftOut(number, W("la pregunta comença com una opció o una resposta, i Aiken no ho pot escriure"), left_out);
+      continue;
+    }
     out += Cp1252ToUtf8(q.question);
     out += '\n';
-    char letter = 'A';
+    letter = 'A';
     for (const std::string& a : q.answers) {
       if (a.empty()) continue;
       out += letter++;

@@ -42,13 +42,15 @@ class SilentMessages : public Messages {
 int RunExport(SourceFormat format, const std::string& topic, const std::string& destination, std::ostream& out,
               std::ostream& err) {
   uint32_t written = 0;
-  if (const Status status = ExportTopic(format, topic, destination, &written); !status.ok()) {
+  LeftOut left_out;
+  if (const Status status = ExportTopic(format, topic, destination, &written, &left_out); !status.ok()) {
     err << Cp1252ToUtf8(W("No Exportació: ") + status.caption() + ": " + status.text()) << "\n";
     return 1;
   }
   out << Cp1252ToUtf8(W("Exportació finalitzada: ") + IntToText(static_cast<int32_t>(written)) +
                       (written == 1 ? W(" qüestió escrita a ") : W(" qüestions escrites a ")) + destination)
       << "\n";
+  for (const std::string& line : left_out) out << Cp1252ToUtf8(line) << "\n";
   return 0;
 }
 

@@ -43,8 +43,12 @@ SourceFormat DetectSourceFormat(std::string_view name, std::string_view bytes) {
   return SourceFormat::kText;
 }
 
-Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written) {
+Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written,
+                   LeftOut* left_out) {
   *written = 0;
+  LeftOut ignored;
+  if (!left_out) left_out = &ignored;
+  left_out->clear();
   TopicIndex index;
   QUIZ_RETURN_IF_ERROR(index.OpenForReading());
   TopicEntry entry;
@@ -61,11 +65,11 @@ Status ExportTopic(SourceFormat format, const std::string& topic, const std::str
     questions.push_back(q);
     return true;
   }));
-  const std::string written_text = format == SourceFormat::kGift     ? WriteGift(questions)
-                                   : format == SourceFormat::kMoodle ? WriteMoodleXml(questions)
-                                                                     : WriteAiken(questions);
+  const std::string written_text = format == SourceFormat::kGift     ? WriteGift(questions, left_out)
+                                   : format == SourceFormat::kMoodle ? WriteMoodleXml(questions, left_out)
+                                                                     : WriteAiken(questions, left_out);
   QUIZ_RETURN_IF_ERROR(ReplaceFile(destination, written_text));
-  *written = static_cast<uint32_t>(questions.size());
+  *written = static_cast<uint32_t>(questions.size() - left_out->size());
   return Status::Ok();
 }
 

@@ -50,9 +50,14 @@ struct ImportReport {
 // on.
 Status ReadAiken(std::string_view bytes, ImportReport* report, const std::function<Status(const Question&)>& add);
 
+// What an export left out: one line per question ("Qüestió <n>: no s'ha escrit, <why>").
+using LeftOut = std::vector<std::string>;
+
 // The questions as an Aiken text in UTF-8: the correct answer is option A, the empty answers
-// are left out. Aiken has no place for a comment.
-std::string WriteAiken(const std::vector<Question>& questions);
+// are left out. Aiken has no place for a comment. A question whose text or right answer is
+// empty, or whose text reads as an option or an answer line (Aiken has no escape), is left out
+// and named in `left_out`.
+std::string WriteAiken(const std::vector<Question>& questions, LeftOut* left_out = nullptr);
 
 // Reads a GIFT source (UTF-8, with or without a byte-order mark) as ReadAiken reads Aiken. A
 // question of one right answer ("=") and one to three wrong ones ("~") becomes a record; its
@@ -64,8 +69,12 @@ std::string WriteAiken(const std::vector<Question>& questions);
 Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
                 const std::function<Status(const Question&)>& add);
 
-// The questions as a GIFT text in UTF-8; the comment is the general feedback.
-std::string WriteGift(const std::vector<Question>& questions);
+// The questions as a GIFT text in UTF-8; the comment is the general feedback. Every text reads
+// back as it was, also in other GIFT readers: special characters escaped, a text that starts like
+// a format mark marked plain, explicit weights on the answers of a question where one starts like
+// a weight, the wrong answers first where the right one holds "->", a comment of blanks left out.
+// A question whose text or right answer is empty is left out and named in `left_out`.
+std::string WriteGift(const std::vector<Question>& questions, LeftOut* left_out = nullptr);
 
 // Reads a Moodle XML source as ReadGift reads GIFT: a "multichoice" question of one answer with
 // fraction 100 and one to three others of no credit becomes a record, its general feedback the
@@ -79,14 +88,17 @@ Status ReadMoodleXml(std::string_view bytes, bool true_false, ImportReport* repo
 Status ReadMoodleXmlWhole(std::string_view bytes, bool true_false, ImportReport* report,
                           const std::function<Status(const Question&)>& add);
 
-// The questions as a Moodle XML quiz in UTF-8, texts as plain text.
-std::string WriteMoodleXml(const std::vector<Question>& questions);
+// The questions as a Moodle XML quiz in UTF-8, texts as plain text. A question whose text or
+// right answer is empty, or that holds a control character (XML 1.0 has no way to write one), is
+// left out and named in `left_out`.
+std::string WriteMoodleXml(const std::vector<Question>& questions, LeftOut* left_out = nullptr);
 
 // Writes the questions of the topic whose question file is `topic` (the name the topic index of
 // the current folder gives it, in any case) to `destination` in Aiken, GIFT or Moodle XML,
 // replacing the file whole.
-// `written` gets the number of questions written.
-Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written);
+// `written` gets the number of questions written, `left_out` those that were not, and why.
+Status ExportTopic(SourceFormat format, const std::string& topic, const std::string& destination, uint32_t* written,
+                   LeftOut* left_out = nullptr);
 
 // Counts in the report the texts of `q` longer than the converter's fields.
 void CountCuts(const Question& q, ImportReport* report);

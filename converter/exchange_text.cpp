@@ -186,5 +186,21 @@ std::string HtmlPlain(std::string_view s) {
   return out;
 }
 
+void NoteLeftOut(size_t number, const std::string& why, LeftOut* left_out) {
+  if (left_out) left_out->push_back(W("Qüestió ") + IntToText(static_cast<int32_t>(number)) + W(": no s'ha escrit, ") + why);
+}
+
+bool LeftOutOfEveryFormat(const Question& q, size_t number, LeftOut* left_out) {
+  if (Trimmed(q.question).empty()) {
+    NoteLeftOut(number, W("la pregunta és buida"), left_out);
+    return true;
+  }
+  if (Trimmed(q.answers[0]).empty()) {
+    NoteLeftOut(number, W("la resposta correcta és buida"), left_out);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace exchange
 }  // namespace quiz

@@ -74,4 +74,10 @@ Status HandOn(const Question& q, ImportReport* report, const std::function<Statu
 // unknown name left as written; runs of spaces one, the ends trimmed.
 std::string HtmlPlain(std::string_view s);
 
+// For the writers: why no format can write question `number` (its text or its right answer is
+// empty: the answer key would change), noted in `left_out`; false when it can be written.
+bool LeftOutOfEveryFormat(const Question& q, size_t number, LeftOut* left_out);
+// Notes in `left_out` that question `number` is not written, and why.
+void NoteLeftOut(size_t number, const std::string& why, LeftOut* left_out);
+
 }  // namespace quiz::exchange

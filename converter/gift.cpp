@@ -130,14 +130,15 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
     std::string_view before = body.substr(0, open);
     const std::string_view after = Trimmed(body.substr(close + 1));
     const bool html = TakeFormatMark(&before, false);
-    auto plain = [&](std::string_view piece) {
-      return TakeFormatMark(&piece, html) ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece);
+    auto in_format = [](std::string_view piece, bool is_html) {
+      return is_html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece);
     };
-    std::string question = plain(before);
+    auto plain = [&](std::string_view piece) { return in_format(piece, TakeFormatMark(&piece, html)); };
+    std::string question = in_format(before, html);
     if (!after.empty()) {
       if (!question.empty()) question += ' ';
       question += "_____";
-      if (const std::string rest = plain(after); !rest.empty()) question += ' ' + rest;
+      if (const std::string rest = in_format(after, html); !rest.empty()) question += ' ' + rest;
     }
 
     const std::string_view answers = Trimmed(body.substr(open + 1, close - open - 1));
@@ -307,23 +308,44 @@ std::string GiftEscaped(const std::string& text) {
   return Cp1252ToUtf8(out);
 }
 
+// An answer or a feedback as GIFT writes it: escaped, and marked plain when it starts like a
+// format mark, which would be taken off it.
+std::string GiftText(const std::string& text) {
+  std::string_view rest = text;
+  TakeFormatMark(&rest, false);
+  return (rest.size() != Trimmed(text).size() ? "[plain]" : "") + GiftEscaped(text);
+}
+
 }  // namespace
 
-std::string WriteGift(const std::vector<Question>& questions) {
+std::string WriteGift(const std::vector<Question>& questions, LeftOut* left_out) {
   std::string out;
+  size_t number = 0;
   for (const Question& q : questions) {
-    // A text that would read as a format marker, a category or a comment is marked plain.
+    ++number;
+    if (LeftOutOfEveryFormat(q, number, left_out)) continue;
+    // A text that would read as a format mark, a category or a comment is marked plain.
     const std::string_view text = q.question;
     if (text.starts_with('[') || text.starts_with('$') || text.starts_with("//")) out += "[plain]";
     out += GiftEscaped(q.question) + " {\n";
-    bool first = true;
-    for (const std::string& a : q.answers) {
-      if (a.empty()) continue;
-      out += first ? "=" : "~";
-      out += GiftEscaped(a) + "\n";
-      first = false;
+    // An answer that starts like a weight is read as one unless every answer has its weight;
+    // a right answer with "->" is read as a matching pair by some readers unless a wrong answer
+    // comes first.
+    std::vector<std::pair<bool, const std::string*>> answers;  // right, text
+    bool weights = false;
+    for (size_t k = 0; k < q.answers.size(); ++k) {
+      if (q.answers[k].empty()) continue;
+      answers.push_back({k == 0, &q.answers[k]});
+      weights |= q.answers[k].starts_with('%');
     }
-    if (!q.comment.empty()) out += "####" + GiftEscaped(q.comment) + "\n";
+    if (q.answers[0].find("->") != std::string::npos && answers.size() > 1) {
+      std::rotate(answers.begin(), answers.begin() + 1, answers.end());
+    }
+    for (const auto& [right, answer] : answers) {
+      out += right ? (weights ? "=%100%" : "=") : (weights ? "~%0%" : "~");
+      out += GiftText(*answer) + "\n";
+    }
+    if (!Trimmed(q.comment).empty()) out += "####" + GiftText(q.comment) + "\n";
     out += "}\n\n";
   }
   return out;

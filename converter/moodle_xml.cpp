@@ -239,7 +239,22 @@ Status ReadMoodleXmlWhole(std::string_view bytes, bool true_false, ImportReport*
   return ReadMoodleXmlAs(bytes, false, true_false, report, add);
 }
 
-std::string WriteMoodleXml(const std::vector<Question>& questions) {
+namespace {
+
+// True when a text of `q` holds a character that XML 1.0 cannot hold in any form.
+bool HoldsControlCharacter(const Question& q) {
+  auto bad = [](const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+      const auto byte = static_cast<unsigned char>(c);
+      return byte < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+  };
+  return bad(q.question) || bad(q.comment) || std::any_of(q.answers.begin(), q.answers.end(), bad);
+}
+
+}  // namespace
+
+std::string WriteMoodleXml(const std::vector<Question>& questions, LeftOut* left_out) {
   pugi::xml_document doc;
   pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -252,7 +267,14 @@ std::string WriteMoodleXml(const std::vector<Question>& questions) {
     return node;
   };
   uint32_t number = 0;
+  size_t index = 0;
   for (const Question& q : questions) {
+    ++index;
+    if (LeftOutOfEveryFormat(q, index, left_out)) continue;
+    if (HoldsControlCharacter(q)) {
+      NoteLeftOut(index, W("té un caràcter de control, que el XML no pot contenir"), left_out);
+      continue;
+    }
     pugi::xml_node question = quiz.append_child("question");
     question.append_attribute("type") = "multichoice";
     question.append_child("name").append_child("text").text().set(

@@ -17,6 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           return add(q);
         });
       },
-      quiz::WriteAiken, [](const quiz::Question&) { return true; });
+      [](const std::vector<quiz::Question>& questions) { return quiz::WriteAiken(questions); }, [](const quiz::Question&) { return true; });
   return 0;
 }

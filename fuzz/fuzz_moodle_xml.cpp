@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       [&](const std::string& text, quiz::ImportReport* report, const auto& add) {
         return quiz::ReadMoodleXml(std::string_view(text), true_false, report, add);
       },
-      quiz::WriteMoodleXml,
+      [](const std::vector<quiz::Question>& questions) { return quiz::WriteMoodleXml(questions); },
       // XML 1.0 cannot hold most control characters, and its reader makes CR LF one line end:
       // such texts are not expected back as they were.
       [](const quiz::Question& q) {

@@ -25,7 +25,8 @@ void CheckRoundTrip(const std::string& source, Read read, Write write, Comparabl
   if (report.read != first.size()) std::abort();
   if (!status.ok() || first.empty()) return;
   for (const Question& q : first) {
-    if (!comparable(q)) return;
+    // No format writes a question without a text: it is left out of every export.
+    if (q.question.find_first_not_of(" \t\r\n") == std::string::npos || !comparable(q)) return;
   }
   std::vector<Question> again;
   ImportReport second;

@@ -64,10 +64,12 @@ void ExpectRead(const Read& r, const std::vector<Question>& questions, const std
 
 // Each bank written in a format and read again gives the same records, byte for byte.
 void ExpectSameRecordsBack(const std::vector<std::vector<Question>>& banks, SourceFormat format,
-                           std::string (*write)(const std::vector<Question>&)) {
+                           std::string (*write)(const std::vector<Question>&, LeftOut*)) {
   constexpr uint16_t kSize = RecordSizeFor(kConverterLayout);
   for (const auto& bank : banks) {
-    const Read back = ReadIn(format, write(bank));
+    LeftOut left_out;
+    const Read back = ReadIn(format, write(bank, &left_out));
+    EXPECT_EQ(left_out, LeftOut{});
     ASSERT_TRUE(back.status.ok()) << back.status.text();
     ASSERT_EQ(back.questions.size(), bank.size());
     for (size_t i = 0; i < bank.size(); ++i) {
@@ -243,8 +245,52 @@ TEST(Gift, WrittenAndReadAgainGivesTheSameRecords) {
       {Q("Dues", "bona", "dolenta"), WithComment(Q(W("Àvia?"), W("sí"), W("no")), W("El comentari: {~=#} \\ fi"))},
       {WithComment(Q("Tres", "1", "2", "3"), "c"), Q("a=b~c#d{e}f:g", "x:y", "z{w}")},
       {WithComment(Q(W("Quatre «€»"), "a", "b", "c", "d"), std::string(100, 'm')), Q("Q", "a", "b", "c", "d")},
+      // Texts that read as something else unless they are guarded.
+      {WithComment(Q("[html]<b>Q</b>", "[html]<i>a</i>", "[plain]b", "[moodle]c"), "[markdown]*x*"),
+       Q("Pesos", "%50% a", "%d", "~b"), Q("Punter", "p->next", "p.next", "*p"), Q("Q", "a", "b->c")},
   };
   ExpectSameRecordsBack(banks, SourceFormat::kGift, WriteGift);
+}
+
+// What a format cannot write, or writes as another answer key, is left out and named; the others
+// are written.
+TEST(Export, LeavesOutAndNamesWhatTheFormatWouldMisread) {
+  const Question good = Q("Bona", "a", "b");
+  Question control = Q("Amb \x01 control", "a", "b");
+  const struct {
+    const char* what;
+    Question question;
+    std::string aiken, gift, moodle;  // the reason in each format's line; "" when it is written
+  } cases[] = {
+      {"an empty right answer (a marked block whose star stood alone)", Q("Capital?", "", "Balaguer", W("Tàrrega")),
+       W("la resposta correcta és buida"), W("la resposta correcta és buida"), W("la resposta correcta és buida")},
+      {"an empty question", Q("  ", "a", "b"), W("la pregunta és buida"), W("la pregunta és buida"),
+       W("la pregunta és buida")},
+      {"a question that reads as an Aiken option", Q("A. Quina?", "a", "b"), W("Aiken no ho pot escriure"), "", ""},
+      {"a question that reads as an Aiken answer line", Q("ANSWER: quina?", "a", "b"), W("Aiken no ho pot escriure"),
+       "", ""},
+      {"a control character", control, "", "", W("caràcter de control")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<Question> bank = {good, c.question, good};
+    const std::pair<std::string (*)(const std::vector<Question>&, LeftOut*), std::string> formats[] = {
+        {WriteAiken, c.aiken}, {WriteGift, c.gift}, {WriteMoodleXml, c.moodle}};
+    for (const auto& [write, reason] : formats) {
+      LeftOut left_out;
+      const std::string text = write(bank, &left_out);
+      if (reason.empty()) {
+        EXPECT_EQ(left_out, LeftOut{});
+        continue;
+      }
+      ASSERT_EQ(left_out.size(), 1u) << reason;
+      EXPECT_NE(left_out[0].find(W("Qüestió 2: no s'ha escrit, ")), std::string::npos) << left_out[0];
+      EXPECT_NE(left_out[0].find(reason), std::string::npos) << left_out[0];
+      EXPECT_EQ(text, write({good, good}, nullptr)) << reason;
+    }
+  }
+  // Blanks alone are no comment: nothing of them is written.
+  EXPECT_EQ(WriteGift({WithComment(good, "   ")}), WriteGift({good}));
 }
 
 Read ReadAllMoodle(std::string_view source, bool true_false = false) { return ReadIn(SourceFormat::kMoodle, source, true_false); }
