@@ -218,6 +218,7 @@ Status ReadQuestionBlocks(std::string text, CorrectAnswerMode mode, Messages* me
 
 std::vector<std::string> ReportLines(const ImportReport& report) {
   std::vector<std::string> lines = report.skipped;
+  lines.insert(lines.end(), report.noted.begin(), report.noted.end());
   if (report.replaced > 0) {
     lines.push_back(IntToText(static_cast<int32_t>(report.replaced)) +
                     W(report.replaced == 1 ? " caràcter no té lloc en Windows-1252 i és \"?\""
@@ -261,7 +262,20 @@ Status ConvertTextFile(const std::string& source, const std::string& destination
     case SourceFormat::kAiken: converted = ReadAiken(text, report, add); break;
     case SourceFormat::kGift: converted = ReadGift(text, options.true_false, report, add); break;
     case SourceFormat::kMoodle: converted = ReadMoodleXml(text, options.true_false, report, add); break;
-    case SourceFormat::kText: converted = ReadQuestionBlocks(std::move(text), mode, messages, add); break;
+    case SourceFormat::kText: {
+      // A marked answer of a star alone is an empty right answer: added as it always was, and
+      // named, since no exchange format can write it.
+      uint32_t number = 0;
+      converted = ReadQuestionBlocks(std::move(text), mode, messages, [&](const Question& q) {
+        ++number;
+        if (q.answers[0].empty()) {
+          report->noted.push_back(W("Qüestió ") + IntToText(static_cast<int32_t>(number)) +
+                                  W(": la resposta correcta és buida; s'ha afegit igualment"));
+        }
+        return add(q);
+      });
+      break;
+    }
   }
   const Status finished = out.Finish();
   if (appended) *appended = out.added();

@@ -37,6 +37,7 @@ struct ImportOptions {
 struct ImportReport {
   uint32_t read = 0;                  // questions handed on
   std::vector<std::string> skipped;   // one line each: which question, where, and why
+  std::vector<std::string> noted;     // questions added that another tool may read otherwise
   uint32_t replaced = 0;              // characters Windows-1252 cannot hold, now "?"
   uint32_t cut = 0;                   // texts longer than their field in a record
 };

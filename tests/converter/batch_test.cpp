@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include "data/topic_index.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 
 namespace quiz {
@@ -61,6 +63,28 @@ TEST_F(Batch, ConvertsWithoutAWindowAndSaysWhatHappened) {
     }
   }
   EXPECT_EQ(testing::FileBytes("gran.qst"), other_layout);
+}
+
+// A marked block whose star stands alone keeps its empty right answer, as the conversion always
+// did, and is named; exported, it is left out and named, since it would change the answer key.
+TEST_F(Batch, AnEmptyRightAnswerIsNamedWhenReadAndLeftOutOfEveryExport) {
+  testing::PutFile("estrella.txt", "Capital?\nBalaguer\nLleida\nValls\n*\nQ2\n*a\nb\nc\nd\n");
+  TopicIndex index;
+  ASSERT_TRUE(index.Create().ok());
+  testing::AddTopic(&index, 1, "banc", kConverterLayout, 0);
+  std::ostringstream out, err;
+  ASSERT_EQ(RunConverterBatch({"--marked", "estrella.txt", "Bases/banc.qst"}, out, err), 0) << err.str();
+  EXPECT_NE(out.str().find("Qüestió 1: la resposta correcta és buida; s'ha afegit igualment"), std::string::npos)
+      << out.str();
+  EXPECT_NE(out.str().find("2 qüestions afegides"), std::string::npos) << out.str();
+  for (const char* format : {"aiken", "gift", "moodle"}) {
+    std::ostringstream exported, failed;
+    EXPECT_EQ(RunConverterBatch({"--export", format, "banc", "sortida.txt"}, exported, failed), 0) << failed.str();
+    EXPECT_NE(exported.str().find("1 qüestió escrita a sortida.txt"), std::string::npos) << exported.str();
+    EXPECT_NE(exported.str().find("Qüestió 1: no s'ha escrit, la resposta correcta és buida"), std::string::npos)
+        << exported.str();
+    EXPECT_EQ(testing::FileBytes("sortida.txt").find("Balaguer"), std::string::npos) << format;
+  }
 }
 
 }  // namespace
