@@ -62,7 +62,7 @@ std::string GiftPlain(std::string_view s) {
 struct GiftAnswer {
   bool right = false;
   bool equals = false;  // given with "=" (an accepted answer), not "~"
-  int weight = 0;      // "%50%": the share of the mark; 100 for "=" without one
+  int weight = 0;       // "%50%": the share of the mark; 100 for "=" without one
   std::string text;
 };
 
@@ -79,175 +79,18 @@ bool TakeFormatMark(std::string_view* text, bool html) {
   return html;
 }
 
-// A question's name and where it starts, for the report and the errors.
-std::string GiftWhere(uint32_t number, const std::string& name, size_t line) {
-  std::string where = W("Qüestió ") + IntToText(static_cast<int32_t>(number));
-  if (!name.empty()) where += " (" + name + ")";
-  return where + W(", línia ") + IntToText(static_cast<int32_t>(line));
-}
+// A piece of GIFT as plain text, in HTML or not.
+std::string InFormat(std::string_view piece, bool html) { return html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece); }
 
-}  // namespace
-
-Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
-                const std::function<Status(const Question&)>& add) {
-  std::string converted;
+// One item of the source: the lines of a question, or of a category.
+struct GiftItem {
   std::string_view text;
-  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &text));
+  size_t line = 0;  // of its first line
+};
 
-  // The text comes in items apart by empty lines, comment lines dropped; each is a question,
-  // read as soon as it ends.
-  struct Item {
-    std::string_view text;
-    size_t line = 0;
-  };
-  uint32_t number = 0;
-  auto process = [&](const Item& item) -> Status {
-    std::string_view body = Trimmed(item.text);
-    if (body.starts_with("$CATEGORY:")) return Status::Ok();
-    ++number;
-    std::string name;
-    if (body.starts_with("::")) {
-      const size_t close = body.find("::", 2);
-      if (close != std::string_view::npos) {
-        name = GiftPlain(body.substr(2, close - 2));
-        body = Trimmed(body.substr(close + 2));
-      }
-    }
-    auto where = [&] { return GiftWhere(number, name, item.line); };
-    auto skip = [&](const std::string& why) { report->skipped.push_back(where() + W(": no s'ha afegit, ") + why); };
-    const size_t open = FindUnescaped(body, '{');
-    if (open == std::string_view::npos) {
-      skip(W("no té respostes"));
-      return Status::Ok();
-    }
-    const size_t close = FindUnescaped(body, '}', open + 1);
-    if (close == std::string_view::npos) {
-      const auto line = item.line + static_cast<size_t>(std::count(body.begin(), body.begin() + static_cast<ptrdiff_t>(open), '\n'));
-      return Stopped(where() + W(": la clau oberta a la línia ") + IntToText(static_cast<int32_t>(line)) + W(" no es tanca"));
-    }
-    // The text's format mark, and the text around the answers. An answer or a feedback may
-    // carry a mark of its own; without one it is in the question's format.
-    std::string_view before = body.substr(0, open);
-    const std::string_view after = Trimmed(body.substr(close + 1));
-    const bool html = TakeFormatMark(&before, false);
-    auto in_format = [](std::string_view piece, bool is_html) {
-      return is_html ? HtmlPlain(GiftPlain(piece)) : GiftPlain(piece);
-    };
-    auto plain = [&](std::string_view piece) { return in_format(piece, TakeFormatMark(&piece, html)); };
-    std::string question = in_format(before, html);
-    if (!after.empty()) {
-      if (!question.empty()) question += ' ';
-      question += "_____";
-      if (const std::string rest = in_format(after, html); !rest.empty()) question += ' ' + rest;
-    }
-
-    const std::string_view answers = Trimmed(body.substr(open + 1, close - open - 1));
-    if (answers.empty()) {
-      skip(W("és de resposta oberta"));
-      return Status::Ok();
-    }
-    if (answers[0] == '#') {
-      skip(W("és de resposta numèrica"));
-      return Status::Ok();
-    }
-    // True or false, with the feedback of each after '#'.
-    std::string head;
-    if (answers[0] == 'T' || answers[0] == 'F' || answers[0] == 't' || answers[0] == 'f') {
-      head = UpperCat(std::string(Trimmed(answers.substr(0, FindUnescaped(answers, '#')))));
-    }
-    if (head == "T" || head == "TRUE" || head == "F" || head == "FALSE") {
-      if (!true_false) {
-        skip(W("és de cert o fals (--tf les afegeix)"));
-        return Status::Ok();
-      }
-      const bool yes = head[0] == 'T';
-      Question q;
-      q.question = question;
-      q.answers[0] = yes ? "Cert" : "Fals";
-      q.answers[1] = yes ? "Fals" : "Cert";
-      if (const size_t general = answers.find("####"); general != std::string_view::npos) {
-        q.comment = plain(answers.substr(general + 4));
-      }
-      return HandOn(q, report, add);
-    }
-    // The answers: "=" or "~" each, with an optional "%weight%", then "#feedback"; "####" the
-    // general feedback.
-    std::vector<GiftAnswer> list;
-    std::string general;
-    bool matching = false;
-    for (size_t i = 0; i < answers.size();) {
-      const char c = answers[i];
-      if (c == '#' && answers.substr(i, 4) == "####") {
-        general = plain(answers.substr(i + 4));
-        break;
-      }
-      if (c != '=' && c != '~') {
-        ++i;
-        continue;
-      }
-      // This answer ends at the next unescaped '=', '~' or "####"; its feedback starts at '#'.
-      size_t end = i + 1;
-      size_t feedback = std::string_view::npos;
-      while ((end = FindAny<'\\', '=', '~', '#'>(answers, end)) < answers.size()) {
-        if (answers[end] == '\\') {
-          end += 2;
-        } else if (answers[end] == '#' && answers.substr(end, 4) != "####") {
-          feedback = std::min(feedback, end);
-          ++end;
-        } else {
-          break;
-        }
-      }
-      end = std::min(end, answers.size());
-      std::string_view piece = answers.substr(i + 1, std::min(end, feedback) - i - 1);
-      GiftAnswer a;
-      a.right = a.equals = c == '=';
-      a.weight = a.right ? 100 : 0;
-      piece = Trimmed(piece);
-      if (piece.starts_with('%')) {
-        const size_t percent = piece.find('%', 1);
-        if (percent != std::string_view::npos) {
-          a.weight = std::atoi(std::string(piece.substr(1, percent - 1)).c_str());
-          a.right = a.weight >= 100;
-          piece = piece.substr(percent + 1);
-        }
-      }
-      if (piece.find("->") != std::string_view::npos) matching = true;
-      a.text = plain(piece);
-      list.push_back(std::move(a));
-      i = end;
-    }
-    const auto rights = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
-    const auto partial = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right && a.weight > 0; });
-    const auto wrongs = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right; });
-    // Answers all given with "=" are accepted answers, whatever their weights: a short answer.
-    const bool all_equals = std::all_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.equals; });
-    if (matching && all_equals) {
-      skip(W("és d'aparellar"));
-    } else if (list.empty()) {
-      skip(W("no té respostes"));
-    } else if (wrongs == 0 || all_equals) {
-      skip(W("és de resposta curta"));
-    } else if (rights == 0 && partial == 0) {
-      skip(W("no té cap resposta correcta"));
-    } else if (rights != 1 || partial > 0) {
-      skip(W("té més d'una resposta correcta"));
-    } else if (list.size() > 4) {
-      skip(W("té ") + IntToText(static_cast<int32_t>(list.size())) + W(" opcions i n'hi caben 4"));
-    } else if (std::any_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.text.empty(); })) {
-      skip(W("té una opció buida"));
-    } else {
-      Question q;
-      q.question = question;
-      PutAnswers(&q, list, std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; }));
-      q.comment = general;
-      QUIZ_RETURN_IF_ERROR(HandOn(q, report, add));
-    }
-    return Status::Ok();
-  };
-
-  // An item is read where it is, unless comment lines come among its lines: it is then put
-  // together without them.
+// Hands on the items of the text, apart by empty lines, as each ends. An item is handed on where
+// it is, unless comment lines ("//") come among its lines: it is then put together without them.
+Status ForEachItem(std::string_view text, const std::function<Status(const GiftItem&)>& visit) {
   size_t item_start = std::string_view::npos;  // none begun
   size_t item_end = 0;
   size_t item_line = 0;
@@ -255,9 +98,9 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
   std::string joined_text;
   auto end_item = [&]() -> Status {
     if (item_start == std::string_view::npos) return Status::Ok();
-    const Item item{joined ? std::string_view(joined_text) : text.substr(item_start, item_end - item_start), item_line};
+    const GiftItem item{joined ? std::string_view(joined_text) : text.substr(item_start, item_end - item_start), item_line};
     item_start = std::string_view::npos;
-    return process(item);
+    return visit(item);
   };
   size_t line_number = 0;
   for (size_t start = 0; start < text.size();) {
@@ -291,9 +134,197 @@ Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
     }
     item_end = next;
   }
-  QUIZ_RETURN_IF_ERROR(end_item());
+  return end_item();
+}
 
-  return Status::Ok();
+// The answers between the braces: "=" or "~" each, with an optional "%weight%", then "#feedback";
+// "####" the general feedback. `plain` makes a piece plain text in its format.
+void ReadAnswers(std::string_view answers, const std::function<std::string(std::string_view)>& plain,
+                 std::vector<GiftAnswer>* list, std::string* general, bool* matching) {
+  for (size_t i = 0; i < answers.size();) {
+    const char c = answers[i];
+    if (c == '#' && answers.substr(i, 4) == "####") {
+      *general = plain(answers.substr(i + 4));
+      return;
+    }
+    if (c != '=' && c != '~') {
+      ++i;
+      continue;
+    }
+    // This answer ends at the next unescaped '=', '~' or "####"; its feedback starts at '#'.
+    size_t end = i + 1;
+    size_t feedback = std::string_view::npos;
+    while ((end = FindAny<'\\', '=', '~', '#'>(answers, end)) < answers.size()) {
+      if (answers[end] == '\\') {
+        end += 2;
+      } else if (answers[end] == '#' && answers.substr(end, 4) != "####") {
+        feedback = std::min(feedback, end);
+        ++end;
+      } else {
+        break;
+      }
+    }
+    end = std::min(end, answers.size());
+    std::string_view piece = Trimmed(answers.substr(i + 1, std::min(end, feedback) - i - 1));
+    GiftAnswer a;
+    a.right = a.equals = c == '=';
+    a.weight = a.right ? 100 : 0;
+    if (piece.starts_with('%')) {
+      const size_t percent = piece.find('%', 1);
+      if (percent != std::string_view::npos) {
+        a.weight = std::atoi(std::string(piece.substr(1, percent - 1)).c_str());
+        a.right = a.weight >= 100;
+        piece = piece.substr(percent + 1);
+      }
+    }
+    if (piece.find("->") != std::string_view::npos) *matching = true;
+    a.text = plain(piece);
+    list->push_back(std::move(a));
+    i = end;
+  }
+}
+
+// Why the answers make no record (a kind of question a record cannot hold); "" when they do.
+std::string WhyNoRecord(const std::vector<GiftAnswer>& list, bool matching) {
+  const auto rights = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; });
+  const auto partial = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right && a.weight > 0; });
+  const auto wrongs = std::count_if(list.begin(), list.end(), [](const GiftAnswer& a) { return !a.right; });
+  // Answers all given with "=" are accepted answers, whatever their weights: a short answer.
+  const bool all_equals = std::all_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.equals; });
+  if (matching && all_equals) return W("és d'aparellar");
+  if (list.empty()) return W("no té respostes");
+  if (wrongs == 0 || all_equals) return W("és de resposta curta");
+  if (rights == 0 && partial == 0) return W("no té cap resposta correcta");
+  if (rights != 1 || partial > 0) return W("té més d'una resposta correcta");
+  if (list.size() > 4) return W("té ") + IntToText(static_cast<int32_t>(list.size())) + W(" opcions i n'hi caben 4");
+  if (std::any_of(list.begin(), list.end(), [](const GiftAnswer& a) { return a.text.empty(); })) {
+    return W("té una opció buida");
+  }
+  return "";
+}
+
+// Reads the questions of a source one item at a time, in steps: its name, its braces, its text,
+// then its answers as true or false or as options; each that fits a record is handed on and the
+// others named in the report.
+class GiftReader {
+ public:
+  GiftReader(bool true_false, ImportReport* report, const std::function<Status(const Question&)>& add)
+      : true_false_(true_false), report_(report), add_(add) {}
+
+  Status Read(const GiftItem& item) {
+    std::string_view body = Trimmed(item.text);
+    if (body.starts_with("$CATEGORY:")) return Status::Ok();
+    ++number_;
+    line_ = item.line;
+    name_ = TakeName(&body);
+    const size_t open = FindUnescaped(body, '{');
+    if (open == std::string_view::npos) return Skip(W("no té respostes"));
+    const size_t close = FindUnescaped(body, '}', open + 1);
+    if (close == std::string_view::npos) {
+      const auto line = line_ + static_cast<size_t>(std::count(body.begin(), body.begin() + static_cast<ptrdiff_t>(open), '\n'));
+      return Stopped(Where() + W(": la clau oberta a la línia ") + IntToText(static_cast<int32_t>(line)) + W(" no es tanca"));
+    }
+    // The text's format mark, and the text around the answers. An answer or a feedback may carry
+    // a mark of its own; without one it is in the question's format.
+    std::string_view before = body.substr(0, open);
+    html_ = TakeFormatMark(&before, false);
+    const std::string question = QuestionText(before, Trimmed(body.substr(close + 1)));
+    const std::string_view answers = Trimmed(body.substr(open + 1, close - open - 1));
+    if (answers.empty()) return Skip(W("és de resposta oberta"));
+    if (answers[0] == '#') return Skip(W("és de resposta numèrica"));
+    if (IsTrueFalse(answers)) return ReadTrueFalse(question, answers);
+    return ReadOptions(question, answers);
+  }
+
+ private:
+  // "::name::" at the start, taken off the body.
+  std::string TakeName(std::string_view* body) const {
+    if (!body->starts_with("::")) return "";
+    const size_t close = body->find("::", 2);
+    if (close == std::string_view::npos) return "";
+    std::string name = GiftPlain(body->substr(2, close - 2));
+    *body = Trimmed(body->substr(close + 2));
+    return name;
+  }
+
+  // The text before the braces, and "_____" where they stand when text follows them.
+  std::string QuestionText(std::string_view before, std::string_view after) const {
+    std::string question = InFormat(before, html_);
+    if (!after.empty()) {
+      if (!question.empty()) question += ' ';
+      question += "_____";
+      if (const std::string rest = InFormat(after, html_); !rest.empty()) question += ' ' + rest;
+    }
+    return question;
+  }
+
+  // A piece of an answer or a feedback as plain text, by its own format mark or the question's.
+  std::string Plain(std::string_view piece) const { return InFormat(piece, TakeFormatMark(&piece, html_)); }
+
+  static bool IsTrueFalse(std::string_view answers) {
+    const char c = answers[0];
+    if (c != 'T' && c != 'F' && c != 't' && c != 'f') return false;
+    const std::string head = UpperCat(std::string(Trimmed(answers.substr(0, FindUnescaped(answers, '#')))));
+    return head == "T" || head == "TRUE" || head == "F" || head == "FALSE";
+  }
+
+  // True or false, with the feedback of each after '#' (dropped) and the general one after "####".
+  Status ReadTrueFalse(const std::string& question, std::string_view answers) {
+    if (!true_false_) return Skip(W("és de cert o fals (--tf les afegeix)"));
+    const bool yes = answers[0] == 'T' || answers[0] == 't';
+    Question q;
+    q.question = question;
+    q.answers[0] = yes ? "Cert" : "Fals";
+    q.answers[1] = yes ? "Fals" : "Cert";
+    if (const size_t general = answers.find("####"); general != std::string_view::npos) {
+      q.comment = Plain(answers.substr(general + 4));
+    }
+    return HandOn(q, report_, add_);
+  }
+
+  Status ReadOptions(const std::string& question, std::string_view answers) {
+    std::vector<GiftAnswer> list;
+    std::string general;
+    bool matching = false;
+    ReadAnswers(answers, [this](std::string_view piece) { return Plain(piece); }, &list, &general, &matching);
+    if (const std::string why = WhyNoRecord(list, matching); !why.empty()) return Skip(why);
+    Question q;
+    q.question = question;
+    PutAnswers(&q, list, std::find_if(list.begin(), list.end(), [](const GiftAnswer& a) { return a.right; }));
+    q.comment = general;
+    return HandOn(q, report_, add_);
+  }
+
+  // The question's number, name and first line, for the report and the errors.
+  std::string Where() const {
+    std::string where = W("Qüestió ") + IntToText(static_cast<int32_t>(number_));
+    if (!name_.empty()) where += " (" + name_ + ")";
+    return where + W(", línia ") + IntToText(static_cast<int32_t>(line_));
+  }
+
+  Status Skip(const std::string& why) {
+    report_->skipped.push_back(Where() + W(": no s'ha afegit, ") + why);
+    return Status::Ok();
+  }
+
+  const bool true_false_;
+  ImportReport* report_;
+  const std::function<Status(const Question&)>& add_;
+  uint32_t number_ = 0;
+  size_t line_ = 0;
+  std::string name_;
+  bool html_ = false;
+};
+
+}  // namespace
+
+Status ReadGift(std::string_view bytes, bool true_false, ImportReport* report,
+                const std::function<Status(const Question&)>& add) {
+  std::string converted;
+  std::string_view text;
+  QUIZ_RETURN_IF_ERROR(SourceText(bytes, &converted, report, &text));
+  GiftReader reader(true_false, report, add);
+  return ForEachItem(text, [&](const GiftItem& item) { return reader.Read(item); });
 }
 
 namespace {
