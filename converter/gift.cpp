@@ -259,7 +259,10 @@ class GiftReader {
   }
 
   // A piece of an answer or a feedback as plain text, by its own format mark or the question's.
-  std::string Plain(std::string_view piece) const { return InFormat(piece, TakeFormatMark(&piece, html_)); }
+  std::string Plain(std::string_view piece) const {
+    const bool html = TakeFormatMark(&piece, html_);  // before the piece is read: it takes the mark off
+    return InFormat(piece, html);
+  }
 
   static bool IsTrueFalse(std::string_view answers) {
     const char c = answers[0];
