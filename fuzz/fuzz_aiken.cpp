@@ -23,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // A question that starts like an option ("Q) ...") or an answer line is read here as the
       // question it is, but other readers would not: the export leaves it out.
       [](const quiz::Question& q) {
+        // Trimmed at both ends, as the writer looks at it.
         std::string_view t = q.question;
         t.remove_prefix(std::min(t.size(), t.find_first_not_of(" \t\r\n")));
+        t = t.substr(0, t.find_last_not_of(" \t\r\n") + 1);
         const bool option = t.size() >= 2 && t[0] >= 'A' && t[0] <= 'Z' && (t[1] == '.' || t[1] == ')') &&
                             (t.size() == 2 || t[2] == ' ' || t[2] == '\t');
         return !option && !t.starts_with("ANSWER:");
