@@ -2,19 +2,33 @@
 
 #include <QApplication>
 
-#include <cstdlib>
-#include <ctime>
-
 #include "manager/main_window.h"
 #include "toolkit/data_folder.h"
 #include "toolkit/gui/application.h"
+#include "toolkit/program_start.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Ús: quizdesk [--data CARPETA | --user-data]\n"
+    "Obre el gestor dels temes, les qüestions i els tests de la carpeta de dades.\n"
+    "\n"
+    "  --data CARPETA  treballa a CARPETA (la fa si no hi és)\n"
+    "  --user-data     treballa a la carpeta de dades de l'usuari, ~/.local/share/quiztoolkit/dades\n"
+    "                  (la primera vegada s'hi copien les dades de demostració)\n"
+    "  --help          mostra aquesta ajuda (només com a primer argument; -h també)\n"
+    "\n"
+    "Sense --data ni --user-data, treballa a la carpeta actual.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  if (quiz::PrintedHelp(kUsage, argc, argv)) return 0;
   if (!quiz::EnterDataFolder("quizdesk", argc, argv)) return 1;
   const auto app = quiz::StartApplication("quizdesk", argc, argv);
   if (!app) return 1;
   quiz::ManagerWindow window;  // reads Zive.cf first
-  window.Seed(static_cast<uint32_t>(std::clock() ^ std::time(nullptr)));
+  window.Seed(quiz::StartSeed());
   window.show();
   window.Initialise();
   return app->exec();

@@ -33,12 +33,6 @@ TimeOfDay SystemTimeOfDay() {
                    static_cast<uint16_t>(local.tm_sec), static_cast<uint16_t>(tv.tv_usec / 10000)};
 }
 
-uint32_t SeedFromClock() {
-  timeval tv{};
-  gettimeofday(&tv, nullptr);
-  return static_cast<uint32_t>(tv.tv_sec) ^ (static_cast<uint32_t>(tv.tv_usec) << 12);
-}
-
 ClockValue ClockFromTimeOfDay(const TimeOfDay& t) {
   ClockValue c{t.hours, t.minutes, t.seconds};
   if (t.hundredths > 49) ++c.seconds;

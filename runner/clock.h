@@ -30,9 +30,6 @@ using TimeSource = std::function<TimeOfDay()>;
 // The system's local time.
 TimeOfDay SystemTimeOfDay();
 
-// A seed for the answer orders, taken from the system clock once when the runner starts.
-uint32_t SeedFromClock();
-
 // The current time as the clock counts it: hundredths above 49 add one second, so the seconds
 // can read 60.
 ClockValue ClockFromTimeOfDay(const TimeOfDay& t);

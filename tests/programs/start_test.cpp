@@ -162,5 +162,30 @@ TEST_F(ProgramStart, WithoutADisplayEachSaysSoInOneLineAndEnds) {
   }
 }
 
+// Each program answers --help on the command line, with no display at all, and ends with 0.
+TEST_F(ProgramStart, HelpIsPrintedWithoutAWindow) {
+  const struct {
+    const char* program;
+    const char* usage;
+  } cases[] = {{QUIZ_QUIZDESK, "Ús: quizdesk [--data CARPETA | --user-data]"},
+               {QUIZ_QUIZRUN, "Ús: quizrun [--data CARPETA | --user-data] [TEST]"},
+               {QUIZ_QSTCONV, "Ús: qstconv"}};
+  for (const auto& c : cases) {
+    for (const char* option : {"--help", "-h"}) {
+      const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") + c.program +
+                                  "' " + option + " 2>&1";
+      FILE* pipe = ::popen(command.c_str(), "r");
+      ASSERT_NE(pipe, nullptr);
+      std::string out;
+      char chunk[512];
+      for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) out.append(chunk, got);
+      const int status = ::pclose(pipe);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.program << " " << option << ": " << out;
+      EXPECT_TRUE(out.starts_with(c.usage)) << c.program << " " << option << ": " << out;
+      EXPECT_NE(out.find("--help"), std::string::npos) << out;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quiz

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "toolkit/program_start.h"
 
 namespace quiz {
 namespace {
@@ -83,6 +87,41 @@ TEST_F(DataFolder, TheUsersFolderIsKeptOnceMade) {
   EXPECT_EQ(FileBytes("Zive.cf"), "meu\r\n");
   EXPECT_EQ(UserDataFolder(), dir() + "/xdg/quiztoolkit/dades");
   unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace quiz
+
+namespace quiz {
+namespace {
+
+// Two programs started a millisecond apart draw different tests.
+TEST(StartSeed, DiffersBetweenStartsAMillisecondApart) {
+  std::vector<uint32_t> seeds;
+  for (int i = 0; i < 20; ++i) {
+    seeds.push_back(StartSeed());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  std::sort(seeds.begin(), seeds.end());
+  EXPECT_EQ(std::adjacent_find(seeds.begin(), seeds.end()), seeds.end());
+}
+
+// Only a first "--help" or "-h" asks for the help; a name after the options does not.
+TEST(PrintedHelp, AnswersOnlyAFirstHelpOption) {
+  const struct {
+    std::vector<std::string> args;
+    bool help;
+  } cases[] = {{{"p", "--help"}, true}, {{"p", "-h"}, true},       {{"p"}, false},
+               {{"p", "--data", "x", "--help"}, false},             {{"p", "t1.tgn"}, false},
+               {{"p", "--helpme"}, false}};
+  for (auto c : cases) {
+    std::vector<char*> argv;
+    for (std::string& a : c.args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(PrintedHelp("Ús: p\n", static_cast<int>(c.args.size()), argv.data()), c.help) << c.args.back();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.help ? "Ús: p\n" : "") << c.args.back();
+  }
 }
 
 }  // namespace
