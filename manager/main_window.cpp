@@ -37,8 +37,11 @@ namespace {
 const QColor kBackground(236, 233, 216);
 const QColor kText(0, 100, 200);
 
-// The topic area, both ends included, and the exit icon's clickable square.
+// The topic area, both ends included, and the exit icon's clickable square. The title is cut at
+// the area's edges; what is wiped before it is drawn is the whole inside of the group box's frame
+// (10..389) across the area's lines.
 const QRect kTopicArea(20, 140, 382 - 20 + 1, 176 - 140 + 1);
+const QRect kTopicBand(12, 140, 387 - 12 + 1, 176 - 140 + 1);
 const QRect kExitIcon(12, 210, 44 - 12 + 1, 242 - 210 + 1);
 
 int CentredX() {
@@ -243,16 +246,18 @@ void ManagerWindow::UpdateMenu() {
 void ManagerWindow::DrawTopicArea() {
   {
     QPainter painter(&canvas()->image());
-    FillInBands(painter, kTopicArea, kBackground);
+    FillInBands(painter, kTopicBand, kBackground);
   }
   canvas()->update();
   TextPainter& p = SharedDrawing();
   Use(canvas());
   p.SetBackgroundColour(kBackground);
   p.SetTextColour(kText);
+  p.set_clip(kTopicArea);
   const auto [line1, line2] = TopicAreaLines(current_);
   if (!line1.empty()) p.DrawText(20, 140, line1);
   if (!line2.empty()) p.DrawText(20, 156, line2);
+  p.set_clip(QRect());
 }
 
 void ManagerWindow::Click(int x, int y) {

@@ -372,6 +372,37 @@ TEST_F(ManagerWindowTest, TheTopicListEndsAChangeAnotherManagerLeftHalfWay) {
   EXPECT_EQ(first.file_name, "HIST2");
 }
 
+// A title too long for the topic area is cut at its edge, never drawn over the group box's frame,
+// and a shorter title afterwards leaves nothing of it.
+TEST_F(ManagerWindowTest, TheTopicAreaCutsALongTitleAndWipesItForAShortOne) {
+  {
+    TopicIndex index;
+    ASSERT_TRUE(index.Open().ok());
+    TopicEntry entry;
+    ASSERT_TRUE(index.Read(1, &entry).ok());
+    entry.title = std::string(100, 'W');
+    ASSERT_TRUE(index.Write(1, entry).ok());
+  }
+  auto w = Start();
+  const QImage& image = w->canvas()->image();
+  const QRgb background = image.pixel(15, 145);
+  // Whether any pixel of columns x0..x1 across the area's lines differs from the background.
+  auto inked = [&](int x0, int x1) {
+    for (int y = 140; y <= 176; ++y) {
+      for (int x = x0; x <= x1; ++x) {
+        if (image.pixel(x, y) != background) return true;
+      }
+    }
+    return false;
+  };
+  Choose(w.get(), 1);
+  EXPECT_TRUE(inked(300, 382)) << "the long title reaches the area's edge";
+  EXPECT_FALSE(inked(383, 388)) << "and stops there, inside the frame";
+  Choose(w.get(), 2);  // "Tema GEO"
+  EXPECT_TRUE(inked(20, 60));
+  EXPECT_FALSE(inked(150, 388)) << "nothing of the long title is left";
+}
+
 TEST_F(ManagerWindowTest, CommandsThatWouldClashWithAnOpenWindowAreRefused) {
   auto w = Start();
   Choose(w.get(), 1);
