@@ -1,6 +1,7 @@
 #include "manager/main_window.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -61,6 +62,14 @@ ManagerWindow::ManagerWindow()
 }
 
 ManagerWindow::~ManagerWindow() = default;
+
+void ManagerWindow::closeEvent(QCloseEvent* event) {
+  if (!CloseLoopWindows()) {
+    event->ignore();
+    return;
+  }
+  Window::closeEvent(event);
+}
 
 void ManagerWindow::BuildControls() {
   auto* run = Add(command::kRun, new QPushButton("EXECUTAR TESTS"), 97, 30, 200, 32);

@@ -26,6 +26,13 @@ class ManagerWindow : public Window {
   ManagerWindow();
   ~ManagerWindow() override;
 
+ protected:
+  // The program ends with its main window: the windows open over it close first, each after its
+  // own leave check; when one of them stays open, so does the main window.
+  void closeEvent(QCloseEvent* event) override;
+
+ public:
+
   // The initialisation message: menu, drawing context, caption, the topic index ("Crear-lo?"),
   // the menu's greying.
   void Initialise();

@@ -268,5 +268,52 @@ TEST_F(ManagerEditorTest, EditarOpensAtQuestionOneAndWhatWouldClashIsRefused) {
   w.Command(command::kEdit);
 }
 
+// Closing the main window with the editor open ends both, after the editor's own leave check: Yes
+// saves the typed question, No drops it; a save that fails (another program changed the question
+// meanwhile) keeps both windows open.
+TEST_F(ManagerEditorTest, ClosingTheMainWindowClosesTheEditorAfterItsLeaveCheck) {
+  const struct {
+    int answer;
+    bool changed_meanwhile;
+    bool closed;
+    const char* stored;  // question 1 of GEO afterwards
+  } cases[] = {{kIdYes, false, true, "canviada"}, {kIdNo, false, true, "Q GEO 1"}, {kIdYes, true, false, "d'un altre"}};
+  const TopicEntry geo = testing::TopicOf("GEO", {120, 120, 4, 100});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    testing::WriteFolderState({});
+    testing::MakeSampleData();
+    testing::PutFile("Zive.cf", "Info.txt\r\ncontacte\r\n");
+    ManagerWindow w;
+    w.show();
+    w.Initialise();
+    Choose(&w, 2);
+    bool editor_open_after = true;
+    testing::WhenShown("edqeleccio", [&](QWidget* e) {
+      Type(e, ed::kQuestionField, "canviada");
+      if (c.changed_meanwhile) {
+        QuestionFile other;
+        ASSERT_TRUE(other.Open(geo).ok());
+        ASSERT_TRUE(other.Write(Question{"d'un altre", {"a", "b", "c", "d"}, ""}, 1).ok());
+      }
+      seams_.messages.answers = {c.answer, kIdOk};
+      w.close();
+      editor_open_after = e->isVisible();
+      if (editor_open_after) {
+        seams_.messages.answers = {kIdNo};
+        Click(e, ed::kExit);
+      }
+    });
+    w.Command(command::kEdit);
+    EXPECT_EQ(editor_open_after, !c.closed);
+    EXPECT_EQ(w.isVisible(), !c.closed);
+    QuestionFile bank;
+    ASSERT_TRUE(bank.Open(geo, QuestionFile::Access::kRead).ok());
+    Question q;
+    ASSERT_TRUE(bank.Read(1, &q).ok());
+    EXPECT_EQ(q.question, c.stored);
+  }
+}
+
 }  // namespace
 }  // namespace quiz

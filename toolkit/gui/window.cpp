@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <vector>
+
 namespace quiz {
 namespace {
 
@@ -138,6 +140,15 @@ QWidget* Window::Control(int id) const {
 }
 
 bool Window::LoopRunning(const QString& class_name) { return RunningLoops().contains(class_name); }
+
+bool Window::CloseLoopWindows() {
+  std::vector<Window*> windows;
+  for (const auto& [name, window] : RunningLoops()) windows.push_back(window);
+  for (Window* window : windows) {
+    if (!window->close()) return false;
+  }
+  return true;
+}
 
 int Window::RunLoop() {
   const auto running = RunningLoops().find(objectName());

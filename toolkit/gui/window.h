@@ -109,6 +109,9 @@ class Window : public QWidget {
   static constexpr int kLoopRefused = -1;
   // True while a window of this class runs its own loop.
   static bool LoopRunning(const QString& class_name);
+  // Closes every window that runs its own loop, the latest first, each through its own close (a
+  // window with typed work asks first); false when one of them stays open.
+  static bool CloseLoopWindows();
   // Sets the result and closes the window.
   void Finish(int result);
   bool running_loop() const { return loop_running_; }
