@@ -187,8 +187,10 @@ class EditorWindow : public Window {
         return;
       case ed::kDelete: show = editor_.Delete(&fields); break;
       case ed::kSearch: {
+        // The hit is shown only after the question typed here was saved or dropped, as every
+        // other way of leaving it asks; a save that fails stays.
         const uint32_t hit = SearchQuestionsWindow(*bank_, hits_);
-        show = hit > 0 && editor_.Jump(hit, copy_ticked(), &fields);
+        show = hit > 0 && editor_.LeaveCheck(Typed()) && editor_.Jump(hit, copy_ticked(), &fields);
         break;
       }
       default:

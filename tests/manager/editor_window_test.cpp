@@ -168,6 +168,39 @@ TEST_F(EditorWindowTest, ClosingFromTheTitleBarStillAsksToSave) {
   EXPECT_EQ(q.answers[0], "bona i nova");
 }
 
+// A question changed and not saved is not lost by a search's jump: the leave check comes first.
+TEST_F(EditorWindowTest, TheSearchJumpAsksBeforeItLeavesAChangedQuestion) {
+  const struct {
+    int answer;
+    const char* stored;  // question 2 afterwards
+    const char* shown;   // the question field after the jump
+  } cases[] = {{kIdYes, "canviada", "Q T 11"}, {kIdNo, "Q T 2", "Q T 11"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    std::filesystem::remove_all("Bases");
+    std::filesystem::create_directories("Bases");
+    const TopicEntry entry = MakeTopic({120, 120, 4, 100}, 12);
+    seams_.messages.shown.clear();
+    Edit(entry, 2, [&](QWidget* w) {
+      Type(w, ed::kQuestionField, "canviada");
+      seams_.messages.answers = {c.answer};
+      testing::WhenShown("cercar", [](QWidget* s) {
+        Type(s, 100, "t 11");
+        Click(s, 3);
+        Click(s, 1);
+      });
+      Click(w, ed::kSearch);
+      EXPECT_EQ(Text(w, ed::kQuestionField), c.shown);
+      Click(w, ed::kExit);
+    });
+    ASSERT_EQ(seams_.messages.shown.size(), 1u);
+    EXPECT_EQ(seams_.messages.shown[0].text, "desar els canvis?");
+    Question q;
+    ASSERT_TRUE(bank_.Read(2, &q).ok());
+    EXPECT_EQ(q.question, c.stored);
+  }
+}
+
 TEST_F(EditorWindowTest, TheSearchJumpsToItsHitAndShowsItAgainAtTheNextOpening) {
   const TopicEntry entry = MakeTopic({120, 120, 4, 100}, 12);
   Edit(entry, 1, [&](QWidget* w) {
