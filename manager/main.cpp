@@ -11,14 +11,7 @@ namespace {
 
 constexpr char kUsage[] =
     "Ús: quizdesk [--data CARPETA | --user-data]\n"
-    "Obre el gestor dels temes, les qüestions i els tests de la carpeta de dades.\n"
-    "\n"
-    "  --data CARPETA  treballa a CARPETA (la fa si no hi és)\n"
-    "  --user-data     treballa a la carpeta de dades de l'usuari, ~/.local/share/quiztoolkit/dades\n"
-    "                  (la primera vegada s'hi copien les dades de demostració)\n"
-    "  --help          mostra aquesta ajuda (només com a primer argument; -h també)\n"
-    "\n"
-    "Sense --data ni --user-data, treballa a la carpeta actual.\n";
+    "Obre el gestor dels temes, les qüestions i els tests de la carpeta de dades.\n";
 
 }  // namespace
 

@@ -13,14 +13,7 @@ namespace {
 
 constexpr char kUsage[] =
     "Ús: quizrun [--data CARPETA | --user-data] [TEST]\n"
-    "Obre el corrector; amb TEST, el nom d'un test de la carpeta Generats, el carrega.\n"
-    "\n"
-    "  --data CARPETA  treballa a CARPETA (la fa si no hi és)\n"
-    "  --user-data     treballa a la carpeta de dades de l'usuari, ~/.local/share/quiztoolkit/dades\n"
-    "                  (la primera vegada s'hi copien les dades de demostració)\n"
-    "  --help          mostra aquesta ajuda (només com a primer argument; -h també)\n"
-    "\n"
-    "Sense --data ni --user-data, treballa a la carpeta actual.\n";
+    "Obre el corrector; amb TEST, el nom d'un test de la carpeta Generats, el carrega.\n";
 
 }  // namespace
 

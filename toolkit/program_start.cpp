@@ -7,9 +7,23 @@
 
 namespace quiz {
 
+namespace {
+
+constexpr char kFolderOptions[] =
+    "\n"
+    "  --data CARPETA  treballa a CARPETA (la fa si no hi és)\n"
+    "  --user-data     treballa a la carpeta de dades de l'usuari, ~/.local/share/quiztoolkit/dades\n"
+    "                  (la primera vegada s'hi copien les dades de demostració)\n"
+    "  --help          mostra aquesta ajuda (només com a primer argument; -h també)\n"
+    "\n"
+    "Sense --data ni --user-data, treballa a la carpeta actual.\n";
+
+}  // namespace
+
 bool PrintedHelp(const char* usage, int argc, char** argv) {
   if (argc < 2 || (std::strcmp(argv[1], "--help") != 0 && std::strcmp(argv[1], "-h") != 0)) return false;
   std::fputs(usage, stdout);
+  std::fputs(kFolderOptions, stdout);
   return true;
 }
 

@@ -6,8 +6,9 @@
 
 namespace quiz {
 
-// When the first argument is "--help" or "-h": prints `usage` (UTF-8) on standard output and
-// returns true, for the program to end with 0.
+// When the first argument is "--help" or "-h": prints `usage` (UTF-8: how to start the program
+// and what it does) and then the data folder's options on standard output, and returns true, for
+// the program to end with 0.
 bool PrintedHelp(const char* usage, int argc, char** argv);
 
 // A seed that two programs started at once, even in the same millisecond, do not share: the
