@@ -8,6 +8,7 @@
 
 #include "tests/support/gui.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/window.h"
 
 namespace quiz {
 namespace {
@@ -70,6 +71,67 @@ TEST(MessageBoxes, ARealBoxShowsItsCaptionAndReturnsTheButton) {
     EXPECT_EQ(icon, c.icon);
     EXPECT_EQ(yes, c.yes_text);
   }
+}
+
+// Whatever window is active when a box comes (none at all, between two windows), the box is
+// shown over the window the person works in: the one whose loop started last, else the main one.
+TEST(MessageBoxes, ABoxBelongsToTheWindowThatAsksEvenWithNoActiveWindow) {
+  Window main_window("WindowsApp", {0, 0, 300, 200}, Qt::white);
+  Window first("edtest", {20, 20, 200, 150}, Qt::white);
+  Window second("cercar", {40, 40, 200, 150}, Qt::white);
+  QWidget stranger;
+  main_window.show();
+  ASSERT_TRUE(testing::WaitActive(&main_window));
+
+  struct Seen {
+    QWidget* owner_active = nullptr;   // MessageOwner() with the window active
+    QWidget* owner_none = nullptr;     // MessageOwner() with no active window
+    QWidget* box_parent = nullptr;     // a real box's parent with no active window
+  };
+  // What a box asked from here would belong to, and a real box's owner.
+  const auto look = [] {
+    Seen seen;
+    seen.owner_active = MessageOwner();
+    QApplication::setActiveWindow(nullptr);
+    seen.owner_none = MessageOwner();
+    QTimer::singleShot(0, [&seen] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      seen.box_parent = box->parentWidget();
+      box->button(QMessageBox::Ok)->click();
+    });
+    QApplication::setActiveWindow(nullptr);
+    MsgBox("c", "t");
+    return seen;
+  };
+
+  const Seen from_main = look();
+  EXPECT_EQ(from_main.owner_active, &main_window);
+  EXPECT_EQ(from_main.owner_none, &main_window);
+  EXPECT_EQ(from_main.box_parent, &main_window);
+
+  // Two secondary windows open, one from the other: the box goes over the latest.
+  Seen from_second, from_first_again;
+  testing::WhenShown("edtest", [&](QWidget*) {
+    testing::WhenShown("cercar", [&](QWidget*) {
+      from_second = look();
+      second.Finish(0);
+    });
+    second.RunLoop();
+    ASSERT_TRUE(testing::WaitActive(&first));
+    from_first_again = look();
+    first.Finish(0);
+  });
+  first.RunLoop();
+  EXPECT_EQ(from_second.owner_none, &second);
+  EXPECT_EQ(from_second.box_parent, &second);
+  EXPECT_EQ(from_first_again.owner_none, &first);
+  EXPECT_EQ(from_first_again.box_parent, &first);
+
+  // A window that is active and not ours still owns what it asks.
+  stranger.show();
+  ASSERT_TRUE(testing::WaitActive(&stranger));
+  EXPECT_EQ(MessageOwner(), &stranger);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "toolkit/gui/qt_text.h"
+#include "toolkit/gui/window.h"
 
 namespace quiz {
 namespace {
@@ -25,6 +26,19 @@ QMessageBox::Icon IconOf(uint32_t flags) {
 
 }  // namespace
 
+QWidget* MessageOwner() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  // No window of ours is active while the desktop gives the focus elsewhere, or between one
+  // window closing and the next taking the focus: the box still belongs to the window the
+  // person works in.
+  if (Window* innermost = Window::InnermostLoop()) return innermost;
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* window = qobject_cast<Window*>(top);
+    if (window != nullptr && window->isVisible() && !window->running_loop()) return window;
+  }
+  return nullptr;
+}
+
 void SetMessageResponder(MessageResponder responder) { Responder() = std::move(responder); }
 
 int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t flags) {
@@ -33,7 +47,7 @@ int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t
   if (Responder()) return Responder()(shown_caption, shown_text, flags);
 
   QMessageBox box(IconOf(flags), ToQString(shown_caption), ToQString(shown_text),
-                  QMessageBox::NoButton, QApplication::activeWindow());
+                  QMessageBox::NoButton, MessageOwner());
   switch (flags & 0x0F) {
     case kMbYesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

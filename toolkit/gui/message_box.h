@@ -1,5 +1,5 @@
 #pragma once
-// Message boxes, caption first and text second, owned by the active window. Flags and results
+// Message boxes, caption first and text second, each over the window that asks. Flags and results
 // keep the desktop's values (toolkit/messages.h). Texts are Windows-1252, cut to 255.
 
 #include <cstdint>
@@ -9,6 +9,8 @@
 #include "toolkit/messages.h"
 #include "toolkit/status.h"
 
+class QWidget;
+
 namespace quiz {
 
 int MsgBox(const std::string& caption, const std::string& text);
@@ -17,6 +19,10 @@ int AskYesNo(const std::string& caption, const std::string& text);
 int AskYesNoFlags(const std::string& caption, const std::string& text, uint32_t flags);
 int AskYesNoCancel(const std::string& caption, const std::string& text);
 int AskYesNoCancelFlags(const std::string& caption, const std::string& text, uint32_t flags);
+
+// The window a box belongs to and is shown over: the active window; without one, the window
+// whose own loop started last; without one, the program's main window.
+QWidget* MessageOwner();
 
 // Every box above goes through here.
 int ShowMessageBox(const std::string& caption, const std::string& text, uint32_t flags);

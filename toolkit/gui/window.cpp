@@ -16,10 +16,18 @@ constexpr int kFrameWidth = 16;
 constexpr int kFrameHeight = 40;
 constexpr int kMenuHeight = 20;
 
-// The window of each class whose own loop is running.
-std::map<QString, Window*>& RunningLoops() {
-  static std::map<QString, Window*> running;
+// The windows whose own loop is running, in the order their loops started (at most one of
+// each class).
+std::vector<Window*>& RunningLoops() {
+  static std::vector<Window*> running;
   return running;
+}
+
+Window* RunningLoop(const QString& class_name) {
+  for (Window* window : RunningLoops()) {
+    if (window->objectName() == class_name) return window;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -77,7 +85,7 @@ Window::Window(const QString& class_name, const Geometry& geometry, const QColor
   SetOuterSize(geometry.width, geometry.height);
 }
 
-Window::~Window() = default;
+Window::~Window() { std::erase(RunningLoops(), this); }
 
 QSize Window::ClientSizeFor(const Geometry& g) {
   return QSize(g.width - kFrameWidth, g.height - kFrameHeight - (g.has_menu ? kMenuHeight : 0));
@@ -139,11 +147,18 @@ QWidget* Window::Control(int id) const {
   return it == controls_.end() ? nullptr : it->second;
 }
 
-bool Window::LoopRunning(const QString& class_name) { return RunningLoops().contains(class_name); }
+bool Window::LoopRunning(const QString& class_name) { return RunningLoop(class_name) != nullptr; }
+
+Window* Window::InnermostLoop() {
+  const auto& running = RunningLoops();
+  for (auto it = running.rbegin(); it != running.rend(); ++it) {
+    if ((*it)->isVisible()) return *it;
+  }
+  return nullptr;
+}
 
 bool Window::CloseLoopWindows() {
-  std::vector<Window*> windows;
-  for (const auto& [name, window] : RunningLoops()) windows.push_back(window);
+  const std::vector<Window*> windows(RunningLoops().rbegin(), RunningLoops().rend());
   for (Window* window : windows) {
     if (!window->close()) return false;
   }
@@ -151,10 +166,9 @@ bool Window::CloseLoopWindows() {
 }
 
 int Window::RunLoop() {
-  const auto running = RunningLoops().find(objectName());
-  if (running != RunningLoops().end()) {
-    running->second->raise();
-    running->second->activateWindow();
+  if (Window* running = RunningLoop(objectName())) {
+    running->raise();
+    running->activateWindow();
     return kLoopRefused;
   }
   result_ = 0;
@@ -163,11 +177,11 @@ int Window::RunLoop() {
   show();
   // The window with its own loop is the one the person works in: it takes the keyboard.
   activateWindow();
-  RunningLoops()[objectName()] = this;
+  RunningLoops().push_back(this);
   loop_running_ = true;
   loop.exec();
   loop_running_ = false;
-  RunningLoops().erase(objectName());
+  std::erase(RunningLoops(), this);
   return result_;
 }
 

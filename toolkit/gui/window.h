@@ -109,6 +109,8 @@ class Window : public QWidget {
   static constexpr int kLoopRefused = -1;
   // True while a window of this class runs its own loop.
   static bool LoopRunning(const QString& class_name);
+  // The visible window whose loop started last, or null.
+  static Window* InnermostLoop();
   // Closes every window that runs its own loop, the latest first, each through its own close (a
   // window with typed work asks first); false when one of them stays open.
   static bool CloseLoopWindows();
