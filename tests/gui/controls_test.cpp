@@ -8,10 +8,14 @@
 #include <QTest>
 #include <qdrawutil.h>
 #include <QAbstractItemView>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include "toolkit/cp1252.h"
 #include "toolkit/gui/application.h"
+#include "toolkit/gui/qt_text.h"
 
 namespace quiz {
 namespace {
@@ -194,6 +198,61 @@ TEST(GroupFrame, LooksAsTheStylesImage) {
                           << where.x() << "," << where.y();
     }
   }
+}
+
+// What a field shows is what its file will hold: a character outside Windows-1252 is refused
+// where it comes in (a key, a paste), with a tip naming it; the rest of Windows-1252 goes in.
+TEST_F(Controls, AFieldTakesOnlyWhatWindows1252Holds) {
+  auto* combo = qobject_cast<QComboBox*>(GetItem(&window_, 2));
+  MakeEditable(combo);
+  window_.show();
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+  enum How { kTyped, kPasted };
+  struct Case {
+    How how;
+    const char* in;     // UTF-8
+    const char* after;  // the field's text after it, from "ab"
+    const char* tip;    // the characters the tip names, or "" for no tip
+  } cases[] = {
+      {kTyped, "€", "ab€", ""},
+      {kTyped, "·", "ab·", ""},
+      {kTyped, "Ÿ", "abŸ", ""},
+      {kTyped, "?", "ab?", ""},
+      {kTyped, "α", "ab", "«α»"},
+      {kTyped, "→", "ab", "«→»"},
+      {kTyped, "😀", "ab", "«😀»"},
+      {kPasted, " l·l œ € ñ", "ab l·l œ € ñ", ""},
+      {kPasted, " 5 € → 6 € → 7", "ab", "«→»"},
+      {kPasted, "ω α ω", "ab", "«ω», «α»"},
+      {kPasted, "e\xCC\x81", "ab", "«\xCC\x81»"},  // e and a combining accent
+  };
+  for (QLineEdit* line : {qobject_cast<QLineEdit*>(GetItem(&window_, 3)), combo->lineEdit()}) {
+    for (const auto& c : cases) {
+      line->setText("ab");
+      line->setFocus();
+      line->end(false);
+      QToolTip::hideText();  // it fades out: the next case starts once it is gone
+      while (QToolTip::isVisible()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+      if (c.how == kTyped) {
+        QTest::sendKeyEvent(QTest::Press, line, Qt::Key_unknown, QString::fromUtf8(c.in), Qt::NoModifier);
+      } else {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.in));
+        line->paste();
+      }
+      EXPECT_EQ(line->text(), QString::fromUtf8(c.after)) << c.in;
+      if (*c.tip == '\0') {
+        EXPECT_FALSE(QToolTip::isVisible()) << c.in;
+      } else {
+        EXPECT_TRUE(QToolTip::isVisible()) << c.in;
+        EXPECT_EQ(QToolTip::text(), RefusedCharactersTip(NotStorable(QString::fromUtf8(c.tip)))) << c.in;
+        EXPECT_TRUE(QToolTip::text().contains(QString::fromUtf8(c.tip))) << c.in;
+      }
+    }
+  }
+  // What the core reads back is the text as shown, byte for byte.
+  SetItemText(&window_, 3, W("ab€"));
+  EXPECT_EQ(GetItemText(&window_, 3), W("ab€"));
 }
 
 }  // namespace

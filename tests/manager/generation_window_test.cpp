@@ -1,5 +1,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QListWidget>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -148,6 +150,53 @@ TEST_F(ManagerCommandsTest, ABadNumberOrAnExistingNameWritesNothingUnasked) {
   EXPECT_EQ(entries[2], (GeneratedTestEntry{"tots_1", "d'un altre programa"}));
   EXPECT_EQ(entries[3], (GeneratedTestEntry{"tots_2", "tots"}));
   EXPECT_EQ(FileBytes("Generats/tots_1.tgn"), "1\r\n1\r\n");
+}
+
+// Every field of every manager window keeps to what its file holds: a typed "α" is refused, a
+// typed "€" goes in; every window has at least the fields named here.
+TEST_F(ManagerCommandsTest, EveryFieldOfEveryWindowRefusesWhatTheFilesCannotHold) {
+  std::map<std::string, int> fields_tried;
+  const auto try_fields = [&fields_tried](QWidget* w) {
+    for (QLineEdit* line : w->findChildren<QLineEdit*>()) {
+      if (!line->isVisible() || line->isReadOnly()) continue;
+      line->setText("ab");
+      line->setFocus();
+      line->end(false);
+      for (const char* typed : {"α", "ω", "→", "😀", "€"}) {
+        QTest::sendKeyEvent(QTest::Press, line, Qt::Key_unknown, QString::fromUtf8(typed), Qt::NoModifier);
+      }
+      EXPECT_EQ(line->text(), QString::fromUtf8("ab€")) << w->objectName().toStdString();
+      line->setText("");
+      ++fields_tried[w->objectName().toStdString()];
+    }
+  };
+  Open(2);
+  testing::WhenShown("edtest", [&](QWidget* p) {
+    try_fields(p);
+    Click(p, 2);
+  });
+  w_->Command(command::kParameters);
+  testing::WhenShown("edqeleccio", [&](QWidget* e) {
+    testing::WhenShown("cercar", [&](QWidget* s) {
+      try_fields(s);
+      Click(s, 2);
+    });
+    Click(e, 15);  // Cercar...
+    try_fields(e);
+    Click(e, 2);
+  });
+  seams_.messages.answers = {kIdNo};
+  w_->Command(command::kEdit);
+  PickInList({1, 2});
+  testing::WhenShown("parametresgenerat", [&](QWidget* g) {
+    try_fields(g);
+    Click(g, 2);
+  });
+  w_->Command(command::kGenerate);
+  // Title, file name and the four numbers; question, four answers, comment and the number box;
+  // the search text; the test's name, description and count.
+  EXPECT_EQ(fields_tried, (std::map<std::string, int>{{"edtest", 6}, {"edqeleccio", 7}, {"cercar", 1},
+                                                      {"parametresgenerat", 3}}));
 }
 
 TEST_F(ManagerCommandsTest, TheListingOpensTheEditorAtThePickedQuestion) {

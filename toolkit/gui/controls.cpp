@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QToolTip>
+#include <QValidator>
 
 #include "toolkit/gui/qt_text.h"
 #include "toolkit/text.h"
@@ -19,7 +21,44 @@ namespace {
 QListWidget* List(const Window* dialog, int id) { return qobject_cast<QListWidget*>(dialog->Control(id)); }
 QComboBox* Combo(const Window* dialog, int id) { return qobject_cast<QComboBox*>(dialog->Control(id)); }
 
+// Refuses a text holding a character that Windows-1252 has not, and keeps what it refused for
+// the tip.
+class StorableValidator : public QValidator {
+ public:
+  explicit StorableValidator(QObject* parent) : QValidator(parent) {}
+  State validate(QString& input, int&) const override {
+    refused_ = NotStorable(input);
+    return refused_.isEmpty() ? Acceptable : Invalid;
+  }
+  const QString& refused() const { return refused_; }
+
+ private:
+  mutable QString refused_;
+};
+
 }  // namespace
+
+QString RefusedCharactersTip(const QString& refused) {
+  QString quoted;
+  for (const uint cp : refused.toUcs4()) {
+    if (!quoted.isEmpty()) quoted += ", ";
+    quoted += QString::fromUtf8("«") + QString::fromUcs4(reinterpret_cast<const char32_t*>(&cp), 1) +
+              QString::fromUtf8("»");
+  }
+  return QString::fromUtf8("Els fitxers de dades no poden guardar ") + quoted +
+         QString::fromUtf8(": només hi caben els caràcters de Windows-1252.");
+}
+
+void AcceptOnlyStorable(QLineEdit* line) {
+  if (line == nullptr || dynamic_cast<const StorableValidator*>(line->validator()) != nullptr) return;
+  auto* validator = new StorableValidator(line);
+  line->setValidator(validator);
+  QObject::connect(line, &QLineEdit::inputRejected, line, [line, validator] {
+    if (validator->refused().isEmpty()) return;
+    QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())), RefusedCharactersTip(validator->refused()),
+                       line);
+  });
+}
 
 void SetWinText(QWidget* w, const std::string& text) {
   if (w == nullptr) return;
@@ -150,6 +189,7 @@ void MakeEditable(QComboBox* box) {
   line->setCompleter(new QCompleter(line));
   box->setLineEdit(line);
   line->setCompleter(nullptr);
+  AcceptOnlyStorable(line);
   box->setInsertPolicy(QComboBox::NoInsert);
 }
 

@@ -10,6 +10,7 @@
 #include "toolkit/gui/window.h"
 
 class QComboBox;
+class QLineEdit;
 
 namespace quiz {
 
@@ -36,6 +37,14 @@ void ListAdd(const Window* dialog, int id, const std::string& text);
 void ListReplace(const Window* dialog, int id, int i, const std::string& text);
 std::string ListItem(const Window* dialog, int id, int i);
 std::string ListSelectedItem(const Window* dialog, int id);
+
+// Every text a field holds is stored in Windows-1252: a typed, pasted or dropped text with a
+// character it cannot hold ("α", "→", an emoji) is refused whole where it is typed, and a tip by
+// the field names the characters. Every line of a window (Window::Add) and every editable
+// drop-down box gets this.
+void AcceptOnlyStorable(QLineEdit* line);
+// The tip's text for the refused characters.
+QString RefusedCharactersTip(const QString& refused);
 
 // Makes a drop-down box editable as the desktop the programs were designed for makes it: what is
 // typed stays as typed (Qt would complete it from the list, "1" becoming "1/4"), Enter keeps the

@@ -2,11 +2,14 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include <vector>
+
+#include "toolkit/gui/controls.h"
 
 namespace quiz {
 namespace {
@@ -104,6 +107,10 @@ void Window::SetOuterSize(int width, int height) {
   }
   // The client area is sized now, not at the first showing, so that drawing can start at once.
   LayOut();
+}
+
+void Window::Adopt(QWidget* control) {
+  if (auto* line = qobject_cast<QLineEdit*>(control)) AcceptOnlyStorable(line);
 }
 
 void Window::Cover(int right, int bottom) {

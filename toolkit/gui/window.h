@@ -93,6 +93,7 @@ class Window : public QWidget {
     control->setParent(canvas_);
     control->setGeometry(x, y, width, height);
     if (id != 0) controls_[id] = control;
+    Adopt(control);
     Cover(x + width, y + height);
     return control;
   }
@@ -133,6 +134,8 @@ class Window : public QWidget {
  private:
   void LayOut();
   int MenuHeight() const;
+  // Gives a new control what every control of its kind gets (a line: only storable characters).
+  static void Adopt(QWidget* control);
   // The client area never gets smaller than what the controls placed in it need.
   void Cover(int right, int bottom);
 
