@@ -361,7 +361,7 @@ void ManagerWindow::Command(int id) {
       case command::kChart: ShowChart(); break;
       case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
       case command::kDemo:
-        if (OpenDocument("Demo.gif") <= 32) MsgBox("Demo no trobada", "Demo.gif");
+        OpenDocumentOrSay("Demo.gif", "Demo no trobada");
         break;
       case command::kExit: close(); return;
       default: break;
@@ -444,7 +444,7 @@ void ManagerWindow::ExportToText() {
     ShowStatus(written);
     return;
   }
-  RunCommand("NotePad.exe " + file);
+  OpenWrittenFileOrSay(file);
 }
 
 void ManagerWindow::NewTopic() {

@@ -87,7 +87,7 @@ void RunnerWindow::Export() {
     ShowStatus(status);
     return;
   }
-  OpenDocumentOrSay(name);
+  OpenWrittenFileOrSay(name);
 }
 
 void RunnerWindow::RepeatMistakes() {

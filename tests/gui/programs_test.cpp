@@ -8,6 +8,7 @@
 
 #include "tests/support/gui.h"
 #include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
 
 namespace quiz {
 namespace {
@@ -50,6 +51,58 @@ TEST_F(Programs, CommandLinesAndDocumentsGoWhereTheDesktopWouldSendThem) {
     testing::Seams seams;
     EXPECT_EQ(cases[i].call(), cases[i].result) << i;
     EXPECT_EQ(seams.launches, cases[i].launches) << i;
+  }
+  setenv("PATH", old_path.c_str(), 1);
+}
+
+// The desktop's opener answers when it answers: a failure a second and more after the start is
+// still told, with the document's full path, and a late success says nothing. The window is
+// never held up meanwhile (the start returns at once, as the result shows).
+TEST_F(Programs, TheOpenersAnswerIsHeardWhenItComesLateOrAtOnce) {
+  testing::PutFile("Info.txt", "info");
+  testing::PutFile("t2.txt", "test");
+  const std::string here = QDir::currentPath().toStdString();
+  const std::string old_path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  const auto opener = [&](const std::string& body) {
+    const std::string bin = here + "/opener";
+    testing::PutFile(bin + "/xdg-open", "#!/bin/sh\n" + body + "\n");
+    QFile::setPermissions(QString::fromStdString(bin + "/xdg-open"), QFile::ExeOwner | QFile::ReadOwner);
+    setenv("PATH", (bin + ":" + old_path).c_str(), 1);
+  };
+  testing::Seams seams;
+  SetLaunchRecorder(nullptr);  // the real opener, ours
+  struct Case {
+    const char* opener;
+    std::function<int()> open;
+    std::vector<std::string> texts;  // of the boxes shown once the opener answered
+    std::string caption = "Info no trobada";
+  } cases[] = {
+      {"sleep 1.5; exit 3", [] { return OpenDocumentOrSay("Info.txt", "Info no trobada"); },
+       {here + "/Info.txt\r\nCap programa de l'escriptori no l'ha pogut obrir."}},
+      {"exit 4", [] { return OpenDocumentOrSay("Info.txt", "Info no trobada"); },
+       {here + "/Info.txt\r\nCap programa de l'escriptori no l'ha pogut obrir."}},
+      {"sleep 1.5; exit 0", [] { return OpenDocumentOrSay("Info.txt", "Info no trobada"); }, {}},
+      {"kill -9 $$", [] { return OpenDocumentOrSay("Info.txt", "Info no trobada"); },
+       {here + "/Info.txt\r\nCap programa de l'escriptori no l'ha pogut obrir."}},
+      {"sleep 1.5; exit 3", [] { return OpenWrittenFileOrSay("t2.txt"); },
+       {here + W("/t2.txt\r\nEl fitxer s'ha desat aquí, però cap programa de l'escriptori no l'ha pogut obrir.")},
+       W("No s'ha pogut obrir el document")},
+      {"exit 0", [] { return OpenWrittenFileOrSay("t2.txt"); }, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.opener);
+    opener(c.opener);
+    seams.messages.shown.clear();
+    EXPECT_EQ(c.open(), kStarted);
+    EXPECT_TRUE(seams.messages.shown.empty());
+    while (OpenersWaited() > 0) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents();
+    std::vector<std::string> texts;
+    for (const auto& m : seams.messages.shown) texts.push_back(m.text);
+    EXPECT_EQ(texts, c.texts);
+    if (!texts.empty()) {
+      EXPECT_EQ(seams.messages.shown[0].caption, c.caption);
+    }
   }
   setenv("PATH", old_path.c_str(), 1);
 }

@@ -19,14 +19,21 @@ inline constexpr int kNotFound = 2;
 // The running program's file name without folder and extension.
 std::string ProgramName();
 
-// Starts the command line (Windows-1252) and returns at once.
-int RunCommand(const std::string& command_line);
+// Starts the command line (Windows-1252) and returns at once. `failed`, when given, runs once if
+// the start fails: at once (the result is then 32 or less), or later, from the event loop, when
+// the desktop's opener of a document answers that nothing could open it.
+int RunCommand(const std::string& command_line, const std::function<void()>& failed = {});
 // A name holding ".exe" is run as a command line; otherwise the text before the first space is a
-// document, opened in the program the desktop associates with it.
-int OpenDocument(const std::string& name);
-// OpenDocument, and when nothing could open the document a message box with `caption` whose
-// text gives the document's full path and why it did not open. Returns OpenDocument's result.
+// document, opened in the program the desktop associates with it. `failed` as for RunCommand.
+int OpenDocument(const std::string& name, const std::function<void()>& failed = {});
+// OpenDocument, and when nothing could open the document (now or when the opener answers) a
+// message box with `caption` whose text gives the document's full path and why it did not open.
 int OpenDocumentOrSay(const std::string& name, const std::string& caption = "");
+// Opens a file the program has just written in the desktop's text editor; when nothing opens
+// it, a box with `caption` says where the file was written.
+int OpenWrittenFileOrSay(const std::string& file, const std::string& caption = "");
+// How many of the desktop's openers have not answered yet.
+int OpenersWaited();
 
 // What a start would do, for tests: kind "run" (program = the full path or the name looked
 // for, then the arguments) or "open" (program = the document's path).
