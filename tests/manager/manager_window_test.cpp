@@ -396,9 +396,11 @@ TEST_F(ManagerWindowTest, TheTopicAreaCutsALongTitleAndWipesItForAShortOne) {
     return false;
   };
   Choose(w.get(), 1);
+  testing::SaveShot(w.get(), "topic_area_long");
   EXPECT_TRUE(inked(300, 382)) << "the long title reaches the area's edge";
   EXPECT_FALSE(inked(383, 388)) << "and stops there, inside the frame";
   Choose(w.get(), 2);  // "Tema GEO"
+  testing::SaveShot(w.get(), "topic_area_short");
   EXPECT_TRUE(inked(20, 60));
   EXPECT_FALSE(inked(150, 388)) << "nothing of the long title is left";
 }

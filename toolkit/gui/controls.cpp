@@ -9,8 +9,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTextEdit>
-#include <QToolTip>
+#include <QTimer>
 #include <QValidator>
+
+#include <algorithm>
 
 #include "toolkit/gui/qt_text.h"
 #include "toolkit/text.h"
@@ -49,14 +51,58 @@ QString RefusedCharactersTip(const QString& refused) {
          QString::fromUtf8(": només hi caben els caràcters de Windows-1252.");
 }
 
+// The tip under a field that refused characters: a label inside the field's window (a tool tip
+// of the desktop would go at the release of the very key that brought it), gone after a while,
+// at the field's next edit or when the field loses the focus.
+class RefusedTip : public QLabel {
+ public:
+  using QLabel::QLabel;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) hide();
+    return false;
+  }
+};
+
+void ShowRefusedTip(QLineEdit* line, const QString& refused) {
+  QWidget* window = line->window();
+  auto* tip = window->findChild<RefusedTip*>(kRefusedTipName, Qt::FindDirectChildrenOnly);
+  if (tip == nullptr) {
+    tip = new RefusedTip(window);
+    tip->setObjectName(kRefusedTipName);
+    tip->setForegroundRole(QPalette::ToolTipText);
+    tip->setBackgroundRole(QPalette::ToolTipBase);
+    tip->setAutoFillBackground(true);
+    tip->setFrameShape(QFrame::Box);
+    tip->setMargin(3);
+    auto* timer = new QTimer(tip);
+    timer->setObjectName("hide");
+    timer->setSingleShot(true);
+    timer->setInterval(6000);
+    QObject::connect(timer, &QTimer::timeout, tip, &QWidget::hide);
+  }
+  tip->setText(RefusedCharactersTip(refused));
+  // One line when the window is wide enough, else as many as its width needs.
+  tip->setWordWrap(false);
+  const int width = std::min(tip->sizeHint().width(), window->width());
+  tip->setWordWrap(true);
+  tip->resize(width, tip->heightForWidth(width));
+  QPoint at = line->mapTo(window, QPoint(0, line->height() + 2));
+  if (at.y() + tip->height() > window->height()) at.setY(line->mapTo(window, QPoint(0, 0)).y() - tip->height() - 2);
+  at.setX(std::max(0, std::min(at.x(), window->width() - tip->width())));
+  tip->move(at);
+  tip->raise();
+  tip->show();
+  tip->findChild<QTimer*>("hide")->start();
+  QObject::connect(line, &QLineEdit::textEdited, tip, &QWidget::hide, Qt::UniqueConnection);
+  line->installEventFilter(tip);
+}
+
 void AcceptOnlyStorable(QLineEdit* line) {
   if (line == nullptr || dynamic_cast<const StorableValidator*>(line->validator()) != nullptr) return;
   auto* validator = new StorableValidator(line);
   line->setValidator(validator);
   QObject::connect(line, &QLineEdit::inputRejected, line, [line, validator] {
-    if (validator->refused().isEmpty()) return;
-    QToolTip::showText(line->mapToGlobal(QPoint(0, line->height())), RefusedCharactersTip(validator->refused()),
-                       line);
+    if (!validator->refused().isEmpty()) ShowRefusedTip(line, validator->refused());
   });
 }
 

@@ -40,9 +40,11 @@ std::string ListSelectedItem(const Window* dialog, int id);
 
 // Every text a field holds is stored in Windows-1252: a typed, pasted or dropped text with a
 // character it cannot hold ("α", "→", an emoji) is refused whole where it is typed, and a tip by
-// the field names the characters. Every line of a window (Window::Add) and every editable
+// the field names the characters (a label named kRefusedTipName in the field's window, for a
+// few seconds or until the next edit). Every line of a window (Window::Add) and every editable
 // drop-down box gets this.
 void AcceptOnlyStorable(QLineEdit* line);
+inline constexpr char kRefusedTipName[] = "refusedtip";
 // The tip's text for the refused characters.
 QString RefusedCharactersTip(const QString& refused);
 
