@@ -1,5 +1,7 @@
 #include "runner/test_engine.h"
 
+#include "data/answer_format.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -130,6 +132,7 @@ void TestEngine::ShowLoaded() {
   screen_->DrawSheet();
   screen_->ResetScroll(count_);
   corrected_ = false;
+  answers_.clear();
   screen_->DrawQuestions();
 }
 
@@ -237,6 +240,7 @@ void TestEngine::Correct(const std::string& penalty_text) {
       ++errors_;
     }
   }
+  answers_ = AnswersOfCorrection();
   screen_->DrawSolutions();
   screen_->ShowFromFirstQuestion();
   screen_->DrawQuestions();
@@ -247,7 +251,38 @@ void TestEngine::Correct(const std::string& penalty_text) {
   if (answer != kIdYes) return;
   if (const Status status = RegisterScore(record); !status.ok()) {
     screen_->Message(status.caption(), status.text(), kMbOk | kMbIconStop);
+    return;
   }
+  // Beside the score, every answer; the score stands without them.
+  if (const Status status = AppendCorrection(answers_); !status.ok()) {
+    screen_->Message(status.caption(), status.text(), kMbOk | kMbIconExclamation);
+  }
+}
+
+std::vector<AnswerRecord> TestEngine::AnswersOfCorrection() const {
+  const TimeOfDay now = now_();
+  std::vector<AnswerRecord> answers;
+  for (uint16_t k = 1; k <= count_; ++k) {
+    AnswerRecord a;
+    a.date = day_;
+    a.hour = static_cast<uint8_t>(now.hours);
+    a.minute = static_cast<uint8_t>(now.minutes);
+    a.second = static_cast<uint8_t>(now.seconds);
+    a.test_name = CutText(test_name_, answer_format::kTestNameCapacity);
+    // A question that cannot be read now keeps a hash of nothing, which no stored question has.
+    TopicEntry entry;
+    if (index_.is_open() && index_.Read(item(k).topic, &entry).ok()) a.file_name = entry.file_name;
+    Question q;
+    if (ReadQuestion(k, &q).ok()) a.hash = QuestionHash(q);
+    a.question = item(k).question;
+    const uint16_t mark = marks_[k - 1];
+    a.answer = mark == 0 ? ' ' : static_cast<char>('a' + mark - 1);
+    a.result = static_cast<AnswerResult>(results_[k - 1]);
+    a.position = static_cast<uint8_t>(k);
+    a.count = static_cast<uint8_t>(count_);
+    answers.push_back(std::move(a));
+  }
+  return answers;
 }
 
 Status TestEngine::ReadQuestion(uint16_t k, Question* q) const {

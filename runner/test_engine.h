@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/answer_log.h"
 #include "data/question_format.h"
 #include "data/topic_index.h"
 #include "runner/clock.h"
@@ -92,6 +93,9 @@ class TestEngine {
   const std::string& title() const { return title_; }
   uint16_t time_limit() const { return time_limit_; }
   int penalty_denominator() const { return penalty_; }
+  // The answers of the last correction, one per question, as the answer log keeps them; empty
+  // before a correction.
+  const std::vector<AnswerRecord>& answers() const { return answers_; }
 
   // Question k of the test, read from its topic's question file (opened for reading only); an
   // empty question when the topic index is not open.
@@ -104,6 +108,8 @@ class TestEngine {
   bool Load(const std::string& path, const std::string& title, bool repeat);
   void ShowLoaded();
   void DrawAnswerOrder(RunnerItem* item);
+  // The answer log's records of the correction just made.
+  std::vector<AnswerRecord> AnswersOfCorrection() const;
   ClockValue Now() const { return ClockFromTimeOfDay(now_()); }
 
   RunnerScreen* screen_;
@@ -121,6 +127,7 @@ class TestEngine {
   std::array<QuestionResult, kSheetQuestions> results_{};
   uint16_t hits_ = 0;
   uint16_t errors_ = 0;
+  std::vector<AnswerRecord> answers_;
   std::string test_path_;
   std::string test_name_;
   std::string title_ = "Tema: ";

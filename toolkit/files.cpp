@@ -415,7 +415,7 @@ Status SafeWriter::Append(std::string_view bytes) {
   return Status::Ok();
 }
 
-Status SafeWriter::Commit() {
+Status SafeWriter::Finish() {
   if (fd_ < 0) return Status::IoError(WriteFailedCaption(), name_, EBADF);
   Status status = Flush();
   if (status.ok() && ::fsync(fd_) != 0) status = Status::IoError(WriteFailedCaption(), name_, errno);
@@ -424,6 +424,35 @@ Status SafeWriter::Commit() {
     fd_ = -1;
     if (::close(fd) != 0) status = Status::IoError(WriteFailedCaption(), name_, errno);
   }
+  return status;
+}
+
+Status SafeWriter::CommitNew(bool* existed) {
+  *existed = false;
+  Status status = Finish();
+  if (status.ok() && ::link(temp_.c_str(), target_.c_str()) != 0) {
+    const int err = errno;
+    if (err == EEXIST) {
+      *existed = true;
+    } else if ((err == EPERM || err == EOPNOTSUPP || err == ENOSYS) && ::access(target_.c_str(), F_OK) != 0 &&
+               ::rename(temp_.c_str(), target_.c_str()) == 0) {
+      // A file system without hard links: the name was free a moment ago.
+      temp_.clear();
+    } else if (err == EPERM || err == EOPNOTSUPP || err == ENOSYS) {
+      *existed = ::access(target_.c_str(), F_OK) == 0;
+      if (!*existed) status = Status::IoError(WriteFailedCaption(), name_, errno);
+    } else {
+      status = Status::IoError(WriteFailedCaption(), name_, err);
+    }
+  }
+  const bool placed = status.ok() && !*existed;
+  Abandon();  // the temporary name goes; a placed file lives on under its own
+  if (placed) SyncFolder(FolderOfPath(target_));
+  return status;
+}
+
+Status SafeWriter::Commit() {
+  Status status = Finish();
   if (status.ok() && ::rename(temp_.c_str(), target_.c_str()) != 0) {
     status = Status::IoError(WriteFailedCaption(), name_, errno);
   }

@@ -172,6 +172,10 @@ class SafeWriter {
   Status Open(std::string_view name);
   Status Append(std::string_view bytes);
   Status Commit();
+  // Puts the file in place only where no file has the name yet (a link, not a rename), so that
+  // a file another program made meanwhile is never replaced: *existed is then true, nothing is
+  // written and the status is Ok.
+  Status CommitNew(bool* existed);
   void Abandon();
 
   const std::string& name() const { return name_; }
@@ -180,6 +184,8 @@ class SafeWriter {
  private:
   Status Flush();
   Status WriteAll(std::string_view bytes);
+  // Flushes, syncs and closes the temporary file.
+  Status Finish();
   uint64_t written_ = 0;  // bytes in the temporary file
 
   int fd_ = -1;

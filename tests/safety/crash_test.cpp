@@ -44,7 +44,7 @@ Outcome Judge(const WriteOperation& op, const FolderState& now, const FolderStat
   const auto get = [&](const FolderState& state) -> std::optional<std::string> {
     const auto it = state.find(target);
     if (it == state.end()) return std::nullopt;
-    return Seen(it->second, op.record_size);
+    return op.seen ? op.seen(it->second) : Seen(it->second, op.record_size);
   };
   const auto seen = get(now), old_bytes = get(before), new_bytes = get(after);
   if (seen == old_bytes) return Outcome::kOld;

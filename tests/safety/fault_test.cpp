@@ -52,6 +52,7 @@ const std::set<std::pair<std::string, Fault>> kMayGoOn = {
     {"desar un tema", Fault::kReadOnlyFolder},
     {"desar el títol del tema obert (quizdesk)", Fault::kReadOnlyFolder},
     {"registrar una puntuació després d'una cua trencada", Fault::kReadOnlyFolder},
+    {"registrar les respostes després d'una correcció a mitges", Fault::kReadOnlyFolder},
     {"afegir un tema", Fault::kReadOnlyFolder},
     {"registrar una puntuació", Fault::kReadOnlyFolder},
     {"afegir un test generat", Fault::kReadOnlyFolder},

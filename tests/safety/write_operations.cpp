@@ -6,6 +6,7 @@
 
 #include "converter/convert.h"
 #include "converter/exchange.h"
+#include "data/answer_log.h"
 #include "data/generated_tests.h"
 #include "data/question_file.h"
 #include "data/score_history.h"
@@ -72,6 +73,30 @@ void MakeConversion(bool large) {
   QuestionFile bank;
   ASSERT_TRUE(bank.OpenPath("Bases\\banc.qst", kConverterLayout, RecordSizeFor(kConverterLayout)).ok());
   for (int i = 1; i <= 4; ++i) ASSERT_TRUE(bank.Append(NumberedQuestion(i)).ok());
+}
+
+// The answers of a corrected test of 50 questions, as quizrun logs them beside its score.
+Status LogCorrection() {
+  std::vector<AnswerRecord> answers;
+  for (uint8_t k = 1; k <= 50; ++k) {
+    const bool blank = k % 5 == 0;
+    answers.push_back({{7, 12, 2026}, 10, 30, 5, "t1", "vell", k, 0x1234567890ULL + k, blank ? ' ' : 'b',
+                       blank ? AnswerResult::kBlank : AnswerResult::kRight, k, 50});
+  }
+  return AppendCorrection(answers);
+}
+
+// What readers of the answer log see: its whole corrections.
+std::string WholeCorrections(const std::string& bytes) {
+  std::string seen;
+  for (const Correction& c : CorrectionsOf(bytes.data(), bytes.size())) {
+    for (const AnswerRecord& a : c.answers) {
+      char record[88];
+      EncodeAnswerRecord(a, record);
+      seen.append(record, sizeof record);
+    }
+  }
+  return seen;
 }
 
 Status OpenFirstBank(QuestionFile* bank) { return bank->Open(Topic("vell", kBankLayout)); }
@@ -297,6 +322,17 @@ const std::vector<WriteOperation>& WriteOperations() {
          PutFile("Punts.rel", FileBytes("Punts.rel") + std::string(30, '\x7f'));
        },
        [] { return RegisterScore(BuildScoreRecord({7, 12, 2026}, "t1", 20, 15, 3, 4)); }, {"Punts.rel"}, 52},
+      {"registrar les respostes d'una correcció", MakeDataFolder, LogCorrection, {"Respostes.rel"}, 88, false,
+       nullptr, false, WholeCorrections},
+      // A kill left part of a correction: the next one takes its place.
+      {"registrar les respostes després d'una correcció a mitges",
+       [](bool large) {
+         MakeDataFolder(large);
+         ASSERT_TRUE(LogCorrection().ok());
+         const std::string whole = FileBytes("Respostes.rel");
+         PutFile("Respostes.rel", whole + whole.substr(0, 20 * 88 + 50));
+       },
+       LogCorrection, {"Respostes.rel"}, 88, false, nullptr, false, WholeCorrections},
       {"afegir un test generat", MakeDataFolder,
        [] {
          GeneratedTestIndex index;

@@ -31,6 +31,8 @@ struct WriteOperation {
   // A change of several files that the next program to open the folder ends or undoes: after a
   // kill and an open of the topic index, the whole folder is as before or as after.
   bool one_step = false;
+  // What readers see of a target's bytes, when it is not whole records (record_size).
+  std::function<std::string(const std::string& bytes)> seen = nullptr;
 };
 
 const std::vector<WriteOperation>& WriteOperations();

@@ -1,0 +1,285 @@
+#include "data/answer_log.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "data/answer_format.h"
+#include "data/answer_stats.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+
+namespace quiz {
+namespace {
+
+// Answer k of a correction of `count` questions on 7/12/2026 at 10:30:05.
+AnswerRecord Answer(uint8_t k, uint8_t count, AnswerResult result, const std::string& file = "GEO",
+                    uint64_t hash = 0, const std::string& test = "t1") {
+  const char letter = result == AnswerResult::kBlank ? ' ' : result == AnswerResult::kRight ? 'b' : 'c';
+  return {{7, 12, 2026}, 10, 30, 5, test, file, static_cast<uint16_t>(k + 100), hash ? hash : k, letter,
+          result, k, count};
+}
+
+std::string Bytes(const std::vector<AnswerRecord>& records) {
+  std::string bytes(records.size() * answer_format::kRecordSize, '\0');
+  for (size_t i = 0; i < records.size(); ++i) EncodeAnswerRecord(records[i], &bytes[i * answer_format::kRecordSize]);
+  return bytes;
+}
+
+TEST(AnswerLog, ARecordsBytesAreTheDocumentedLayout) {
+  AnswerRecord r{{7, 12, 2026}, 10, 30, 5, W("Història"), "GEO", 300, 0x0102030405060708ULL, 'c',
+                 AnswerResult::kWrong, 3, 20};
+  const std::string b = Bytes({r});
+  ASSERT_EQ(b.size(), 88u);
+  const std::string head("\xEA\x07\x0C\x07\x0A\x1E\x05" "c" "\x02\x03\x14\x00\x2C\x01\x00\x00"
+                         "\x08\x07\x06\x05\x04\x03\x02\x01" "\x08" "Hist\xF2ria",
+                         33);
+  EXPECT_EQ(b.substr(0, head.size()), head);
+  EXPECT_EQ(b.substr(55, 4), std::string("\x03GEO", 4));
+  EXPECT_EQ(b.substr(59), std::string(29, '\0'));
+  AnswerRecord back;
+  ASSERT_TRUE(DecodeAnswerRecord(b.data(), &back));
+  EXPECT_EQ(back, r);
+  // The hash is the question's text and right answer, and nothing else.
+  const Question q{"Quina és la capital?", {"Lleida", "Girona", "Tarragona", ""}, "comentari"};
+  Question other_answers = q;
+  other_answers.answers[2] = "Reus";
+  other_answers.comment = "";
+  Question other_right = q;
+  other_right.answers[0] = "Girona";
+  EXPECT_EQ(QuestionHash(q), QuestionHash(other_answers));
+  EXPECT_NE(QuestionHash(q), QuestionHash(other_right));
+  EXPECT_NE(QuestionHash({"ab", {"c"}, ""}), QuestionHash({"a", {"bc"}, ""}));
+}
+
+TEST(AnswerLog, BytesThatAreNoRecordAreRefused) {
+  const struct {
+    const char* what;
+    std::function<void(std::string&)> spoil;
+  } cases[] = {
+      {"month 13", [](std::string& b) { b[2] = 13; }},
+      {"30 February", [](std::string& b) { b[2] = 2, b[3] = 30; }},
+      {"hour 24", [](std::string& b) { b[4] = 24; }},
+      {"an answer 'e'", [](std::string& b) { b[7] = 'e'; }},
+      {"a result 3", [](std::string& b) { b[8] = 3; }},
+      {"blank but wrong", [](std::string& b) { b[7] = ' '; }},
+      {"position past the count", [](std::string& b) { b[9] = 21; }},
+      {"position 0", [](std::string& b) { b[9] = 0; }},
+      {"question 0", [](std::string& b) { b[12] = 0, b[13] = 0; }},
+      {"a reserved byte", [](std::string& b) { b[11] = 1; }},
+      {"a test name longer than its field", [](std::string& b) { b[24] = 31; }},
+      {"a file name longer than its field", [](std::string& b) { b[55] = 33; }},
+  };
+  const std::string good = Bytes({Answer(3, 20, AnswerResult::kWrong)});
+  AnswerRecord r;
+  ASSERT_TRUE(DecodeAnswerRecord(good.data(), &r));
+  for (const auto& c : cases) {
+    std::string bad = good;
+    c.spoil(bad);
+    EXPECT_FALSE(DecodeAnswerRecord(bad.data(), &r)) << c.what;
+  }
+}
+
+// Readers see whole corrections only, whatever a kill or a damaged disk left around them.
+TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
+  const auto correction = [](uint8_t count, const std::string& test) {
+    std::vector<AnswerRecord> c;
+    for (uint8_t k = 1; k <= count; ++k) c.push_back(Answer(k, count, AnswerResult::kRight, "GEO", 0, test));
+    return c;
+  };
+  const auto a = correction(3, "a"), b = correction(2, "b");
+  const auto cut = [](std::vector<AnswerRecord> c, size_t n) {
+    c.resize(n);
+    return c;
+  };
+  const auto join = [](std::initializer_list<std::vector<AnswerRecord>> parts) {
+    std::string bytes;
+    for (const auto& p : parts) bytes += Bytes(p);
+    return bytes;
+  };
+  std::string damaged_middle = join({a});
+  damaged_middle[88 + 8] = 9;  // record 2's result
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::vector<std::string> tests;  // of the corrections read
+  } cases[] = {
+      {"two whole", join({a, b}), {"a", "b"}},
+      {"the last cut short", join({a, cut(b, 1)}), {"a"}},
+      {"one cut short before a whole one", join({cut(a, 2), b}), {"b"}},
+      {"a torn record at the end", join({a, b}) + std::string(40, 'x'), {"a", "b"}},
+      {"a damaged record inside", damaged_middle + join({b}), {"b"}},
+      {"the same correction twice over", join({a, a}), {"a", "a"}},
+      {"out of order", join({{a[1], a[0], a[2]}, b}), {"b"}},
+      {"nothing", "", {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> tests;
+    for (const Correction& read : CorrectionsOf(c.bytes.data(), c.bytes.size())) {
+      tests.push_back(read.answers.front().test_name);
+    }
+    EXPECT_EQ(tests, c.tests) << c.what;
+  }
+}
+
+class AnswerLogFile : public testing::InTempDir {};
+
+// The first correction makes the log; the next ones go after its last whole record.
+TEST_F(AnswerLogFile, CorrectionsAreAppendedAndReadBack) {
+  std::vector<Correction> read;
+  ASSERT_TRUE(ReadAnswerLog(&read).ok());
+  EXPECT_TRUE(read.empty());
+  EXPECT_FALSE(std::filesystem::exists("Respostes.rel"));
+  const std::vector<AnswerRecord> first = {Answer(1, 2, AnswerResult::kRight), Answer(2, 2, AnswerResult::kBlank)};
+  const std::vector<AnswerRecord> second = {Answer(1, 1, AnswerResult::kWrong, "HIST")};
+  ASSERT_TRUE(AppendCorrection(first).ok());
+  testing::PutFile("Respostes.rel", testing::FileBytes("Respostes.rel") + "torn");
+  ASSERT_TRUE(AppendCorrection(second).ok());
+  EXPECT_EQ(testing::FileBytes("Respostes.rel"), Bytes(first) + Bytes(second));
+  ASSERT_TRUE(ReadAnswerLog(&read).ok());
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].answers, first);
+  EXPECT_EQ(read[1].right(), 0);
+  EXPECT_EQ(read[1].wrong(), 1);
+}
+
+// A past result finds its answers by its day, test and counts: the k-th of a kind the k-th.
+TEST(AnswerLog, AScoreFindsTheCorrectionOfItsAnswers) {
+  const auto correction = [](const std::string& test, std::vector<AnswerResult> results) {
+    Correction c;
+    for (size_t k = 1; k <= results.size(); ++k) {
+      c.answers.push_back(Answer(static_cast<uint8_t>(k), static_cast<uint8_t>(results.size()), results[k - 1],
+                                 "GEO", 0, test));
+    }
+    return c;
+  };
+  using R = AnswerResult;
+  const std::vector<Correction> log = {correction("t1", {R::kRight, R::kWrong}),
+                                       correction("t1", {R::kRight, R::kRight}),
+                                       correction("t1", {R::kRight, R::kWrong})};
+  const std::vector<ScoreRecord> scores = {
+      BuildScoreRecord({7, 12, 2026}, "t1", 2, 1, 1, 4), BuildScoreRecord({1, 1, 2026}, "t1", 2, 1, 1, 4),
+      BuildScoreRecord({7, 12, 2026}, "t1", 2, 1, 1, 2), BuildScoreRecord({7, 12, 2026}, "t1", 2, 2, 0, 4),
+      BuildScoreRecord({7, 12, 2026}, "t1", 2, 1, 1, 4), BuildScoreRecord({7, 12, 2026}, "t2", 2, 2, 0, 4)};
+  const Correction* expected[] = {&log[0], nullptr, &log[2], &log[1], nullptr, nullptr};
+  for (size_t n = 0; n < scores.size(); ++n) EXPECT_EQ(CorrectionOfScore(scores, n, log), expected[n]) << n;
+}
+
+TEST(AnswerStats, TopicsAreTalliedAsTheLogSays) {
+  using R = AnswerResult;
+  const std::vector<AnswerRecord> answers = {
+      Answer(1, 6, R::kRight, "GEO"), Answer(2, 6, R::kWrong, "HIST"), Answer(3, 6, R::kBlank, "geo"),
+      Answer(4, 6, R::kRight, "GEO"), Answer(5, 6, R::kRight, "HIST"), Answer(6, 6, R::kWrong, "GEO")};
+  const std::vector<TopicTally> expected = {{"GEO", 2, 1, 1}, {"HIST", 1, 1, 0}};
+  EXPECT_EQ(TallyByTopic(answers), expected);
+  EXPECT_DOUBLE_EQ(expected[0].percent(), 50.0);
+  EXPECT_EQ(TopicTallyLine("Geografia", expected[0]), W("Geografia:  bé 2  malament 1  en blanc 1  (50%)"));
+}
+
+// Each penalty gives right - wrong x penalty, as the runner scores; the one registered is marked.
+TEST(AnswerStats, APastResultIsScoredAgainUnderEveryPenalty) {
+  const ScoreRecord score = BuildScoreRecord({7, 12, 2026}, "t1", 20, 12, 6, 4);
+  const TextList lines = RescoreLines(score);
+  ASSERT_EQ(lines.count(), 10u);
+  const struct {
+    int line;
+    const char* text;
+  } cases[] = {
+      {1, "Penalització 0: 12 / 20 (60%)"},
+      {2, "Penalització 1:  6 / 20 (30%)"},
+      {3, "Penalització 1/2:  9 / 20 (45%)"},
+      {5, "Penalització 1/4: 10.5 / 20 (52.5%)  <- la registrada"},
+      {10, "Penalització 1/9: 11.33 / 20 (56.7%)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(lines.items[c.line - 1], W(c.text)) << c.line;
+}
+
+TEST(AnswerStats, AQuestionsWeightFollowsItsErrorsAndItsAge) {
+  using R = AnswerResult;
+  const auto day = [](uint16_t d, std::vector<AnswerRecord> answers) {
+    Correction c;
+    for (auto& a : answers) a.date = {d, 11, 2026};
+    c.answers = std::move(answers);
+    return c;
+  };
+  const std::vector<Correction> log = {
+      day(1, {Answer(1, 3, R::kWrong, "GEO", 11), Answer(2, 3, R::kBlank, "GEO", 12), Answer(3, 3, R::kRight, "GEO", 13)}),
+      day(21, {Answer(1, 2, R::kWrong, "GEO", 11), Answer(2, 2, R::kRight, "GEO", 12)}),
+  };
+  const ReviewWeights weights(log, {1, 12, 2026});  // 30 days after the 1st, 10 after the 21st
+  const struct {
+    const char* file;
+    uint64_t hash;
+    double weight;
+  } cases[] = {
+      {"GEO", 11, 1 + 3 * 2 + 10 / 30.0},   // wrong twice
+      {"geo", 11, 1 + 3 * 2 + 10 / 30.0},   // letter case aside
+      {"GEO", 12, 1 + 3 * 0.5 + 10 / 30.0}, // blank, then right
+      {"GEO", 13, 1 + 0 + 1.0},             // right once, 30 days ago
+      {"GEO", 14, 3},                       // never answered
+      {"HIST", 11, 3},                      // the same hash in another file
+  };
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(weights.Of(c.file, c.hash), c.weight) << c.file << c.hash;
+}
+
+// Over many draws of one question, each comes as often as its weight says (chi-square, 3 degrees
+// of freedom, 0.1% level: 16.27); a draw of several never repeats one and takes them all at most.
+TEST(AnswerStats, TheWeightedDrawFollowsTheWeights) {
+  std::vector<ReviewCandidate> candidates;
+  for (uint16_t q = 1; q <= 4; ++q) candidates.push_back({{1, q}, "GEO", q});
+  const std::vector<double> weights = {1, 2, 3, 10};
+  std::mt19937 random(7);
+  std::map<uint16_t, int> seen;
+  const int draws = 32000;
+  for (int i = 0; i < draws; ++i) ++seen[DrawWeighted(candidates, weights, 1, &random).front().question];
+  double chi = 0;
+  for (uint16_t q = 1; q <= 4; ++q) {
+    const double expected = draws * weights[q - 1] / 16;
+    chi += std::pow(seen[q] - expected, 2) / expected;
+  }
+  EXPECT_LT(chi, 16.27);
+  for (uint32_t n : {0u, 2u, 4u, 9u}) {
+    const std::vector<TestItem> drawn = DrawWeighted(candidates, weights, n, &random);
+    EXPECT_EQ(drawn.size(), std::min(n, 4u));
+    std::set<uint16_t> distinct;
+    for (const TestItem& t : drawn) distinct.insert(t.question);
+    EXPECT_EQ(distinct.size(), drawn.size()) << n;
+  }
+}
+
+TEST(AnswerStats, EachTopicGetsItsShareOfRightAnswersPerWeek) {
+  using R = AnswerResult;
+  const auto on = [](Date date, std::vector<AnswerRecord> answers) {
+    Correction c;
+    for (auto& a : answers) a.date = date;
+    c.answers = std::move(answers);
+    return c;
+  };
+  // Monday 30/11/2026 .. Sunday 6/12/2026 is one week; 7/12/2026 starts the next.
+  const std::vector<Correction> log = {
+      on({30, 11, 2026}, {Answer(1, 2, R::kRight, "GEO"), Answer(2, 2, R::kWrong, "HIST")}),
+      on({6, 12, 2026}, {Answer(1, 2, R::kRight, "GEO"), Answer(2, 2, R::kBlank, "GEO")}),
+      on({7, 12, 2026}, {Answer(1, 1, R::kRight, "geo")}),
+  };
+  const DatedChart chart = TopicProgressChart(log, [](const std::string& file) {
+    return file == "GEO" ? std::string("Geografia") : std::string();
+  });
+  ASSERT_EQ(chart.series.size(), 2u);
+  EXPECT_EQ(chart.series[0].name, "Geografia");
+  ASSERT_EQ(chart.series[0].points.size(), 2u);
+  EXPECT_EQ(chart.series[0].points[0].date, (Date{30, 11, 2026}));
+  EXPECT_NEAR(chart.series[0].points[0].value, 200.0 / 3, 1e-9);
+  EXPECT_EQ(chart.series[0].points[1].date, (Date{7, 12, 2026}));
+  EXPECT_DOUBLE_EQ(chart.series[0].points[1].value, 100);
+  EXPECT_EQ(chart.series[0].points[0].tip, W("Geografia\r\nSetmana del 30/11/2026: 2 de 3 (66.7%)"));
+  EXPECT_EQ(chart.series[1].name, "HIST");
+  ASSERT_EQ(chart.series[1].points.size(), 1u);
+  EXPECT_DOUBLE_EQ(chart.series[1].points[0].value, 0);
+}
+
+}  // namespace
+}  // namespace quiz
