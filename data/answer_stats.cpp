@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 
+#include "data/question_file.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
 
@@ -169,6 +170,86 @@ DatedChart TopicProgressChart(const std::vector<Correction>& corrections,
     chart.series.push_back(std::move(series));
   }
   return chart;
+}
+
+namespace {
+
+std::string TitleOf(TopicIndex* index, const std::string& file_name) {
+  uint16_t n = 0;
+  TopicEntry entry;
+  if (index != nullptr && index->is_open() && index->Find(file_name, &n, &entry).ok() && !entry.title.empty()) {
+    return entry.title;
+  }
+  return file_name;
+}
+
+}  // namespace
+
+Status ReviewCandidates(TopicIndex* index, const std::vector<uint16_t>& topics,
+                        std::vector<ReviewCandidate>* candidates) {
+  candidates->clear();
+  for (const uint16_t t : topics) {
+    TopicEntry entry;
+    QUIZ_RETURN_IF_ERROR(index->Read(t, &entry));
+    QuestionFile bank;
+    const Status opened = bank.Open(entry, QuestionFile::Access::kRead);
+    if (opened.code() == Status::Code::kNotFound) continue;
+    QUIZ_RETURN_IF_ERROR(opened);
+    QUIZ_RETURN_IF_ERROR(bank.Scan(1, bank.count(), [&](uint16_t n, const Question& q) {
+      candidates->push_back({{t, n}, entry.file_name, QuestionHash(q)});
+      return true;
+    }));
+  }
+  return Status::Ok();
+}
+
+Status DrawReviewTest(TopicIndex* index, const std::vector<uint16_t>& topics, uint32_t n, const Date& today,
+                      std::mt19937* random, std::vector<TestItem>* items, const std::string& log) {
+  std::vector<ReviewCandidate> candidates;
+  QUIZ_RETURN_IF_ERROR(ReviewCandidates(index, topics, &candidates));
+  std::vector<Correction> corrections;
+  QUIZ_RETURN_IF_ERROR(ReadAnswerLog(&corrections, log));
+  const ReviewWeights weights(corrections, today);
+  std::vector<double> w;
+  w.reserve(candidates.size());
+  for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
+  *items = DrawWeighted(candidates, w, n, random);
+  return Status::Ok();
+}
+
+std::string RescoreTitle() { return W("Recalcular amb penalització..."); }
+std::string NoAnswersToRescore() {
+  return W("Aquest resultat es va registrar sense les respostes (abans que es guardessin, o en perdre's): "
+           "no es pot recalcular.");
+}
+
+TextList TopicResultLines(const std::vector<AnswerRecord>& answers, TopicIndex* index) {
+  TextList lines;
+  for (const TopicTally& tally : TallyByTopic(answers)) {
+    TextListAdd(lines, TopicTallyLine(TitleOf(index, tally.file_name), tally));
+  }
+  return lines;
+}
+
+Status RescoreHistoryLine(int picked, size_t most, TextList* lines, const std::string& history,
+                          const std::string& log) {
+  TextListClear(*lines);
+  std::vector<ScoreRecord> scores;
+  QUIZ_RETURN_IF_ERROR(ReadScoreHistory(&scores, history, false));
+  const size_t first = scores.size() > most ? scores.size() - most : 0;
+  if (picked < 1 || first + static_cast<size_t>(picked) > scores.size()) return Status::Ok();
+  std::vector<Correction> corrections;
+  QUIZ_RETURN_IF_ERROR(ReadAnswerLog(&corrections, log));
+  const size_t n = first + static_cast<size_t>(picked) - 1;
+  if (CorrectionOfScore(scores, n, corrections) != nullptr) *lines = RescoreLines(scores[n]);
+  return Status::Ok();
+}
+
+Status ReadTopicProgressChart(DatedChart* chart, TopicIndex* index, const std::string& log) {
+  std::vector<Correction> corrections;
+  QUIZ_RETURN_IF_ERROR(ReadAnswerLog(&corrections, log));
+  *chart = TopicProgressChart(corrections, [index](const std::string& file) { return TitleOf(index, file); });
+  return Status::Ok();
 }
 
 }  // namespace quiz

@@ -12,6 +12,7 @@
 #include "data/answer_log.h"
 #include "data/generated_tests.h"
 #include "data/score_history.h"
+#include "data/topic_index.h"
 #include "toolkit/dated_chart.h"
 #include "toolkit/dates.h"
 #include "toolkit/text_list.h"
@@ -72,6 +73,15 @@ struct ReviewCandidate {
 std::vector<TestItem> DrawWeighted(const std::vector<ReviewCandidate>& candidates,
                                    const std::vector<double>& weights, uint32_t n, std::mt19937* random);
 
+// Every question of the topics numbered `topics` in `index`, each with its file and hash. A topic
+// whose file is missing has none.
+Status ReviewCandidates(TopicIndex* index, const std::vector<uint16_t>& topics,
+                        std::vector<ReviewCandidate>* candidates);
+// A review test of `n` questions (at most all) over those topics, drawn with the weights the log
+// gives them on `today`.
+Status DrawReviewTest(TopicIndex* index, const std::vector<uint16_t>& topics, uint32_t n, const Date& today,
+                      std::mt19937* random, std::vector<TestItem>* items, const std::string& log = kAnswerLogName);
+
 // Days from 1 January 1970, and back; the Monday on or before a date.
 int32_t DayNumber(const Date& date);
 Date DateOfDayNumber(int32_t n);
@@ -81,5 +91,24 @@ Date MondayOf(const Date& date);
 // topic named by `title_of` (its file name when that gives nothing).
 DatedChart TopicProgressChart(const std::vector<Correction>& corrections,
                               const std::function<std::string(const std::string& file_name)>& title_of);
+
+// The window titles and texts of these views.
+inline constexpr char kTopicResultsTitle[] = "Resultats per tema";
+std::string RescoreTitle();  // "Recalcular amb penalització..."
+// Said for a result whose answers the log does not hold.
+std::string NoAnswersToRescore();
+
+// The lines of "Resultats per tema" for `answers`: each topic by its title in `index` (its file's
+// name when the index has no topic with that file).
+TextList TopicResultLines(const std::vector<AnswerRecord>& answers, TopicIndex* index);
+
+// The result on line `picked` (from 1) of the history list, which shows the last `most` results,
+// scored again under every penalty. `lines` stays empty when the log holds no answers for it (a
+// result registered before the log, or with its answers lost).
+Status RescoreHistoryLine(int picked, size_t most, TextList* lines, const std::string& history = kScoreHistoryName,
+                          const std::string& log = kAnswerLogName);
+
+// The weekly progress of each topic in the log, titled from `index`. The log is only read.
+Status ReadTopicProgressChart(DatedChart* chart, TopicIndex* index, const std::string& log = kAnswerLogName);
 
 }  // namespace quiz

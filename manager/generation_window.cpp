@@ -23,13 +23,12 @@ const QColor kBackground(236, 233, 216);
 
 class GenerationWindow : public Window {
  public:
-  GenerationWindow(const std::vector<DrawTopic>& topics, const std::vector<GeneratedTestEntry>& entries,
-                   const DrawNames& names, std::mt19937* random)
+  GenerationWindow(uint32_t available, const TestDraw& draw, const std::vector<GeneratedTestEntry>& entries,
+                   const DrawNames& names)
       : Window("parametresgenerat", {400, 40, 280, 170, false, false}, kBackground),
-        topics_(topics),
+        draw_(draw),
         entries_(entries),
-        random_(random),
-        available_(AvailableQuestions(topics)),
+        available_(available),
         base_(names.base) {
     SetWinText(this, W("Generació test"));
     setWindowIcon(ResourceIcon("Ic0"));
@@ -81,7 +80,11 @@ class GenerationWindow : public Window {
       n = available_;
     }
     const GeneratedTestEntry entry{name, CutText(GetItemText(this, kDescription), 80)};
-    const std::vector<TestItem> items = DrawTest(topics_, n, random_);
+    std::vector<TestItem> items;
+    if (const Status drawn = draw_(n, &items); !drawn.ok()) {
+      ShowStatus(drawn);
+      return;
+    }
     bool taken = false;
     Status saved = SaveGeneratedTest(entry, items, replace, &taken);
     if (taken) {
@@ -112,9 +115,8 @@ class GenerationWindow : public Window {
     SetItemText(this, kFileName, ProposedFileName(base_, entries_));
   }
 
-  std::vector<DrawTopic> topics_;
+  TestDraw draw_;
   std::vector<GeneratedTestEntry> entries_;
-  std::mt19937* random_;
   uint32_t available_;
   std::string base_;  // what the proposed names start with
 };
@@ -122,6 +124,13 @@ class GenerationWindow : public Window {
 }  // namespace
 
 bool GenerateTestWindow(const std::vector<DrawTopic>& topics, const DrawNames& names, std::mt19937* random) {
+  return GenerateTestWindow(AvailableQuestions(topics), names, [&topics, random](uint32_t n, std::vector<TestItem>* items) {
+    *items = DrawTest(topics, n, random);
+    return Status::Ok();
+  });
+}
+
+bool GenerateTestWindow(uint32_t available, const DrawNames& names, const TestDraw& draw) {
   GeneratedTestIndex index;
   std::vector<GeneratedTestEntry> entries;
   Status read = index.OpenForManager();
@@ -131,7 +140,7 @@ bool GenerateTestWindow(const std::vector<DrawTopic>& topics, const DrawNames& n
     ShowStatus(read);
     return false;
   }
-  GenerationWindow window(topics, entries, names, random);
+  GenerationWindow window(available, draw, entries, names);
   return window.RunLoop() == 1;
 }
 

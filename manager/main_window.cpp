@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 
+#include "data/answer_stats.h"
 #include "data/score_chart.h"
 #include "data/score_history.h"
 #include "manager/editor_window.h"
@@ -22,6 +23,7 @@
 #include "manager/params_window.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/paths.h"
+#include "toolkit/text.h"
 #include "toolkit/gui/about_box.h"
 #include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
@@ -110,10 +112,13 @@ const MenuItem kOptionsMenu[] = {{command::kCopyStructure, "&Copiar estructura"}
                                  {command::kDefaultPenalty, "&Penalització per defecte"}};
 const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList, "Llistar"},
                                    {command::kExport, "A fitxer de text"}};
-const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"}, {command::kRun, "&Executar "}};
+const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"},
+                               {command::kReview, "Generar test de &repàs"},
+                               {command::kRun, "&Executar "}};
 const MenuItem kInfoMenu[] = {{command::kInfo, "&Info (com...?)"},
                               {command::kHistory, "Historial &puntuacions"},
                               {command::kChart, "&Gràfic de puntuacions"},
+                              {command::kTopicChart, "Progrés per te&mes"},
                               {command::kDemo, "Petita &Demo"},
                               {command::kAbout, "&Quant a..."}};
 
@@ -297,6 +302,7 @@ bool ManagerWindow::Blocked(int id) {
       if (LoopRunning("edqeleccio")) clash = "edqeleccio";
       break;
     case command::kGenerate:
+    case command::kReview:
       if (LoopRunning("Llista")) clash = "Llista";
       if (LoopRunning("parametresgenerat")) clash = "parametresgenerat";
       break;
@@ -307,6 +313,7 @@ bool ManagerWindow::Blocked(int id) {
       if (LoopRunning("Llista")) clash = "Llista";
       break;
     case command::kChart:
+    case command::kTopicChart:
       if (LoopRunning("Grafic")) clash = "Grafic";
       break;
     case command::kAbout:
@@ -328,7 +335,8 @@ bool ManagerWindow::Blocked(int id) {
 }
 
 bool ManagerWindow::Writes(int id) const {
-  return id == command::kNew || id == command::kParameters || id == command::kDelete || id == command::kGenerate;
+  return id == command::kNew || id == command::kParameters || id == command::kDelete || id == command::kGenerate ||
+         id == command::kReview;
 }
 
 void ManagerWindow::Command(int id) {
@@ -347,6 +355,7 @@ void ManagerWindow::Command(int id) {
       case command::kParameters: EditParameters(); break;
       case command::kDelete: DeleteTopic(); break;
       case command::kGenerate: GenerateTest(); break;
+      case command::kReview: GenerateReviewTest(); break;
       case command::kEdit: EditQuestions(&bank_, current_.entry, &record_, &hits_, 1); break;
       case command::kList: ListQuestions(); break;
       case command::kExport: ExportToText(); break;
@@ -359,6 +368,7 @@ void ManagerWindow::Command(int id) {
       case command::kInfo: ShowInfo(); break;
       case command::kHistory: ShowHistory(); break;
       case command::kChart: ShowChart(); break;
+      case command::kTopicChart: ShowTopicChart(); break;
       case command::kAbout: ShowAbout(W(" Edició i execució de tests  "), info_.contact); break;
       case command::kDemo:
         OpenDocumentOrSay("Demo.gif", "Demo no trobada");
@@ -402,6 +412,30 @@ void ManagerWindow::GenerateTest() {
       GenerateTestWindow(topics, names, &random_);
     } else {
       ShowStatus(status);
+    }
+  }
+  current_ = previous;
+}
+
+void ManagerWindow::GenerateReviewTest() {
+  const CurrentTopic previous = current_;
+  std::vector<uint16_t> chosen;
+  if (ChooseTopicsForDraw(&chosen) > 0) {
+    std::vector<ReviewCandidate> candidates;
+    if (const Status status = ReviewCandidates(&index_, chosen, &candidates); !status.ok()) {
+      ShowStatus(status);
+    } else {
+      TopicEntry entry;
+      if (chosen.size() == 1) (void)index_.Read(chosen.front(), &entry);
+      DrawNames names = ProposedNames(chosen, index_.count(), entry.file_name, entry.title);
+      names.base = CutText("repas_" + names.base, 24);
+      names.description = CutText(W("Repàs: ") + names.description, 80);
+      Date today;
+      TodayDate(today);
+      GenerateTestWindow(static_cast<uint32_t>(candidates.size()), names,
+                         [this, &chosen, today](uint32_t n, std::vector<TestItem>* items) {
+                           return DrawReviewTest(&index_, chosen, n, today, &random_, items);
+                         });
     }
   }
   current_ = previous;
@@ -573,7 +607,25 @@ void ManagerWindow::ShowHistory() {
     ShowStatus(status);
     return;
   }
-  ShowList(kScoreHistoryTitle, lines);
+  // A result picked ("Veure") is scored again under every penalty, when its answers are logged.
+  const int picked = ShowList(kScoreHistoryTitle, lines);
+  TextList again;
+  if (const Status status = RescoreHistoryLine(picked, kMaxListLines, &again); !status.ok()) {
+    ShowStatus(status);
+  } else if (picked > 0 && again.count() == 0) {
+    MsgBox(RescoreTitle(), NoAnswersToRescore());
+  } else if (picked > 0) {
+    ShowList(RescoreTitle(), again);
+  }
+}
+
+void ManagerWindow::ShowTopicChart() {
+  DatedChart chart;
+  if (const Status status = ReadTopicProgressChart(&chart, &index_); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  ShowDatedChart(chart);
 }
 
 }  // namespace quiz

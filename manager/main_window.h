@@ -88,6 +88,8 @@ class ManagerWindow : public Window {
   void ShowHistory();
   void ShowChart();
   void GenerateTest();
+  void GenerateReviewTest();
+  void ShowTopicChart();
   void ListQuestions();
   void ExportToText();
 

@@ -75,6 +75,7 @@ bool MenuItemEnabled(int id, uint16_t current_topic, uint16_t topic_count) {
       return current_topic != 0;
     case command::kOpen:
     case command::kGenerate:
+    case command::kReview:
       return topic_count != 0;
     default:
       return true;

@@ -57,11 +57,11 @@ std::pair<std::string, std::string> TopicAreaLines(const CurrentTopic& current);
 
 // Command numbers of the manager's menu and buttons.
 namespace command {
-inline constexpr int kNew = 101, kOpen = 102, kParameters = 103, kDelete = 106, kGenerate = 107;
+inline constexpr int kNew = 101, kOpen = 102, kParameters = 103, kDelete = 106, kGenerate = 107, kReview = 108;
 inline constexpr int kEdit = 201, kList = 202, kExport = 210;
 inline constexpr int kCopyStructure = 301, kDefaultPenalty = 302;
 inline constexpr int kRun = 452;
-inline constexpr int kInfo = 601, kHistory = 602, kAbout = 603, kDemo = 604, kChart = 605;
+inline constexpr int kInfo = 601, kHistory = 602, kAbout = 603, kDemo = 604, kChart = 605, kTopicChart = 606;
 inline constexpr int kExit = 997;
 // The "Qüestions" menu as a whole.
 inline constexpr int kQuestionsMenu = 200;

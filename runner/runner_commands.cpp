@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "data/answer_stats.h"
 #include "data/score_chart.h"
 #include "data/score_history.h"
 #include "runner/mistakes.h"
@@ -26,6 +27,9 @@ void RunnerWindow::Command(int id) {
       if (engine_.opened()) Export();
       break;
     case kMistakes: RepeatMistakes(); break;
+    case kReview: DrawReview(); break;
+    case kTopicResults: ShowTopicResults(); break;
+    case kTopicChart: ShowTopicChart(); break;
     case kExit: close(); break;
     case kHistory: ShowHistory(); break;
     case kChart: ShowChart(); break;
@@ -111,6 +115,27 @@ void RunnerWindow::RepeatMistakes() {
   }
 }
 
+void RunnerWindow::DrawReview() {
+  if (engine_.count() == 0) return;
+  GeneratedTestEntry entry;
+  if (const Status status = WriteReviewTest(&engine_, day_, &review_random_, &entry); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  // Taken at once, as a test chosen from the list.
+  engine_.ResetClock();
+  engine_.set_opened(true);
+  if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
+    chosen_ = entry;
+    has_chosen_ = true;
+  }
+}
+
+void RunnerWindow::ShowTopicResults() {
+  if (!engine_.corrected() || engine_.answers().empty()) return;
+  ShowList(kTopicResultsTitle, TopicResultLines(engine_.answers(), engine_.topic_index()));
+}
+
 void RunnerWindow::ShowHistory() {
   TextList lines;
   // The list shows at most 512 lines: the most recent ones.
@@ -118,7 +143,25 @@ void RunnerWindow::ShowHistory() {
     ShowStatus(status);
     return;
   }
-  ShowList(kScoreHistoryTitle, lines);
+  // A result picked ("Veure") is scored again under every penalty, when its answers are logged.
+  const int picked = ShowList(kScoreHistoryTitle, lines);
+  TextList again;
+  if (const Status status = RescoreHistoryLine(picked, kMaxListLines, &again); !status.ok()) {
+    ShowStatus(status);
+  } else if (picked > 0 && again.count() == 0) {
+    MsgBox(RescoreTitle(), NoAnswersToRescore());
+  } else if (picked > 0) {
+    ShowList(RescoreTitle(), again);
+  }
+}
+
+void RunnerWindow::ShowTopicChart() {
+  DatedChart chart;
+  if (const Status status = ReadTopicProgressChart(&chart, engine_.topic_index()); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  ShowDatedChart(chart);
 }
 
 void RunnerWindow::ShowChart() {

@@ -48,6 +48,8 @@ void Font(int height, int width, bool bold, bool italic = false) {
 
 RunnerWindow::RunnerWindow(const RunnerOptions& options)
     : Window("quizrun", {0, 2, 1102, 780, false, true}, kBackground),
+      day_(options.day),
+      review_random_(options.seed ^ 0x5EEDu),
       engine_(this, options.day, options.seed, options.now) {
   if (!ReadInfoFile(&info_)) {
     MsgBox("No trobat Zive.cf", "Mancaran elements informatius");
@@ -96,12 +98,15 @@ void RunnerWindow::BuildMenu() {
   add(tests, kOpenTest, "&Obrir/executar");
   add(tests, kExport, "Passar a text");
   add(tests, kMistakes, "Repetir errades i en blanc");
+  add(tests, kReview, "Repàs de les més fallades");
   tests->addSeparator();
   add(tests, kExit, "&Sortir");
   connect(tests, &QMenu::aboutToShow, this, [this] { UpdateMenu(); });
   QMenu* info = bar->addMenu("&Info");
   add(info, kHistory, "Veure &puntuacions");
   add(info, kChart, "&Gràfic de puntuacions");
+  add(info, kTopicChart, "Progrés per te&mes");
+  add(info, kTopicResults, "&Resultats per tema");
   add(info, kInfo, "&Info");
   add(info, kAbout, "&Quant a...");
   QAction* exit = bar->addAction("&Sortir");
@@ -121,9 +126,13 @@ void RunnerWindow::BuildControls() {
   auto* start = Add(kStart, new QPushButton(">>"), 962, 14, 40, 30);
   auto* correction = Add(kCorrection, new QPushButton("Corregir"), 934, 88, 76, 20);
   correction->hide();
+  // Beside "Repetir" once corrected: the results of each topic of the test.
+  auto* by_topic = Add(kTopicResults, new QPushButton("Per temes"), 854, 88, 76, 20);
+  by_topic->hide();
+  connect(by_topic, &QAbstractButton::clicked, this, [this] { Command(kTopicResults); });
   // A click on a button leaves the keyboard to the answer sheet: a space there clears a mark, it
   // must not press "Repetir". The buttons are still reached with the tab key.
-  for (QPushButton* button : {start, correction}) button->setFocusPolicy(Qt::TabFocus);
+  for (QPushButton* button : {start, correction, by_topic}) button->setFocusPolicy(Qt::TabFocus);
   canvas()->setFocusPolicy(Qt::ClickFocus);
   canvas()->setFocus();
   scroll_bar_ = Add(kScroll, new QScrollBar(Qt::Vertical), 768, 35, 16, 635);
@@ -163,6 +172,10 @@ QAction* RunnerWindow::action(int id) const {
 void RunnerWindow::UpdateMenu() {
   actions_[kExport]->setEnabled(engine_.opened());
   actions_[kMistakes]->setEnabled(engine_.corrected());
+  actions_[kReview]->setEnabled(engine_.count() > 0);
+  const bool by_topic = engine_.corrected() && !engine_.answers().empty();
+  actions_[kTopicResults]->setEnabled(by_topic);
+  Control(kTopicResults)->setVisible(by_topic);
 }
 
 int RunnerWindow::Message(const std::string& caption, const std::string& text, uint32_t flags) {

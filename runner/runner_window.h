@@ -4,6 +4,7 @@
 
 #include <QTimer>
 
+#include <random>
 #include <string>
 
 #include "data/generated_tests.h"
@@ -30,6 +31,7 @@ class RunnerWindow : public Window, public RunnerScreen {
  public:
   // Control and command numbers.
   static constexpr int kCorrection = 20;
+  static constexpr int kTopicResults = 21;
   static constexpr int kStart = 25;
   static constexpr int kScroll = 30;
   static constexpr int kTime = 50;
@@ -39,9 +41,11 @@ class RunnerWindow : public Window, public RunnerScreen {
   static constexpr int kOpenTest = 60;
   static constexpr int kExport = 62;
   static constexpr int kMistakes = 63;
+  static constexpr int kReview = 64;
   static constexpr int kExit = 2;
   static constexpr int kHistory = 65;
   static constexpr int kChart = 66;
+  static constexpr int kTopicChart = 67;
   static constexpr int kInfo = 80;
   static constexpr int kAbout = 81;
 
@@ -94,12 +98,17 @@ class RunnerWindow : public Window, public RunnerScreen {
   void ChooseTest();
   void Export();
   void RepeatMistakes();
+  void DrawReview();
+  void ShowTopicResults();
   void ShowHistory();
   void ShowChart();
+  void ShowTopicChart();
   void OpenInfo();
   void DrawClockLabels();
 
   InfoFile info_;
+  Date day_;
+  std::mt19937 review_random_;
   TestEngine engine_;
   ScrollState scroll_;
   GeneratedTestEntry chosen_;  // the list's entry of the test on screen

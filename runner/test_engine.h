@@ -96,6 +96,8 @@ class TestEngine {
   // The answers of the last correction, one per question, as the answer log keeps them; empty
   // before a correction.
   const std::vector<AnswerRecord>& answers() const { return answers_; }
+  // The topic index the test's questions are read through.
+  TopicIndex* topic_index() { return &index_; }
 
   // Question k of the test, read from its topic's question file (opened for reading only); an
   // empty question when the topic index is not open.

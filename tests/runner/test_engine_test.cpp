@@ -328,6 +328,8 @@ TEST_F(Engine, CorrectsScoresAndRegistersOnYesOnly) {
   } cases[] = {{kIdYes, true}, {kIdNo, false}, {kIdCancel, false}};
   for (const auto& c : cases) {
     ::unlink("Punts.rel");
+    ::unlink("Respostes.rel");
+    now_ = {17, 45, 9, 0};
     ASSERT_TRUE(engine_->LoadTest("Generats\\t1.tgn"));
     ASSERT_TRUE(engine_->Mark(1, engine_->CorrectPosition(1)));
     ASSERT_TRUE(engine_->Mark(2, WrongPosition(2)));
@@ -358,8 +360,32 @@ TEST_F(Engine, CorrectsScoresAndRegistersOnYesOnly) {
       std::string bytes(score_format::kRecordSize, '\0');
       EncodeScoreRecord(expected, bytes.data());
       EXPECT_EQ(FileBytes("Punts.rel"), bytes);
+      // Beside the score, each answer: the topic's file, the question, what was marked.
+      std::vector<Correction> log;
+      ASSERT_TRUE(ReadAnswerLog(&log).ok());
+      ASSERT_EQ(log.size(), 1u);
+      const struct {
+        const char* file;
+        uint16_t question;
+        uint16_t position;  // marked, 0 for none
+        AnswerResult result;
+      } answers[] = {{"HISTORIA", 1, engine_->CorrectPosition(1), AnswerResult::kRight},
+                     {"HISTORIA", 2, WrongPosition(2), AnswerResult::kWrong},
+                     {"GEO", 3, engine_->CorrectPosition(3), AnswerResult::kRight},
+                     {"GEO", 1, 0, AnswerResult::kBlank}};
+      ASSERT_EQ(log[0].answers.size(), 4u);
+      for (uint8_t k = 1; k <= 4; ++k) {
+        const auto& want = answers[k - 1];
+        Question q;
+        ASSERT_TRUE(engine_->ReadQuestion(k, &q).ok());
+        const char letter = want.position == 0 ? ' ' : static_cast<char>('a' + want.position - 1);
+        EXPECT_EQ(log[0].answers[k - 1], (AnswerRecord{kDay, 17, 45, 9, "t1.tgn", want.file, want.question,
+                                                       QuestionHash(q), letter, want.result, k, 4}))
+            << static_cast<int>(k);
+      }
     } else {
       EXPECT_FALSE(testing::Exists("Punts.rel"));
+      EXPECT_FALSE(testing::Exists("Respostes.rel"));
     }
   }
 }
