@@ -428,7 +428,7 @@ void ManagerWindow::GenerateReviewTest() {
       TopicEntry entry;
       if (chosen.size() == 1) (void)index_.Read(chosen.front(), &entry);
       DrawNames names = ProposedNames(chosen, index_.count(), entry.file_name, entry.title);
-      names.base = CutText("repas_" + names.base, 24);
+      names.base = CutText("repas" + names.base, 24);  // one stem before the "_" of the number
       names.description = CutText(W("Repàs: ") + names.description, 80);
       Date today;
       TodayDate(today);

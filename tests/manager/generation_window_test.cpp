@@ -199,6 +199,36 @@ TEST_F(ManagerCommandsTest, EveryFieldOfEveryWindowRefusesWhatTheFilesCannotHold
                                                       {"parametresgenerat", 3}}));
 }
 
+// A review test goes through the generation window like any other, over the chosen topics, with
+// its own name and description; the next one gets the next number.
+TEST_F(ManagerCommandsTest, AReviewTestIsDrawnOverTheChosenTopicsAndListed) {
+  for (const char* expected : {"repasGEO_1", "repasGEO_2"}) {
+    PickInList({2});
+    std::string name, description;
+    testing::WhenShown("parametresgenerat", [&](QWidget* g) {
+      name = Text(g, 150);
+      description = Text(g, 120);
+      SetItemText(AsWindow(g), 100, "2");
+      Click(g, 1);
+    });
+    w_->Command(command::kReview);
+    EXPECT_EQ(name, expected);
+    EXPECT_EQ(description, W("Repàs: Tema GEO"));
+    EXPECT_TRUE(seams_.messages.shown.empty());
+    const std::vector<GeneratedTestEntry> entries = Entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back(), (GeneratedTestEntry{expected, W("Repàs: Tema GEO")}));
+    std::vector<TestItem> items;
+    ASSERT_TRUE(ReadTestFile(TestFileName(expected), &items).ok());
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_NE(items[0], items[1]);
+    for (const TestItem& item : items) {
+      EXPECT_EQ(item.topic, 2);
+      EXPECT_TRUE(item.question >= 1 && item.question <= 3);
+    }
+  }
+}
+
 TEST_F(ManagerCommandsTest, TheListingOpensTheEditorAtThePickedQuestion) {
   Open(1);
   std::string title;

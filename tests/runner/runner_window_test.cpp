@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "data/generated_tests.h"
 #include "data/score_format.h"
@@ -28,6 +29,7 @@
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/controls.h"
+#include "toolkit/gui/qt_text.h"
 
 namespace quiz {
 namespace {
@@ -280,6 +282,76 @@ TEST_F(RunnerWindowTest, MistakesAreTakenAgainAtOnceWithTheClockReset) {
   EXPECT_EQ(seams_.messages.shown[0].caption, "Res a repetir");
   EXPECT_EQ(testing::FileBytes("Generats/Generats.rel"), index);
   EXPECT_EQ(e.test_name(), "t1_errades1.tgn");
+}
+
+// Pick line `line` (from 1) of the next list window, keeping its lines; 0 presses "Surt".
+void PickInNextList(int line, std::vector<std::string>* lines, std::string* title) {
+  testing::WhenShown("Llista", [=](QWidget* list_window) {
+    auto* lw = static_cast<Window*>(list_window);
+    auto* list = qobject_cast<QListWidget*>(lw->Control(101));
+    *title = FromQString(list_window->windowTitle());
+    lines->clear();
+    for (int i = 0; i < list->count(); ++i) lines->push_back(FromQString(list->item(i)->text()));
+    list->clearSelection();
+    if (line > 0) list->item(line - 1)->setSelected(true);
+    qobject_cast<QAbstractButton*>(lw->Control(line > 0 ? 1 : 2))->click();
+  });
+}
+
+// A registered correction keeps its answers: its topics' results are shown beside it, the result
+// is scored again from the history under every penalty, and a review test is drawn and taken.
+TEST_F(RunnerWindowTest, TheAnswersOfACorrectionGiveResultsByTopicARescoreAndAReview) {
+  ASSERT_TRUE(RegisterScore(BuildScoreRecord({1, 1, 2026}, "vell", 10, 5, 5, 4)).ok());  // before the log
+  auto w = Start();
+  Choose(w.get(), 1);  // t1: HISTORIA 1 and 2, GEO 3 and 1
+  TestEngine& e = w->engine();
+  EXPECT_FALSE(w->Control(RW::kTopicResults)->isVisible());
+  EXPECT_FALSE(w->action(RW::kTopicResults)->isEnabled());
+  auto mark = [&](uint16_t k, bool right) {
+    const int c = right ? e.CorrectPosition(k) - 1 : e.CorrectPosition(k) % 4;
+    w->Click(sheet::BubbleLeft(k, c) + 3, sheet::RowTop(k) + 2);
+  };
+  mark(1, true);
+  mark(2, false);
+  mark(3, true);  // 4 blank
+  seams_.messages.answers = {kIdYes};
+  w->Command(RW::kCorrection);
+  EXPECT_TRUE(w->Control(RW::kTopicResults)->isVisible());
+  EXPECT_TRUE(w->action(RW::kTopicResults)->isEnabled());
+
+  std::vector<std::string> lines;
+  std::string title;
+  PickInNextList(0, &lines, &title);
+  qobject_cast<QAbstractButton*>(w->Control(RW::kTopicResults))->click();
+  EXPECT_EQ(title, "Resultats per tema");
+  EXPECT_EQ(lines, (std::vector<std::string>{W("Tema HISTORIA:  bé 1  malament 1  en blanc 0  (50%)"),
+                                             W("Tema GEO:  bé 1  malament 0  en blanc 1  (50%)")}));
+
+  // The history: the result registered now is scored again; the old one has no answers.
+  PickInNextList(2, &lines, &title);
+  PickInNextList(0, &lines, &title);
+  w->Command(RW::kHistory);
+  EXPECT_EQ(title, W("Recalcular amb penalització..."));
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(lines[0], W("Penalització 0:  2 / 4 (50%)"));
+  EXPECT_EQ(lines[4], W("Penalització 1/4:  1.75 / 4 (43.8%)  <- la registrada"));
+  seams_.messages.shown.clear();
+  PickInNextList(1, &lines, &title);
+  w->Command(RW::kHistory);
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, W("Recalcular amb penalització..."));
+
+  // A review over the test's topics, as many questions, none twice, taken at once.
+  w->Command(RW::kReview);
+  EXPECT_EQ(e.test_name(), "t1_repas1.tgn");
+  ASSERT_EQ(e.count(), 4);
+  std::set<std::pair<uint16_t, uint16_t>> drawn;
+  for (uint16_t k = 1; k <= 4; ++k) drawn.insert({e.item(k).topic, e.item(k).question});
+  EXPECT_EQ(drawn.size(), 4u);
+  for (const auto& [topic, question] : drawn) EXPECT_TRUE(topic == 1 || topic == 2);
+  EXPECT_EQ(e.title(), W("Tema: Repàs de les més fallades de t1"));
+  EXPECT_FALSE(e.corrected());
+  EXPECT_FALSE(w->Control(RW::kTopicResults)->isVisible());
 }
 
 // A test of thirty questions answered from the keyboard: each sequence of keys from the start of
