@@ -1,6 +1,8 @@
 #include "data/answer_log.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <tuple>
@@ -33,10 +35,41 @@ uint64_t GetU64(const char* p) {
 }
 uint8_t Byte(const char* p) { return static_cast<uint8_t>(*p); }
 
-// Records k and k + 1 of one correction: the same moment, test and size.
-bool SameCorrection(const AnswerRecord& a, const AnswerRecord& b) {
-  return a.date == b.date && a.hour == b.hour && a.minute == b.minute && a.second == b.second &&
-         a.test_name == b.test_name && a.count == b.count;
+// Whether the bytes are a record: every field within its range, the answer agreeing with the
+// result.
+bool ValidRecord(const char* b) {
+  const uint8_t month = Byte(b + af::kMonthOffset), day = Byte(b + af::kDayOffset);
+  const uint8_t result = Byte(b + af::kResultOffset);
+  const uint8_t position = Byte(b + af::kPositionOffset), count = Byte(b + af::kCountOffset);
+  const char answer = b[af::kAnswerOffset];
+  const bool blank = answer == ' ';
+  // Every check is made, without branches between them: a long log is mostly valid records.
+  const bool fields = (month - 1u < 12u) & (day - 1u < 31u) & (Byte(b + af::kHourOffset) < 24) &
+                      (Byte(b + af::kMinuteOffset) < 60) & (Byte(b + af::kSecondOffset) <= 60) & (result <= 2) &
+                      (blank | (answer - 'a' + 0u < 4u)) & (blank == (result == 0)) & (count >= 1) &
+                      (position - 1u < count + 0u) & (GetU16(b + af::kQuestionOffset) >= 1) &
+                      (Byte(b + af::kReservedOffset) == 0) & (GetU16(b + af::kReserved2Offset) == 0) &
+                      (Byte(b + af::kTestNameOffset) <= af::kTestNameCapacity) &
+                      (Byte(b + af::kFileNameOffset) <= af::kFileNameCapacity);
+  return fields && (day <= 28 || day <= DaysInMonth(month, GetU16(b + af::kYearOffset)));
+}
+
+uint64_t Word(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// Records k and k + 1 of one correction: the same moment, test and size. The records of a
+// correction are written together, their test name fields byte for byte alike.
+bool SameCorrection(const char* a, const char* b) {
+  static_assert(af::kSecondOffset == 6 && af::kTestNameOffset == 24 && af::kTestNameCapacity == 30);
+  constexpr uint64_t kMoment = 0x00FFFFFFFFFFFFFFULL;  // bytes 0..6 of the first word, in memory order
+  const bool little = std::endian::native == std::endian::little;
+  const uint64_t moment = little ? kMoment : ~0xFFULL;
+  return ((Word(a) ^ Word(b)) & moment) == 0 && a[af::kCountOffset] == b[af::kCountOffset] &&
+         Word(a + 24) == Word(b + 24) && Word(a + 32) == Word(b + 32) && Word(a + 40) == Word(b + 40) &&
+         Word(a + 47) == Word(b + 47);
 }
 
 }  // namespace
@@ -66,32 +99,109 @@ void EncodeAnswerRecord(const AnswerRecord& r, char* bytes) {
 }
 
 bool DecodeAnswerRecord(const char* bytes, AnswerRecord* r) {
-  r->date.year = GetU16(bytes + af::kYearOffset);
-  r->date.month = Byte(bytes + af::kMonthOffset);
-  r->date.day = Byte(bytes + af::kDayOffset);
+  if (!ValidRecord(bytes)) return false;
+  r->date = answer_record::DateOf(bytes);
   r->hour = Byte(bytes + af::kHourOffset);
   r->minute = Byte(bytes + af::kMinuteOffset);
   r->second = Byte(bytes + af::kSecondOffset);
   r->answer = bytes[af::kAnswerOffset];
-  const uint8_t result = Byte(bytes + af::kResultOffset);
+  r->result = answer_record::Result(bytes);
   r->position = Byte(bytes + af::kPositionOffset);
   r->count = Byte(bytes + af::kCountOffset);
   r->question = GetU16(bytes + af::kQuestionOffset);
-  r->hash = GetU64(bytes + af::kHashOffset);
-  const auto test_length = Byte(bytes + af::kTestNameOffset);
-  const auto file_length = Byte(bytes + af::kFileNameOffset);
-  if (test_length > af::kTestNameCapacity || file_length > af::kFileNameCapacity) return false;
+  r->hash = answer_record::Hash(bytes);
   GetLString(bytes + af::kTestNameOffset, af::kTestNameCapacity, &r->test_name);
   GetLString(bytes + af::kFileNameOffset, af::kFileNameCapacity, &r->file_name);
-  if (result > 2) return false;
-  r->result = static_cast<AnswerResult>(result);
-  const bool blank = r->answer == ' ';
-  const bool letter = r->answer >= 'a' && r->answer <= 'd';
-  return r->date.month >= 1 && r->date.month <= 12 && r->date.day >= 1 &&
-         r->date.day <= DaysInMonth(r->date.month, r->date.year) && r->hour < 24 && r->minute < 60 &&
-         r->second <= 60 && r->count >= 1 && r->position >= 1 && r->position <= r->count &&
-         (blank || letter) && blank == (r->result == AnswerResult::kBlank) && r->question >= 1 &&
-         Byte(bytes + af::kReservedOffset) == 0 && GetU16(bytes + af::kReserved2Offset) == 0;
+  return true;
+}
+
+namespace answer_record {
+AnswerResult Result(const char* record) { return static_cast<AnswerResult>(Byte(record + af::kResultOffset)); }
+uint64_t Hash(const char* record) { return GetU64(record + af::kHashOffset); }
+std::string_view FileName(const char* record) {
+  return {record + af::kFileNameOffset + 1, std::min<size_t>(Byte(record + af::kFileNameOffset), af::kFileNameCapacity)};
+}
+Date DateOf(const char* record) {
+  return {Byte(record + af::kDayOffset), Byte(record + af::kMonthOffset), GetU16(record + af::kYearOffset)};
+}
+}  // namespace answer_record
+
+namespace {
+
+// Finds whole corrections in records handed to it block after block; the records of a correction
+// that a block boundary cuts are carried over to the next block.
+class CorrectionFinder {
+ public:
+  explicit CorrectionFinder(const CorrectionVisitor& visit) : visit_(visit) {}
+
+  void Feed(const char* records, size_t n) {
+    size_t start = 0;  // the first record of the run, within this block
+    size_t run = carried_.size() / af::kRecordSize;
+    const auto first = [&]() { return run > 0 && !carried_.empty() ? carried_.data() : records + start * af::kRecordSize; };
+    for (size_t i = 0; i < n; ++i) {
+      const char* r = records + i * af::kRecordSize;
+      const bool valid = ValidRecord(r);
+      const uint8_t position = Byte(r + af::kPositionOffset);
+      if (valid && run > 0 && position == run + 1 && SameCorrection(first(), r)) {
+        ++run;
+      } else {
+        carried_.clear();
+        // A record that does not follow starts a correction only at its first question.
+        run = valid && position == 1 ? 1 : 0;
+        start = i;
+      }
+      if (run > 0 && run == Byte(r + af::kCountOffset)) {
+        if (carried_.empty()) {
+          visit_(records + start * af::kRecordSize, run);
+        } else {
+          carried_.append(records, (i + 1) * af::kRecordSize);
+          visit_(carried_.data(), run);
+          carried_.clear();
+        }
+        run = 0;
+        start = i + 1;
+      }
+    }
+    if (run > 0) {
+      // The run goes on in the next block: what this block holds of it is kept.
+      const size_t in_block = carried_.empty() ? run : n;
+      carried_.append(records + (n - in_block) * af::kRecordSize, in_block * af::kRecordSize);
+    }
+  }
+
+ private:
+  const CorrectionVisitor& visit_;
+  std::string carried_;
+};
+
+}  // namespace
+
+void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit) {
+  CorrectionFinder(visit).Feed(bytes, size / af::kRecordSize);
+}
+
+Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {
+  RecordFile file;
+  const Status opened = file.Open(name, af::kRecordSize, RecordFile::Mode::kReadOnly);
+  if (opened.code() == Status::Code::kNotFound) return Status::Ok();
+  QUIZ_RETURN_IF_ERROR(opened);
+  uint64_t count = 0;
+  QUIZ_RETURN_IF_ERROR(file.Count(&count));
+  constexpr size_t kBlock = 8192;  // records: 704 kB
+  std::vector<char> block(kBlock * af::kRecordSize);
+  CorrectionFinder finder(visit);
+  for (uint64_t at = 0; at < count; at += kBlock) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, count - at));
+    QUIZ_RETURN_IF_ERROR(file.Read(at, n, block.data()));
+    finder.Feed(block.data(), n);
+  }
+  return Status::Ok();
+}
+
+std::string AnswerBytes(const std::vector<AnswerRecord>& records) {
+  std::string bytes(records.size() * af::kRecordSize, '\0');
+  for (size_t i = 0; i < records.size(); ++i) EncodeAnswerRecord(records[i], &bytes[i * af::kRecordSize]);
+  return bytes;
 }
 
 Status AppendCorrection(const std::vector<AnswerRecord>& records, const std::string& name) {
@@ -128,37 +238,27 @@ uint16_t Correction::wrong() const {
   return n;
 }
 
+namespace {
+
+CorrectionVisitor Decoding(std::vector<Correction>* corrections) {
+  return [corrections](const char* records, size_t count) {
+    Correction& c = corrections->emplace_back();
+    c.answers.resize(count);
+    for (size_t k = 0; k < count; ++k) DecodeAnswerRecord(records + k * af::kRecordSize, &c.answers[k]);
+  };
+}
+
+}  // namespace
+
 std::vector<Correction> CorrectionsOf(const char* bytes, size_t size) {
   std::vector<Correction> corrections;
-  Correction current;
-  for (size_t at = 0; at + af::kRecordSize <= size; at += af::kRecordSize) {
-    AnswerRecord r;
-    const bool valid = DecodeAnswerRecord(bytes + at, &r);
-    const bool follows = valid && !current.answers.empty() && r.position == current.answers.size() + 1 &&
-                         SameCorrection(current.answers.back(), r);
-    if (!follows) current.answers.clear();
-    // A record that does not follow starts a correction only at its first question.
-    if (follows || (valid && r.position == 1)) current.answers.push_back(std::move(r));
-    if (!current.answers.empty() && current.answers.size() == current.answers.front().count) {
-      corrections.push_back(std::move(current));
-      current = Correction{};
-    }
-  }
+  WalkCorrections(bytes, size, Decoding(&corrections));
   return corrections;
 }
 
 Status ReadAnswerLog(std::vector<Correction>* corrections, const std::string& name) {
   corrections->clear();
-  RecordFile file;
-  const Status opened = file.Open(name, af::kRecordSize, RecordFile::Mode::kReadOnly);
-  if (opened.code() == Status::Code::kNotFound) return Status::Ok();
-  QUIZ_RETURN_IF_ERROR(opened);
-  uint64_t count = 0;
-  QUIZ_RETURN_IF_ERROR(file.Count(&count));
-  std::vector<char> bytes(count * af::kRecordSize);
-  QUIZ_RETURN_IF_ERROR(file.Read(0, count, bytes.data()));
-  *corrections = CorrectionsOf(bytes.data(), bytes.size());
-  return Status::Ok();
+  return WalkAnswerLog(Decoding(corrections), name);
 }
 
 const Correction* CorrectionOfScore(const std::vector<ScoreRecord>& scores, size_t n,

@@ -4,7 +4,9 @@
 // a past test scored under another penalty. A folder without it works as before.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/question_format.h"
@@ -46,6 +48,24 @@ bool DecodeAnswerRecord(const char* bytes, AnswerRecord* record);
 // later append leaves the log's readers all of the correction or none of it: records of a
 // correction cut short are passed over, and a torn record is written over by the next append.
 Status AppendCorrection(const std::vector<AnswerRecord>& records, const std::string& name = kAnswerLogName);
+
+// The whole corrections of a log, each handed to a visitor as its first record's bytes and its
+// number of records, without decoding them: the walk of a long log.
+using CorrectionVisitor = std::function<void(const char* records, size_t count)>;
+// Over bytes in memory (a torn last record is left out).
+void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit);
+// Over the log file, read in blocks; an absent log holds none.
+Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name = kAnswerLogName);
+// The bytes of `records`, in order.
+std::string AnswerBytes(const std::vector<AnswerRecord>& records);
+
+// Fields read straight from a valid record's bytes.
+namespace answer_record {
+AnswerResult Result(const char* record);
+uint64_t Hash(const char* record);
+std::string_view FileName(const char* record);
+Date DateOf(const char* record);
+}  // namespace answer_record
 
 // One registered correction read back.
 struct Correction {

@@ -1,9 +1,12 @@
 #include "data/answer_stats.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cstring>
 #include <map>
 
+#include "data/answer_format.h"
 #include "data/question_file.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
@@ -29,20 +32,133 @@ std::string PenaltyText(int d) { return d <= 1 ? IntToText(d) : "1/" + IntToText
 
 }  // namespace
 
-std::vector<TopicTally> TallyByTopic(const std::vector<AnswerRecord>& answers) {
-  std::vector<TopicTally> tallies;
-  std::map<std::string, size_t> at;  // upper-cased file name -> place in tallies
-  for (const AnswerRecord& a : answers) {
-    const auto [it, added] = at.emplace(UpperCat(a.file_name), tallies.size());
-    if (added) tallies.push_back({a.file_name});
-    TopicTally& t = tallies[it->second];
-    switch (a.result) {
-      case AnswerResult::kRight: ++t.right; break;
-      case AnswerResult::kWrong: ++t.wrong; break;
-      case AnswerResult::kBlank: ++t.blank; break;
+// The topics of a log walk: each distinct file name as written gets a number the first time it
+// comes, found again by its field's bytes; names that differ in letter case only share a topic.
+class TopicNumbers {
+ public:
+  TopicNumbers() : table_(256, kFree) {}
+
+  // The topic of the file name field at `field` (its length byte and 32 characters).
+  uint32_t OfField(const char* field) {
+    const Key key = KeyOf(field);
+    const uint64_t hash = Hash(key);
+    size_t at = hash & (table_.size() - 1);
+    while (table_[at] != kFree) {
+      if (Same(written_[table_[at]].key, key)) return written_[table_[at]].topic;
+      at = (at + 1) & (table_.size() - 1);
+    }
+    const std::string name(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32));
+    const std::string upper = UpperCat(name);
+    auto [it, added] = topic_of_upper_.emplace(upper, static_cast<uint32_t>(names_.size()));
+    if (added) {
+      names_.push_back(name);
+      name_hashes_.push_back(NameHash(upper));
+    }
+    table_[at] = static_cast<uint32_t>(written_.size());
+    written_.push_back({key, it->second});
+    if (written_.size() * 2 > table_.size()) Grow();
+    return it->second;
+  }
+  uint32_t Of(const char* record) { return OfField(record + answer_format::kFileNameOffset); }
+  size_t size() const { return names_.size(); }
+  const std::string& name(uint32_t topic) const { return names_[topic]; }
+  // FNV-1a of the upper-cased name, as ReviewWeights keys it.
+  uint64_t name_hash(uint32_t topic) const { return name_hashes_[topic]; }
+
+ private:
+  static constexpr uint32_t kFree = UINT32_MAX;
+  using Key = std::array<uint64_t, 5>;
+  // The field's bytes as they stand: bytes past the name's length (zeros, as written) only tell
+  // apart two ways of writing one name, which then share its topic.
+  static Key KeyOf(const char* field) {
+    static_assert(answer_format::kFileNameOffset + 1 + answer_format::kFileNameCapacity == answer_format::kRecordSize);
+    Key key;
+    std::memcpy(key.data(), field, 32);
+    key[4] = static_cast<unsigned char>(field[32]);
+    return key;
+  }
+  static bool Same(const Key& a, const Key& b) {
+    uint64_t differ = 0;
+    for (size_t i = 0; i < 5; ++i) differ |= a[i] ^ b[i];
+    return differ == 0;
+  }
+  static uint64_t Hash(const Key& key) {
+    uint64_t hash = key[0] * 0x9E3779B97F4A7C15ULL + key[1] * 0xC2B2AE3D27D4EB4FULL +
+                    key[2] * 0x165667B19E3779F9ULL + key[3] * 0xD6E8FEB86659FD93ULL + key[4];
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDULL;
+    return hash ^ hash >> 29;
+  }
+  void Grow() {
+    table_.assign(table_.size() * 2, kFree);
+    for (uint32_t i = 0; i < written_.size(); ++i) {
+      size_t at = Hash(written_[i].key) & (table_.size() - 1);
+      while (table_[at] != kFree) at = (at + 1) & (table_.size() - 1);
+      table_[at] = i;
     }
   }
-  return tallies;
+  struct Written {
+    Key key;
+    uint32_t topic;
+  };
+  std::vector<uint32_t> table_;
+  std::vector<Written> written_;
+  std::map<std::string, uint32_t> topic_of_upper_;
+  std::vector<std::string> names_;  // as first written
+  std::vector<uint64_t> name_hashes_;
+};
+
+namespace {
+
+std::string BytesOf(const std::vector<Correction>& corrections) {
+  std::string bytes;
+  for (const Correction& c : corrections) bytes += AnswerBytes(c.answers);
+  return bytes;
+}
+
+// Counts the answers of each topic, correction after correction.
+class TopicTallies {
+ public:
+  void Add(const char* records, size_t count) {
+    for (size_t k = 0; k < count; ++k) {
+      const char* r = records + k * answer_format::kRecordSize;
+      const uint32_t topic = topics_.Of(r);
+      if (topic >= counts_.size()) counts_.resize(topic + 1, {0, 0, 0});
+      ++counts_[topic][static_cast<size_t>(answer_record::Result(r))];
+    }
+  }
+  std::vector<TopicTally> Tallies() const {
+    std::vector<TopicTally> tallies;
+    for (uint32_t t = 0; t < topics_.size(); ++t) {
+      tallies.push_back({topics_.name(t), counts_[t][1], counts_[t][2], counts_[t][0]});
+    }
+    return tallies;
+  }
+
+ private:
+  TopicNumbers topics_;
+  std::vector<std::array<uint32_t, 3>> counts_;  // blank, right, wrong per topic
+};
+
+}  // namespace
+
+std::vector<TopicTally> TallyByTopic(const std::vector<AnswerRecord>& answers) {
+  // The answers need not make whole corrections here: each is counted on its own.
+  TopicTallies tallies;
+  char record[answer_format::kRecordSize];
+  for (AnswerRecord a : answers) {
+    a.position = a.count = 1;
+    EncodeAnswerRecord(a, record);
+    tallies.Add(record, 1);
+  }
+  return tallies.Tallies();
+}
+
+Status ReadTallyByTopic(std::vector<TopicTally>* tallies, const std::string& log) {
+  TopicTallies counted;
+  QUIZ_RETURN_IF_ERROR(WalkAnswerLog([&](const char* records, size_t count) { counted.Add(records, count); }, log));
+  *tallies = counted.Tallies();
+  return Status::Ok();
 }
 
 std::string TopicTallyLine(const std::string& title, const TopicTally& t) {
@@ -84,29 +200,76 @@ Date MondayOf(const Date& date) {
   return DateOfDayNumber(static_cast<int32_t>((days - (weekday(days) - Monday)).time_since_epoch().count()));
 }
 
-uint64_t ReviewWeights::Key(uint64_t name_hash, uint64_t hash) { return name_hash * 0x9E3779B97F4A7C15ULL ^ hash; }
+uint64_t ReviewWeights::Key(uint64_t name_hash, uint64_t hash) {
+  const uint64_t key = name_hash * 0x9E3779B97F4A7C15ULL ^ hash;
+  return key == 0 ? 1 : key;  // 0 marks a free slot
+}
 
-ReviewWeights::ReviewWeights(const std::vector<Correction>& corrections, const Date& today)
-    : today_(DayNumber(today)) {
-  // The same file name comes in every record of a topic: its hash is worked out once.
-  std::unordered_map<std::string, uint64_t> names;
-  for (const Correction& c : corrections) {
-    const int32_t day = DayNumber(c.answers.front().date);
-    for (const AnswerRecord& a : c.answers) {
-      auto name = names.find(a.file_name);
-      if (name == names.end()) name = names.emplace(a.file_name, NameHash(a.file_name)).first;
-      Seen& seen = seen_[Key(name->second, a.hash)];
-      seen.errors = a.result == AnswerResult::kRight ? seen.errors / 2 : seen.errors + 1;
-      seen.last_day = std::max(seen.last_day, day);
+namespace {
+
+// Questions of one file have nearby hashes in some logs: a slot is chosen from all of the key's
+// bits, so that they do not pile up in one run of the table.
+size_t Spread(uint64_t key) {
+  key ^= key >> 33;
+  key *= 0xFF51AFD7ED558CCDULL;
+  return static_cast<size_t>(key ^ key >> 29);
+}
+
+}  // namespace
+
+ReviewWeights::Seen& ReviewWeights::Slot(uint64_t key) {
+  if ((used_ + 1) * 2 > seen_.size()) {
+    std::vector<Seen> old(std::max<size_t>(1024, seen_.size() * 2));
+    old.swap(seen_);
+    used_ = 0;
+    for (const Seen& s : old) {
+      if (s.key != 0) Slot(s.key) = s;
     }
+  }
+  size_t at = Spread(key) & (seen_.size() - 1);
+  while (seen_[at].key != 0 && seen_[at].key != key) at = (at + 1) & (seen_.size() - 1);
+  if (seen_[at].key == 0) {
+    seen_[at].key = key;
+    ++used_;
+  }
+  return seen_[at];
+}
+
+const ReviewWeights::Seen* ReviewWeights::Find(uint64_t key) const {
+  if (seen_.empty()) return nullptr;
+  size_t at = Spread(key) & (seen_.size() - 1);
+  while (seen_[at].key != 0) {
+    if (seen_[at].key == key) return &seen_[at];
+    at = (at + 1) & (seen_.size() - 1);
+  }
+  return nullptr;
+}
+
+ReviewWeights::ReviewWeights(const Date& today)
+    : today_(DayNumber(today)), topics_(std::make_unique<TopicNumbers>()) {}
+
+ReviewWeights::ReviewWeights(const std::vector<Correction>& corrections, const Date& today) : ReviewWeights(today) {
+  const std::string bytes = BytesOf(corrections);
+  WalkCorrections(bytes.data(), bytes.size(), [this](const char* records, size_t count) { Add(records, count); });
+}
+
+ReviewWeights::~ReviewWeights() = default;
+
+void ReviewWeights::Add(const char* records, size_t count) {
+  const int32_t day = DayNumber(answer_record::DateOf(records));
+  for (size_t k = 0; k < count; ++k) {
+    const char* r = records + k * answer_format::kRecordSize;
+    Seen& seen = Slot(Key(topics_->name_hash(topics_->Of(r)), answer_record::Hash(r)));
+    seen.errors = answer_record::Result(r) == AnswerResult::kRight ? seen.errors / 2 : seen.errors + 1;
+    seen.last_day = std::max(seen.last_day, day);
   }
 }
 
 double ReviewWeights::Of(const std::string& file_name, uint64_t hash) const {
-  const auto it = seen_.find(Key(NameHash(file_name), hash));
-  if (it == seen_.end()) return 1 + kMostStale;
-  const double stale = std::clamp((today_ - it->second.last_day) / kStaleDays, 0.0, kMostStale);
-  return 1 + kErrorWeight * it->second.errors + stale;
+  const Seen* seen = Find(Key(NameHash(UpperCat(file_name)), hash));
+  if (seen == nullptr) return 1 + kMostStale;
+  const double stale = std::clamp((today_ - seen->last_day) / kStaleDays, 0.0, kMostStale);
+  return 1 + kErrorWeight * seen->errors + stale;
 }
 
 std::vector<TestItem> DrawWeighted(const std::vector<ReviewCandidate>& candidates,
@@ -136,40 +299,59 @@ std::vector<TestItem> DrawWeighted(const std::vector<ReviewCandidate>& candidate
   return drawn;
 }
 
-DatedChart TopicProgressChart(const std::vector<Correction>& corrections,
-                              const std::function<std::string(const std::string&)>& title_of) {
-  DatedChart chart;
-  chart.title = W("Progrés per temes");
-  chart.value_title = W("% d'encerts");
-  chart.empty_text = W("Encara no hi ha cap resposta registrada.");
-  // topic (upper-cased file) -> Monday's day number -> right, total
-  std::map<std::string, std::pair<std::string, std::map<int32_t, std::pair<uint32_t, uint32_t>>>> weeks;
-  for (const Correction& c : corrections) {
-    const int32_t monday = DayNumber(MondayOf(c.answers.front().date));
-    for (const AnswerRecord& a : c.answers) {
-      auto& topic = weeks[UpperCat(a.file_name)];
-      if (topic.first.empty()) topic.first = a.file_name;
-      auto& [right, total] = topic.second[monday];
-      right += a.result == AnswerResult::kRight;
+namespace {
+
+// Each topic's right answers and answers per week.
+class TopicProgress {
+ public:
+  void Add(const char* records, size_t count) {
+    const int32_t monday = DayNumber(MondayOf(answer_record::DateOf(records)));
+    for (size_t k = 0; k < count; ++k) {
+      const char* r = records + k * answer_format::kRecordSize;
+      const uint32_t topic = topics_.Of(r);
+      if (topic >= weeks_.size()) weeks_.resize(topic + 1);
+      auto& [right, total] = weeks_[topic][monday];
+      right += answer_record::Result(r) == AnswerResult::kRight;
       ++total;
     }
   }
-  for (const auto& [key, topic] : weeks) {
-    DatedSeries series;
-    series.name = title_of(topic.first);
-    if (series.name.empty()) series.name = topic.first;
-    for (const auto& [day, counts] : topic.second) {
-      const Date monday = DateOfDayNumber(day);
-      const double percent = 100.0 * counts.first / counts.second;
-      series.points.push_back({monday, percent,
-                               series.name + "\r\n" + W("Setmana del ") + DateToText(monday) + ": " +
-                                   IntToText(static_cast<int32_t>(counts.first)) + " de " +
-                                   IntToText(static_cast<int32_t>(counts.second)) + " (" +
-                                   RealToText(percent, 4, 1) + "%)"});
+
+  DatedChart Chart(const std::function<std::string(const std::string&)>& title_of) const {
+    DatedChart chart;
+    chart.title = W("Progrés per temes");
+    chart.value_title = W("% d'encerts");
+    chart.empty_text = W("Encara no hi ha cap resposta registrada.");
+    for (uint32_t t = 0; t < topics_.size(); ++t) {
+      DatedSeries series;
+      series.name = title_of(topics_.name(t));
+      if (series.name.empty()) series.name = topics_.name(t);
+      for (const auto& [day, counts] : weeks_[t]) {
+        const Date monday = DateOfDayNumber(day);
+        const double percent = 100.0 * counts.first / counts.second;
+        series.points.push_back({monday, percent,
+                                 series.name + "\r\n" + W("Setmana del ") + DateToText(monday) + ": " +
+                                     IntToText(static_cast<int32_t>(counts.first)) + " de " +
+                                     IntToText(static_cast<int32_t>(counts.second)) + " (" +
+                                     RealToText(percent, 4, 1) + "%)"});
+      }
+      chart.series.push_back(std::move(series));
     }
-    chart.series.push_back(std::move(series));
+    return chart;
   }
-  return chart;
+
+ private:
+  TopicNumbers topics_;
+  std::vector<std::map<int32_t, std::pair<uint32_t, uint32_t>>> weeks_;  // topic -> Monday -> right, total
+};
+
+}  // namespace
+
+DatedChart TopicProgressChart(const std::vector<Correction>& corrections,
+                              const std::function<std::string(const std::string&)>& title_of) {
+  TopicProgress progress;
+  const std::string bytes = BytesOf(corrections);
+  WalkCorrections(bytes.data(), bytes.size(), [&](const char* records, size_t count) { progress.Add(records, count); });
+  return progress.Chart(title_of);
 }
 
 namespace {
@@ -207,9 +389,8 @@ Status DrawReviewTest(TopicIndex* index, const std::vector<uint16_t>& topics, ui
                       std::mt19937* random, std::vector<TestItem>* items, const std::string& log) {
   std::vector<ReviewCandidate> candidates;
   QUIZ_RETURN_IF_ERROR(ReviewCandidates(index, topics, &candidates));
-  std::vector<Correction> corrections;
-  QUIZ_RETURN_IF_ERROR(ReadAnswerLog(&corrections, log));
-  const ReviewWeights weights(corrections, today);
+  ReviewWeights weights(today);
+  QUIZ_RETURN_IF_ERROR(WalkAnswerLog([&](const char* records, size_t count) { weights.Add(records, count); }, log));
   std::vector<double> w;
   w.reserve(candidates.size());
   for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
@@ -246,9 +427,9 @@ Status RescoreHistoryLine(int picked, size_t most, TextList* lines, const std::s
 }
 
 Status ReadTopicProgressChart(DatedChart* chart, TopicIndex* index, const std::string& log) {
-  std::vector<Correction> corrections;
-  QUIZ_RETURN_IF_ERROR(ReadAnswerLog(&corrections, log));
-  *chart = TopicProgressChart(corrections, [index](const std::string& file) { return TitleOf(index, file); });
+  TopicProgress progress;
+  QUIZ_RETURN_IF_ERROR(WalkAnswerLog([&](const char* records, size_t count) { progress.Add(records, count); }, log));
+  *chart = progress.Chart([index](const std::string& file) { return TitleOf(index, file); });
   return Status::Ok();
 }
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "data/answer_log.h"
@@ -30,6 +30,8 @@ struct TopicTally {
 };
 // Per topic (its question file, letter case aside), in the order the topics first come.
 std::vector<TopicTally> TallyByTopic(const std::vector<AnswerRecord>& answers);
+// The same over the whole log.
+Status ReadTallyByTopic(std::vector<TopicTally>* tallies, const std::string& log = kAnswerLogName);
 
 // One line of the table of results by topic: title, right, wrong, blank, percentage.
 std::string TopicTallyLine(const std::string& title, const TopicTally& tally);
@@ -48,17 +50,28 @@ TextList RescoreLines(const ScoreRecord& score);
 // no longer stored match nothing and count for nothing.
 class ReviewWeights {
  public:
+  // Nothing seen yet: Add gives it the log's corrections in order.
+  explicit ReviewWeights(const Date& today);
   ReviewWeights(const std::vector<Correction>& corrections, const Date& today);
+  ~ReviewWeights();
+  // One whole correction of the log (its records' bytes).
+  void Add(const char* records, size_t count);
   double Of(const std::string& file_name, uint64_t hash) const;
 
  private:
+  // Open addressing over the (file, hash) keys; key 0 marks a free slot.
   struct Seen {
-    double errors = 0;
+    uint64_t key = 0;
+    float errors = 0;
     int32_t last_day = 0;
   };
   static uint64_t Key(uint64_t name_hash, uint64_t hash);
-  std::unordered_map<uint64_t, Seen> seen_;
+  Seen& Slot(uint64_t key);
+  const Seen* Find(uint64_t key) const;
+  std::vector<Seen> seen_;
+  size_t used_ = 0;
   int32_t today_;
+  std::unique_ptr<class TopicNumbers> topics_;
 };
 
 // A question that a review test may draw.

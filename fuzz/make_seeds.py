@@ -100,3 +100,24 @@ for name, flags, new, kind in (
         ("rename", 1, with_layout(old, b"nou", lp, lr, n, lc), 0)):
     record = b"QZC1" + old + new + bytes([kind])
     put("fuzz_topic_change", name, bytes([flags, len(index) // 6]) + record + index[: len(index) // 6 * 6] + bank)
+
+# The answer log: two whole corrections, then one cut short and a torn record.
+def answer(k, count, test, file, result, day=7):
+    r = bytearray(88)
+    r[0:2] = (2026).to_bytes(2, "little")
+    r[2], r[3], r[4], r[5], r[6] = 12, day, 10, 30, 5
+    r[7] = ord(" ") if result == 0 else ord("b")
+    r[8], r[9], r[10] = result, k, count
+    r[12:14] = (k + 100).to_bytes(2, "little")
+    r[16:24] = (0x1234 + k).to_bytes(8, "little")
+    r[24] = len(test)
+    r[25:25 + len(test)] = test
+    r[55] = len(file)
+    r[56:56 + len(file)] = file
+    return bytes(r)
+
+
+log = b"".join(answer(k, 3, b"t1", b"GEO", k % 3) for k in (1, 2, 3))
+log += b"".join(answer(k, 2, b"t2", b"HISTORIA", 1, day=14) for k in (1, 2))
+put("fuzz_answer_log", "two_whole", log)
+put("fuzz_answer_log", "cut_short", log + answer(1, 4, b"t3", b"GEO", 2) + b"torn")

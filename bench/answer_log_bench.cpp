@@ -1,0 +1,94 @@
+// The answer log of a long preparation: a million answers (twenty thousand tests of fifty
+// questions over twenty topics), read into results by topic and into a review test's draw, next
+// to reading the log's bytes.
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "bench/bench_files.h"
+#include "data/answer_format.h"
+#include "data/answer_log.h"
+#include "data/answer_stats.h"
+#include "toolkit/files.h"
+
+namespace quiz {
+namespace {
+
+constexpr int kCorrections = 20000;
+constexpr int kPerTest = 50;
+constexpr int kTopics = 20;
+constexpr int kQuestionsPerTopic = 500;
+
+void MakeLog() {
+  static bool made = false;
+  if (made) return;
+  bench::EnterScratchFolder();
+  std::mt19937 random(1);
+  std::string bytes(static_cast<size_t>(kCorrections) * kPerTest * answer_format::kRecordSize, '\0');
+  size_t at = 0;
+  for (int c = 0; c < kCorrections; ++c) {
+    const Date day{static_cast<uint16_t>(c % 28 + 1), static_cast<uint16_t>(c / 28 % 12 + 1),
+                   static_cast<uint16_t>(2020 + c / 336)};
+    for (int k = 1; k <= kPerTest; ++k) {
+      const int topic = static_cast<int>(random() % kTopics);
+      const auto question = static_cast<uint16_t>(random() % kQuestionsPerTopic + 1);
+      const auto result = static_cast<AnswerResult>(random() % 3);
+      const AnswerRecord r{day, 10, 0, 0, "test_" + std::to_string(c % 100), "TEMA" + std::to_string(topic), question,
+                           static_cast<uint64_t>(topic) * 100000 + question,
+                           result == AnswerResult::kBlank ? ' ' : 'a', result, static_cast<uint8_t>(k),
+                           static_cast<uint8_t>(kPerTest)};
+      EncodeAnswerRecord(r, &bytes[at]);
+      at += answer_format::kRecordSize;
+    }
+  }
+  if (!ReplaceFile(kAnswerLogName, bytes).ok()) throw std::runtime_error("no s'ha pogut escriure");
+  made = true;
+}
+
+void BM_ReadLogBytes(benchmark::State& state) {
+  MakeLog();
+  for (auto _ : state) benchmark::DoNotOptimize(bench::ReadFileBytes(kAnswerLogName));
+}
+
+// The log read whole, then every answer counted by topic.
+void BM_ResultsByTopic(benchmark::State& state) {
+  MakeLog();
+  for (auto _ : state) {
+    std::vector<TopicTally> tallies;
+    if (!ReadTallyByTopic(&tallies).ok() || tallies.size() != kTopics) throw std::runtime_error("log");
+    benchmark::DoNotOptimize(tallies.data());
+  }
+}
+
+// The log read whole, every question of the twenty topics weighed, and a test of fifty drawn.
+void BM_ReviewDraw(benchmark::State& state) {
+  MakeLog();
+  std::vector<ReviewCandidate> candidates;
+  for (int t = 0; t < kTopics; ++t) {
+    for (uint16_t q = 1; q <= kQuestionsPerTopic; ++q) {
+      candidates.push_back({{static_cast<uint16_t>(t + 1), q}, "TEMA" + std::to_string(t),
+                            static_cast<uint64_t>(t) * 100000 + q});
+    }
+  }
+  std::mt19937 random(2);
+  for (auto _ : state) {
+    ReviewWeights weights({1, 1, 2027});
+    if (!WalkAnswerLog([&](const char* records, size_t count) { weights.Add(records, count); }).ok()) {
+      throw std::runtime_error("log");
+    }
+    std::vector<double> w;
+    w.reserve(candidates.size());
+    for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
+    benchmark::DoNotOptimize(DrawWeighted(candidates, w, kPerTest, &random));
+  }
+}
+
+BENCHMARK(BM_ReadLogBytes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResultsByTopic)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReviewDraw)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quiz
