@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -276,6 +277,9 @@ void DrawGroupFrame(QPainter* painter, const QRect& rect) {
 }
 
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
+  // A display that closes its connection under the program (or a reader of a pipe that goes)
+  // makes a write fail with its error, which is then told; it never ends the program unheard.
+  std::signal(SIGPIPE, SIG_IGN);
   // A window's backing store and its canvas are some 3 MB each; with room for both twice over.
   constexpr size_t kHeapInLargePages = size_t{16} << 20;
   ReserveLargePageHeap(kHeapInLargePages);
