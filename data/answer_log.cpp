@@ -44,13 +44,21 @@ bool ValidRecord(const char* b) {
   const char answer = b[af::kAnswerOffset];
   const bool blank = answer == ' ';
   // Every check is made, without branches between them: a long log is mostly valid records.
-  const bool fields = (month - 1u < 12u) & (day - 1u < 31u) & (Byte(b + af::kHourOffset) < 24) &
-                      (Byte(b + af::kMinuteOffset) < 60) & (Byte(b + af::kSecondOffset) <= 60) & (result <= 2) &
-                      (blank | (answer - 'a' + 0u < 4u)) & (blank == (result == 0)) & (count >= 1) &
-                      (position - 1u < count + 0u) & (GetU16(b + af::kQuestionOffset) >= 1) &
-                      (Byte(b + af::kReservedOffset) == 0) & (GetU16(b + af::kReserved2Offset) == 0) &
-                      (Byte(b + af::kTestNameOffset) <= af::kTestNameCapacity) &
-                      (Byte(b + af::kFileNameOffset) <= af::kFileNameCapacity);
+  unsigned ok = month - 1u < 12u;
+  ok &= day - 1u < 31u;
+  ok &= Byte(b + af::kHourOffset) < 24;
+  ok &= Byte(b + af::kMinuteOffset) < 60;
+  ok &= Byte(b + af::kSecondOffset) <= 60;
+  ok &= result <= 2;
+  ok &= blank || answer - 'a' + 0u < 4u;
+  ok &= blank == (result == 0);
+  ok &= position - 1u < count + 0u;  // count 0 fails here too
+  ok &= GetU16(b + af::kQuestionOffset) >= 1;
+  ok &= Byte(b + af::kReservedOffset) == 0;
+  ok &= GetU16(b + af::kReserved2Offset) == 0;
+  ok &= Byte(b + af::kTestNameOffset) <= af::kTestNameCapacity;
+  ok &= Byte(b + af::kFileNameOffset) <= af::kFileNameCapacity;
+  const bool fields = ok != 0;
   return fields && (day <= 28 || day <= DaysInMonth(month, GetU16(b + af::kYearOffset)));
 }
 
@@ -176,8 +184,13 @@ class CorrectionFinder {
 
 }  // namespace
 
-void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit) {
-  CorrectionFinder(visit).Feed(bytes, size / af::kRecordSize);
+void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit, size_t block_records) {
+  CorrectionFinder finder(visit);
+  const size_t records = size / af::kRecordSize;
+  block_records = std::max<size_t>(block_records, 1);
+  for (size_t at = 0; at < records; at += block_records) {
+    finder.Feed(bytes + at * af::kRecordSize, std::min(block_records, records - at));
+  }
 }
 
 Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {

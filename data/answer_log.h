@@ -52,8 +52,10 @@ Status AppendCorrection(const std::vector<AnswerRecord>& records, const std::str
 // The whole corrections of a log, each handed to a visitor as its first record's bytes and its
 // number of records, without decoding them: the walk of a long log.
 using CorrectionVisitor = std::function<void(const char* records, size_t count)>;
-// Over bytes in memory (a torn last record is left out).
-void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit);
+// Over bytes in memory (a torn last record is left out), handed over `block_records` records at a
+// time as the file's walk reads them.
+void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit,
+                     size_t block_records = SIZE_MAX);
 // Over the log file, read in blocks; an absent log holds none.
 Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name = kAnswerLogName);
 // The bytes of `records`, in order.

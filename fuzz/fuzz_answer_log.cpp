@@ -1,5 +1,5 @@
-// The answer log read from any bytes: only whole corrections come out, each record encodes back
-// to bytes that decode to it, and the views over them (results by topic, review weights, the
+// The answer log read from any bytes: only whole corrections come out, the same whether read whole
+// or in blocks, each record encodes back to bytes that decode to it, and the views over them (results by topic, review weights, the
 // weekly chart) stay within their bounds.
 
 #include <cmath>
@@ -36,6 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (t.percent() < 0 || t.percent() > 100) std::abort();
   }
   if (tallied != all.size()) std::abort();
+  // Read in blocks, as the file is, the same corrections come out byte for byte.
+  std::string whole, blocked;
+  quiz::WalkCorrections(bytes.data(), bytes.size(), [&](const char* r, size_t n) { whole.append(r, n * 88); });
+  const size_t block = size == 0 ? 1 : 1 + data[0] % 7;
+  quiz::WalkCorrections(bytes.data(), bytes.size(), [&](const char* r, size_t n) { blocked.append(r, n * 88); }, block);
+  if (whole != blocked || whole.size() != all.size() * 88) std::abort();
   const quiz::ReviewWeights weights(corrections, {1, 1, 2030});
   for (const quiz::AnswerRecord& a : all) {
     const double w = weights.Of(a.file_name, a.hash);

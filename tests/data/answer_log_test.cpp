@@ -118,11 +118,19 @@ TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
       {"nothing", "", {}},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> tests;
-    for (const Correction& read : CorrectionsOf(c.bytes.data(), c.bytes.size())) {
-      tests.push_back(read.answers.front().test_name);
+    // Read whole, and in blocks of every size that cuts a correction somewhere.
+    for (size_t block : {SIZE_MAX, size_t{1}, size_t{2}, size_t{3}, size_t{4}}) {
+      std::vector<std::string> tests;
+      std::string seen;
+      WalkCorrections(c.bytes.data(), c.bytes.size(), [&](const char* records, size_t count) {
+        tests.push_back(std::string(records + 25, static_cast<unsigned char>(records[24])));
+        seen.append(records, count * 88);
+      }, block);
+      EXPECT_EQ(tests, c.tests) << c.what << ", blocks of " << block;
+      std::string expected;
+      for (const Correction& read : CorrectionsOf(c.bytes.data(), c.bytes.size())) expected += Bytes(read.answers);
+      EXPECT_EQ(seen, expected) << c.what << ", blocks of " << block;
     }
-    EXPECT_EQ(tests, c.tests) << c.what;
   }
 }
 
