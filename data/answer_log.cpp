@@ -37,29 +37,36 @@ uint8_t Byte(const char* p) { return static_cast<uint8_t>(*p); }
 
 // Whether the bytes are a record: every field within its range, the answer agreeing with the
 // result.
-bool ValidRecord(const char* b) {
-  const uint8_t month = Byte(b + af::kMonthOffset), day = Byte(b + af::kDayOffset);
+// The fields that each record of a correction has of its own: the answer, its result, its place
+// and its question.
+bool ValidOwnFields(const char* b) {
   const uint8_t result = Byte(b + af::kResultOffset);
   const uint8_t position = Byte(b + af::kPositionOffset), count = Byte(b + af::kCountOffset);
   const char answer = b[af::kAnswerOffset];
   const bool blank = answer == ' ';
   // Every check is made, without branches between them: a long log is mostly valid records.
-  unsigned ok = month - 1u < 12u;
-  ok &= day - 1u < 31u;
-  ok &= Byte(b + af::kHourOffset) < 24;
-  ok &= Byte(b + af::kMinuteOffset) < 60;
-  ok &= Byte(b + af::kSecondOffset) <= 60;
-  ok &= result <= 2;
+  unsigned ok = result <= 2;
   ok &= blank || answer - 'a' + 0u < 4u;
   ok &= blank == (result == 0);
   ok &= position - 1u < count + 0u;  // count 0 fails here too
   ok &= GetU16(b + af::kQuestionOffset) >= 1;
   ok &= Byte(b + af::kReservedOffset) == 0;
   ok &= GetU16(b + af::kReserved2Offset) == 0;
-  ok &= Byte(b + af::kTestNameOffset) <= af::kTestNameCapacity;
   ok &= Byte(b + af::kFileNameOffset) <= af::kFileNameCapacity;
-  const bool fields = ok != 0;
-  return fields && (day <= 28 || day <= DaysInMonth(month, GetU16(b + af::kYearOffset)));
+  return ok != 0;
+}
+
+// Whether the bytes are a record: every field within its range, the answer agreeing with the
+// result.
+bool ValidRecord(const char* b) {
+  const uint8_t month = Byte(b + af::kMonthOffset), day = Byte(b + af::kDayOffset);
+  unsigned ok = month - 1u < 12u;
+  ok &= day - 1u < 31u;
+  ok &= Byte(b + af::kHourOffset) < 24;
+  ok &= Byte(b + af::kMinuteOffset) < 60;
+  ok &= Byte(b + af::kSecondOffset) <= 60;
+  ok &= Byte(b + af::kTestNameOffset) <= af::kTestNameCapacity;
+  return ok != 0 && ValidOwnFields(b) && (day <= 28 || day <= DaysInMonth(month, GetU16(b + af::kYearOffset)));
 }
 
 uint64_t Word(const char* p) {
@@ -148,9 +155,12 @@ class CorrectionFinder {
     const auto first = [&]() { return run > 0 && !carried_.empty() ? carried_.data() : records + start * af::kRecordSize; };
     for (size_t i = 0; i < n; ++i) {
       const char* r = records + i * af::kRecordSize;
-      const bool valid = ValidRecord(r);
       const uint8_t position = Byte(r + af::kPositionOffset);
-      if (valid && run > 0 && position == run + 1 && SameCorrection(first(), r)) {
+      // A record with the moment, test and count of the run's first (checked whole) needs only
+      // its own fields checked.
+      const bool follows = run > 0 && position == run + 1 && SameCorrection(first(), r);
+      const bool valid = follows ? ValidOwnFields(r) : ValidRecord(r);
+      if (follows && valid) {
         ++run;
       } else {
         carried_.clear();

@@ -127,7 +127,7 @@ void RunnerWindow::BuildControls() {
   auto* correction = Add(kCorrection, new QPushButton("Corregir"), 934, 88, 76, 20);
   correction->hide();
   // Beside "Repetir" once corrected: the results of each topic of the test.
-  auto* by_topic = Add(kTopicResults, new QPushButton("Per temes"), 854, 88, 76, 20);
+  auto* by_topic = Add(kTopicResults, new QPushButton("Per temes"), 874, 88, 58, 20);
   by_topic->hide();
   connect(by_topic, &QAbstractButton::clicked, this, [this] { Command(kTopicResults); });
   // A click on a button leaves the keyboard to the answer sheet: a space there clears a mark, it

@@ -290,6 +290,7 @@ void PickInNextList(int line, std::vector<std::string>* lines, std::string* titl
     auto* lw = static_cast<Window*>(list_window);
     auto* list = qobject_cast<QListWidget*>(lw->Control(101));
     *title = FromQString(list_window->windowTitle());
+    testing::SaveShot(list_window, "llista_" + std::to_string(line) + "_" + std::to_string(lines->size()));
     lines->clear();
     for (int i = 0; i < list->count(); ++i) lines->push_back(FromQString(list->item(i)->text()));
     list->clearSelection();
@@ -318,6 +319,7 @@ TEST_F(RunnerWindowTest, TheAnswersOfACorrectionGiveResultsByTopicARescoreAndARe
   w->Command(RW::kCorrection);
   EXPECT_TRUE(w->Control(RW::kTopicResults)->isVisible());
   EXPECT_TRUE(w->action(RW::kTopicResults)->isEnabled());
+  testing::SaveShot(w.get(), "corregit_per_temes");
 
   std::vector<std::string> lines;
   std::string title;
@@ -340,6 +342,23 @@ TEST_F(RunnerWindowTest, TheAnswersOfACorrectionGiveResultsByTopicARescoreAndARe
   w->Command(RW::kHistory);
   ASSERT_EQ(seams_.messages.shown.size(), 1u);
   EXPECT_EQ(seams_.messages.shown[0].caption, W("Recalcular amb penalització..."));
+
+  // The weekly progress of each topic: one point each, the share of right answers.
+  std::vector<std::pair<std::string, std::vector<double>>> series;
+  testing::WhenShown("Grafic", [&](QWidget* window) {
+    if (auto* view = window->findChild<QChartView*>("grafic")) {
+      for (QAbstractSeries* s : view->chart()->series()) {
+        std::vector<double> values;
+        for (const QPointF& p : qobject_cast<QXYSeries*>(s)->points()) values.push_back(p.y());
+        series.emplace_back(FromQString(s->name()), values);
+      }
+    }
+    testing::SaveShot(window, "quizrun_topic_chart");
+    window->close();
+  });
+  w->Command(RW::kTopicChart);
+  EXPECT_EQ(series, (std::vector<std::pair<std::string, std::vector<double>>>{{"Tema HISTORIA", {50}},
+                                                                              {"Tema GEO", {50}}}));
 
   // A review over the test's topics, as many questions, none twice, taken at once.
   w->Command(RW::kReview);
