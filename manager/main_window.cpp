@@ -608,15 +608,8 @@ void ManagerWindow::ShowHistory() {
     return;
   }
   // A result picked ("Veure") is scored again under every penalty, when its answers are logged.
-  const int picked = ShowList(kScoreHistoryTitle, lines);
-  TextList again;
-  if (const Status status = RescoreHistoryLine(picked, kMaxListLines, &again); !status.ok()) {
-    ShowStatus(status);
-  } else if (picked > 0 && again.count() == 0) {
-    MsgBox(RescoreTitle(), NoAnswersToRescore());
-  } else if (picked > 0) {
-    ShowList(RescoreTitle(), again);
-  }
+  ShowListWithMore(kScoreHistoryTitle, lines, RescoreTitle(), NoAnswersToRescore(),
+                   [](int picked, TextList* again) { return RescoreHistoryLine(picked, kMaxListLines, again); });
 }
 
 void ManagerWindow::ShowTopicChart() {

@@ -106,7 +106,11 @@ void RunnerWindow::RepeatMistakes() {
     ShowStatus(status);
     return;
   }
-  // Taken at once, as a test chosen from the list.
+  TakeAtOnce(entry);
+}
+
+void RunnerWindow::TakeAtOnce(const GeneratedTestEntry& entry) {
+  // As a test chosen from the list.
   engine_.ResetClock();
   engine_.set_opened(true);
   if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
@@ -122,13 +126,7 @@ void RunnerWindow::DrawReview() {
     ShowStatus(status);
     return;
   }
-  // Taken at once, as a test chosen from the list.
-  engine_.ResetClock();
-  engine_.set_opened(true);
-  if (engine_.LoadTest(TestFileName(entry.file_name), "Tema: " + entry.description)) {
-    chosen_ = entry;
-    has_chosen_ = true;
-  }
+  TakeAtOnce(entry);
 }
 
 void RunnerWindow::ShowTopicResults() {
@@ -144,15 +142,8 @@ void RunnerWindow::ShowHistory() {
     return;
   }
   // A result picked ("Veure") is scored again under every penalty, when its answers are logged.
-  const int picked = ShowList(kScoreHistoryTitle, lines);
-  TextList again;
-  if (const Status status = RescoreHistoryLine(picked, kMaxListLines, &again); !status.ok()) {
-    ShowStatus(status);
-  } else if (picked > 0 && again.count() == 0) {
-    MsgBox(RescoreTitle(), NoAnswersToRescore());
-  } else if (picked > 0) {
-    ShowList(RescoreTitle(), again);
-  }
+  ShowListWithMore(kScoreHistoryTitle, lines, RescoreTitle(), NoAnswersToRescore(),
+                   [](int picked, TextList* again) { return RescoreHistoryLine(picked, kMaxListLines, again); });
 }
 
 void RunnerWindow::ShowTopicChart() {

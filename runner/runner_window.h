@@ -99,6 +99,8 @@ class RunnerWindow : public Window, public RunnerScreen {
   void Export();
   void RepeatMistakes();
   void DrawReview();
+  // Loads a test just written, with the clock reset.
+  void TakeAtOnce(const GeneratedTestEntry& entry);
   void ShowTopicResults();
   void ShowHistory();
   void ShowChart();

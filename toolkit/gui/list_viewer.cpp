@@ -194,4 +194,18 @@ int ReorderLines(const std::string& title, const TextList& lines, std::vector<ui
 
 void SetCaptionSuffix(const std::string& suffix) { CaptionSuffix() = suffix; }
 
+void ShowListWithMore(const std::string& title, const TextList& lines, const std::string& more_title,
+                      const std::string& none_text, const std::function<Status(int picked, TextList* more)>& more) {
+  const int picked = ShowList(title, lines);
+  if (picked <= 0) return;
+  TextList shown;
+  if (const Status status = more(picked, &shown); !status.ok()) {
+    ShowStatus(status);
+  } else if (shown.count() == 0) {
+    MsgBox(more_title, none_text);
+  } else {
+    ShowList(more_title, shown);
+  }
+}
+
 }  // namespace quiz

@@ -3,9 +3,11 @@
 // put them in a new order. Each call runs the window until it closes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "toolkit/status.h"
 #include "toolkit/text_list.h"
 
 namespace quiz {
@@ -24,6 +26,10 @@ int ShowList(const std::string& title, const TextList& lines);
 int ChooseLines(const std::string& title, const TextList& lines, std::vector<uint16_t>* selection);
 // As ShowList; `order` gets, for each place, the number the line there had at the start.
 int ReorderLines(const std::string& title, const TextList& lines, std::vector<uint8_t>* order);
+// As ShowList; a line picked opens a second list, `more_title`, with the lines `more` gives for
+// its number. A failure of `more` is shown; when it gives no line, `none_text` is said instead.
+void ShowListWithMore(const std::string& title, const TextList& lines, const std::string& more_title,
+                      const std::string& none_text, const std::function<Status(int picked, TextList* more)>& more);
 // Added after the title of the next showing only.
 void SetCaptionSuffix(const std::string& suffix);
 
