@@ -92,3 +92,16 @@ BENCHMARK(BM_ReviewDraw)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quiz
+namespace quiz {
+namespace {
+void BM_WalkOnly(benchmark::State& state) {
+  MakeLog();
+  for (auto _ : state) {
+    size_t n = 0;
+    if (!WalkAnswerLog([&](const char*, size_t count) { n += count; }).ok()) throw std::runtime_error("log");
+    benchmark::DoNotOptimize(n);
+  }
+}
+BENCHMARK(BM_WalkOnly)->Unit(benchmark::kMillisecond);
+}  // namespace
+}  // namespace quiz
