@@ -145,64 +145,68 @@ Date DateOf(const char* record) {
 
 namespace {
 
-// Finds whole corrections in records handed to it block after block; the records of a correction
-// that a block boundary cuts are carried over to the next block.
-class CorrectionFinder {
- public:
-  explicit CorrectionFinder(const CorrectionVisitor& visit) : visit_(visit) {}
-
-  void Feed(const char* records, size_t n) {
-    size_t start = 0;  // the first record of the run, within this block
-    size_t run = carried_.size() / af::kRecordSize;
-    const auto first = [&]() { return run > 0 && !carried_.empty() ? carried_.data() : records + start * af::kRecordSize; };
-    for (size_t i = 0; i < n; ++i) {
-      const char* r = records + i * af::kRecordSize;
-      const uint8_t position = Byte(r + af::kPositionOffset);
-      // A record with the moment, test and count of the run's first (checked whole) needs only
-      // its own fields checked.
-      const bool follows = run > 0 && position == run + 1 && SameCorrection(first(), r);
-      const bool valid = follows ? ValidOwnFields(r) : ValidRecord(r);
-      if (follows && valid) {
-        ++run;
-      } else {
-        carried_.clear();
-        // A record that does not follow starts a correction only at its first question.
-        run = valid && position == 1 ? 1 : 0;
-        start = i;
-      }
-      if (run > 0 && run == Byte(r + af::kCountOffset)) {
-        if (carried_.empty()) {
-          visit_(records + start * af::kRecordSize, run);
-        } else {
-          carried_.append(records, (i + 1) * af::kRecordSize);
-          visit_(carried_.data(), run);
-          carried_.clear();
-        }
-        run = 0;
-        start = i + 1;
-      }
+// Hands the whole corrections among `n` records to `visit` and returns how many records it is
+// done with: all of them, or, when `more` records follow, those before a correction that the
+// records end in the middle of (the next block starts with it).
+size_t FindCorrections(const char* records, size_t n, bool more, const CorrectionVisitor& visit) {
+  size_t i = 0;
+  while (i < n) {
+    const char* first = records + i * af::kRecordSize;
+    // A correction starts at its first question, a record valid on its own.
+    if (Byte(first + af::kPositionOffset) != 1 || !ValidRecord(first)) {
+      ++i;
+      continue;
     }
-    if (run > 0) {
-      // The run goes on in the next block: what this block holds of it is kept.
-      const size_t in_block = carried_.empty() ? run : n;
-      carried_.append(records + (n - in_block) * af::kRecordSize, in_block * af::kRecordSize);
+    const size_t count = Byte(first + af::kCountOffset);
+    if (i + count > n) {
+      if (more) return i;
+      ++i;
+      continue;
     }
+    // Each next record has the first one's moment, test and count, and only its own fields to check.
+    size_t k = 1;
+    while (k < count) {
+      const char* r = first + k * af::kRecordSize;
+      if (Byte(r + af::kPositionOffset) != k + 1 || !SameCorrection(first, r) || !ValidOwnFields(r)) break;
+      ++k;
+    }
+    if (k == count) visit(first, count);
+    // Records 2..k of a run cut short start nothing: the search goes on after them.
+    i += k;
   }
+  return n;
+}
 
- private:
-  const CorrectionVisitor& visit_;
-  std::string carried_;
-};
+// The walk over `total` records that `read` fetches `n` at a time from record `at` (a pointer to
+// them): the block grows when one correction does not fit in it.
+template <typename Read>
+Status WalkBlocks(uint64_t total, size_t block, const Read& read, const CorrectionVisitor& visit) {
+  uint64_t at = 0;
+  block = std::max<size_t>(block, 1);
+  while (at < total) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(block, total - at));
+    const char* records = nullptr;
+    QUIZ_RETURN_IF_ERROR(read(at, n, &records));
+    const bool more = at + n < total;
+    const size_t done = FindCorrections(records, n, more, visit);
+    if (done == 0 && more) {
+      block *= 2;
+      continue;
+    }
+    at += done;
+  }
+  return Status::Ok();
+}
 
 }  // namespace
 
 void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit, size_t block_records) {
-  CorrectionFinder finder(visit);
-  const size_t records = size / af::kRecordSize;
-  block_records = std::max<size_t>(block_records, 1);
-  for (size_t at = 0; at < records; at += block_records) {
-    finder.Feed(bytes + at * af::kRecordSize, std::min(block_records, records - at));
-  }
+  (void)WalkBlocks(size / af::kRecordSize, block_records,
+                   [bytes](uint64_t at, size_t, const char** records) {
+                     *records = bytes + at * af::kRecordSize;
+                     return Status::Ok();
+                   },
+                   visit);
 }
 
 Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {
@@ -212,15 +216,14 @@ Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {
   QUIZ_RETURN_IF_ERROR(opened);
   uint64_t count = 0;
   QUIZ_RETURN_IF_ERROR(file.Count(&count));
-  constexpr size_t kBlock = 8192;  // records: 704 kB
-  std::vector<char> block(kBlock * af::kRecordSize);
-  CorrectionFinder finder(visit);
-  for (uint64_t at = 0; at < count; at += kBlock) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(kBlock, count - at));
-    QUIZ_RETURN_IF_ERROR(file.Read(at, n, block.data()));
-    finder.Feed(block.data(), n);
-  }
-  return Status::Ok();
+  std::vector<char> buffer;
+  return WalkBlocks(count, 8192,  // records: 704 kB
+                    [&](uint64_t at, size_t n, const char** records) {
+                      buffer.resize(n * af::kRecordSize);
+                      *records = buffer.data();
+                      return file.Read(at, n, buffer.data());
+                    },
+                    visit);
 }
 
 std::string AnswerBytes(const std::vector<AnswerRecord>& records) {

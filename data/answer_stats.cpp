@@ -36,28 +36,17 @@ std::string PenaltyText(int d) { return d <= 1 ? IntToText(d) : "1/" + IntToText
 // comes, found again by its field's bytes; names that differ in letter case only share a topic.
 class TopicNumbers {
  public:
-  TopicNumbers() : table_(256, kFree) {}
+  TopicNumbers() : slots_(256) {}
 
   // The topic of the file name field at `field` (its length byte and 32 characters).
   uint32_t OfField(const char* field) {
     const Key key = KeyOf(field);
-    const uint64_t hash = Hash(key);
-    size_t at = hash & (table_.size() - 1);
-    while (table_[at] != kFree) {
-      if (Same(written_[table_[at]].key, key)) return written_[table_[at]].topic;
-      at = (at + 1) & (table_.size() - 1);
+    size_t at = Hash(key) & (slots_.size() - 1);
+    while (slots_[at].used) {
+      if (Same(slots_[at].key, key)) return slots_[at].topic;
+      at = (at + 1) & (slots_.size() - 1);
     }
-    const std::string name(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32));
-    const std::string upper = UpperCat(name);
-    auto [it, added] = topic_of_upper_.emplace(upper, static_cast<uint32_t>(names_.size()));
-    if (added) {
-      names_.push_back(name);
-      name_hashes_.push_back(NameHash(upper));
-    }
-    table_[at] = static_cast<uint32_t>(written_.size());
-    written_.push_back({key, it->second});
-    if (written_.size() * 2 > table_.size()) Grow();
-    return it->second;
+    return Add(field, key, at);
   }
   uint32_t Of(const char* record) { return OfField(record + answer_format::kFileNameOffset); }
   size_t size() const { return names_.size(); }
@@ -66,8 +55,20 @@ class TopicNumbers {
   uint64_t name_hash(uint32_t topic) const { return name_hashes_[topic]; }
 
  private:
-  static constexpr uint32_t kFree = UINT32_MAX;
   using Key = std::array<uint64_t, 5>;
+  // A name met for the first time, into free slot `at`.
+  [[gnu::noinline]] uint32_t Add(const char* field, const Key& key, size_t at) {
+    const std::string name(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32));
+    const std::string upper = UpperCat(name);
+    auto [it, added] = topic_of_upper_.emplace(upper, static_cast<uint32_t>(names_.size()));
+    if (added) {
+      names_.push_back(name);
+      name_hashes_.push_back(NameHash(upper));
+    }
+    slots_[at] = {key, it->second, true};
+    if (++used_ * 4 > slots_.size()) Grow();
+    return it->second;
+  }
   // The field's bytes as they stand: bytes past the name's length (zeros, as written) only tell
   // apart two ways of writing one name, which then share its topic.
   static Key KeyOf(const char* field) {
@@ -90,19 +91,22 @@ class TopicNumbers {
     return hash ^ hash >> 29;
   }
   void Grow() {
-    table_.assign(table_.size() * 2, kFree);
-    for (uint32_t i = 0; i < written_.size(); ++i) {
-      size_t at = Hash(written_[i].key) & (table_.size() - 1);
-      while (table_[at] != kFree) at = (at + 1) & (table_.size() - 1);
-      table_[at] = i;
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (!slot.used) continue;
+      size_t at = Hash(slot.key) & (slots_.size() - 1);
+      while (slots_[at].used) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = slot;
     }
   }
-  struct Written {
-    Key key;
-    uint32_t topic;
+  struct Slot {
+    Key key{};
+    uint32_t topic = 0;
+    bool used = false;
   };
-  std::vector<uint32_t> table_;
-  std::vector<Written> written_;
+  std::vector<Slot> slots_;  // the names as written, at most a quarter full
+  size_t used_ = 0;
   std::map<std::string, uint32_t> topic_of_upper_;
   std::vector<std::string> names_;  // as first written
   std::vector<uint64_t> name_hashes_;
