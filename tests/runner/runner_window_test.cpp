@@ -19,6 +19,7 @@
 #include <map>
 #include <set>
 
+#include "data/answer_stats.h"
 #include "data/generated_tests.h"
 #include "data/score_format.h"
 #include "data/score_history.h"
@@ -640,6 +641,32 @@ TEST_F(RunnerWindowTest, ASecondListOfTestsIsNeverOpened) {
 
 // The bundled demo folder: its tests load and show real questions.
 class DemoFolder : public testing::InTempDir {};
+
+// The demo's answer log is the one behind its history: every result finds its answers, every
+// answer is of a question the demo's banks hold, and each topic has its weekly progress.
+TEST_F(DemoFolder, EveryResultHasItsAnswersOfStoredQuestions) {
+  std::filesystem::copy(QUIZ_DEMO_DIR, ".", std::filesystem::copy_options::recursive);
+  std::vector<ScoreRecord> scores;
+  ASSERT_TRUE(ReadScoreHistory(&scores, kScoreHistoryName, false).ok());
+  std::vector<Correction> log;
+  ASSERT_TRUE(ReadAnswerLog(&log).ok());
+  ASSERT_EQ(log.size(), scores.size());
+  for (size_t n = 0; n < scores.size(); ++n) EXPECT_NE(CorrectionOfScore(scores, n, log), nullptr) << n;
+  TopicIndex index;
+  ASSERT_TRUE(index.Open().ok());
+  std::vector<uint16_t> all;
+  for (uint16_t t = 1; t <= index.count(); ++t) all.push_back(t);
+  std::vector<ReviewCandidate> stored;
+  ASSERT_TRUE(ReviewCandidates(&index, all, &stored).ok());
+  std::set<std::pair<std::string, uint64_t>> known;
+  for (const ReviewCandidate& c : stored) known.insert({c.file_name, c.hash});
+  for (const Correction& c : log) {
+    for (const AnswerRecord& a : c.answers) EXPECT_TRUE(known.contains({a.file_name, a.hash})) << a.file_name << a.question;
+  }
+  DatedChart chart;
+  ASSERT_TRUE(ReadTopicProgressChart(&chart, &index).ok());
+  EXPECT_GE(chart.series.size(), 3u);
+}
 
 TEST_F(DemoFolder, OffersTestsThatCanBeTakenAtOnce) {
   std::filesystem::copy(QUIZ_DEMO_DIR, ".", std::filesystem::copy_options::recursive);
