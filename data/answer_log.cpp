@@ -84,9 +84,10 @@ bool SameCorrection(const char* a, const char* b) {
   constexpr uint64_t kMoment = 0x00FFFFFFFFFFFFFFULL;  // bytes 0..6 of the first word, in memory order
   const bool little = std::endian::native == std::endian::little;
   const uint64_t moment = little ? kMoment : ~0xFFULL;
-  return ((Word(a) ^ Word(b)) & moment) == 0 && a[af::kCountOffset] == b[af::kCountOffset] &&
-         Word(a + 24) == Word(b + 24) && Word(a + 32) == Word(b + 32) && Word(a + 40) == Word(b + 40) &&
-         Word(a + 47) == Word(b + 47);
+  // One test for all the words, without a branch for each.
+  return (((Word(a) ^ Word(b)) & moment) | static_cast<uint64_t>(a[af::kCountOffset] ^ b[af::kCountOffset]) |
+          (Word(a + 24) ^ Word(b + 24)) | (Word(a + 32) ^ Word(b + 32)) | (Word(a + 40) ^ Word(b + 40)) |
+          (Word(a + 47) ^ Word(b + 47))) == 0;
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ class TopicNumbers {
   // The topic of the file name field at `field` (its length byte and 32 characters).
   uint32_t OfField(const char* field) {
     const Key key = KeyOf(field);
-    size_t at = Hash(key) & (slots_.size() - 1);
+    size_t at = SlotOf(key);
     while (slots_[at].used) {
       if (Same(slots_[at].key, key)) return slots_[at].topic;
       at = (at + 1) & (slots_.size() - 1);
@@ -79,23 +79,20 @@ class TopicNumbers {
     return key;
   }
   static bool Same(const Key& a, const Key& b) {
-    uint64_t differ = 0;
-    for (size_t i = 0; i < 5; ++i) differ |= a[i] ^ b[i];
-    return differ == 0;
+    return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2]) | (a[3] ^ b[3]) | (a[4] ^ b[4])) == 0;
   }
-  static uint64_t Hash(const Key& key) {
-    uint64_t hash = key[0] * 0x9E3779B97F4A7C15ULL + key[1] * 0xC2B2AE3D27D4EB4FULL +
-                    key[2] * 0x165667B19E3779F9ULL + key[3] * 0xD6E8FEB86659FD93ULL + key[4];
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDULL;
-    return hash ^ hash >> 29;
+  // From the length and the first 15 characters, which tell most names apart (names alike in
+  // them only probe further): the top bits of a product, which every bit of the words moves.
+  size_t SlotOf(const Key& key) const {
+    return static_cast<size_t>(((key[0] ^ key[1] * 0xC2B2AE3D27D4EB4FULL) * 0x9E3779B97F4A7C15ULL) >> (64 - bits_));
   }
   void Grow() {
     std::vector<Slot> old(slots_.size() * 2);
     old.swap(slots_);
+    ++bits_;
     for (const Slot& slot : old) {
       if (!slot.used) continue;
-      size_t at = Hash(slot.key) & (slots_.size() - 1);
+      size_t at = SlotOf(slot.key);
       while (slots_[at].used) at = (at + 1) & (slots_.size() - 1);
       slots_[at] = slot;
     }
@@ -106,6 +103,7 @@ class TopicNumbers {
     bool used = false;
   };
   std::vector<Slot> slots_;  // the names as written, at most a quarter full
+  int bits_ = 8;             // slots_ has 2^bits_ of them
   size_t used_ = 0;
   std::map<std::string, uint32_t> topic_of_upper_;
   std::vector<std::string> names_;  // as first written
