@@ -136,9 +136,6 @@ bool DecodeAnswerRecord(const char* bytes, AnswerRecord* r) {
 namespace answer_record {
 AnswerResult Result(const char* record) { return static_cast<AnswerResult>(Byte(record + af::kResultOffset)); }
 uint64_t Hash(const char* record) { return GetU64(record + af::kHashOffset); }
-std::string_view FileName(const char* record) {
-  return {record + af::kFileNameOffset + 1, std::min<size_t>(Byte(record + af::kFileNameOffset), af::kFileNameCapacity)};
-}
 Date DateOf(const char* record) {
   return {Byte(record + af::kDayOffset), Byte(record + af::kMonthOffset), GetU16(record + af::kYearOffset)};
 }

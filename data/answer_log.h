@@ -65,7 +65,6 @@ std::string AnswerBytes(const std::vector<AnswerRecord>& records);
 namespace answer_record {
 AnswerResult Result(const char* record);
 uint64_t Hash(const char* record);
-std::string_view FileName(const char* record);
 Date DateOf(const char* record);
 }  // namespace answer_record
 
