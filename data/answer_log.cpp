@@ -17,22 +17,6 @@ namespace af = answer_format;
 
 namespace {
 
-uint64_t Fnv1a(uint64_t hash, std::string_view bytes) {
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
-}
-
-void PutU64(char* p, uint64_t v) {
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-uint64_t GetU64(const char* p) {
-  uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v |= static_cast<uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
-  return v;
-}
 uint8_t Byte(const char* p) { return static_cast<uint8_t>(*p); }
 
 uint64_t Word(const char* p) {
@@ -93,9 +77,7 @@ bool SameCorrection(const char* a, const char* b) {
 }  // namespace
 
 uint64_t QuestionHash(const Question& question) {
-  uint64_t hash = Fnv1a(0xcbf29ce484222325ULL, question.question);
-  hash = Fnv1a(hash, std::string_view("\0", 1));
-  return Fnv1a(hash, question.answers[0]);
+  return Fnv1a(question.answers[0], Fnv1a(std::string_view("\0", 1), Fnv1a(question.question)));
 }
 
 void EncodeAnswerRecord(const AnswerRecord& r, char* bytes) {
@@ -232,15 +214,14 @@ std::string AnswerBytes(const std::vector<AnswerRecord>& records) {
 
 Status AppendCorrection(const std::vector<AnswerRecord>& records, const std::string& name) {
   if (records.empty()) return Status::Ok();
-  std::vector<char> bytes(records.size() * af::kRecordSize);
-  for (size_t i = 0; i < records.size(); ++i) EncodeAnswerRecord(records[i], &bytes[i * af::kRecordSize]);
+  const std::string bytes = AnswerBytes(records);
   RecordFile file;
   Status opened = file.Open(name, af::kRecordSize, RecordFile::Mode::kExisting);
   if (opened.code() == Status::Code::kNotFound) {
     // The first correction makes the log whole in one step: a kill leaves no log, or all of it.
     SafeWriter writer;
     QUIZ_RETURN_IF_ERROR(writer.Open(name));
-    QUIZ_RETURN_IF_ERROR(writer.Append(std::string_view(bytes.data(), bytes.size())));
+    QUIZ_RETURN_IF_ERROR(writer.Append(bytes));
     bool existed = false;
     QUIZ_RETURN_IF_ERROR(writer.CommitNew(&existed));
     if (!existed) return Status::Ok();

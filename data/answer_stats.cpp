@@ -8,6 +8,7 @@
 
 #include "data/answer_format.h"
 #include "data/question_file.h"
+#include "toolkit/coding.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
 
@@ -19,14 +20,8 @@ constexpr double kErrorWeight = 3;
 constexpr double kMostStale = 2;
 constexpr double kStaleDays = 30;
 
-uint64_t NameHash(const std::string& file_name) {
-  uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : UpperCat(file_name)) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3ULL;
-  }
-  return hash;
-}
+// A file's name letter case aside, as the weights know it.
+uint64_t NameHash(const std::string& file_name) { return Fnv1a(UpperCat(file_name)); }
 
 std::string PenaltyText(int d) { return d <= 1 ? IntToText(d) : "1/" + IntToText(d); }
 
@@ -63,7 +58,7 @@ class TopicNumbers {
     auto [it, added] = topic_of_upper_.emplace(upper, static_cast<uint32_t>(names_.size()));
     if (added) {
       names_.push_back(name);
-      name_hashes_.push_back(NameHash(upper));
+      name_hashes_.push_back(Fnv1a(upper));
     }
     slots_[at] = {key, it->second, true};
     if (++used_ * 4 > slots_.size()) Grow();
@@ -268,7 +263,7 @@ void ReviewWeights::Add(const char* records, size_t count) {
 }
 
 double ReviewWeights::Of(const std::string& file_name, uint64_t hash) const {
-  const Seen* seen = Find(Key(NameHash(UpperCat(file_name)), hash));
+  const Seen* seen = Find(Key(NameHash(file_name), hash));
   if (seen == nullptr) return 1 + kMostStale;
   const double stale = std::clamp((today_ - seen->last_day) / kStaleDays, 0.0, kMostStale);
   return 1 + kErrorWeight * seen->errors + stale;

@@ -30,6 +30,23 @@ inline uint32_t GetU32(const char* p) {
   return v;
 }
 
+inline void PutU64(char* p, uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+inline uint64_t GetU64(const char* p) {
+  uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v |= static_cast<uint64_t>(static_cast<unsigned char>(p[i])) << (8 * i);
+  return v;
+}
+
+// FNV-1a (64 bits) of `bytes`, going on from `hash` to hash several pieces as one.
+inline constexpr uint64_t kFnv1aStart = 0xcbf29ce484222325ULL;
+inline uint64_t Fnv1a(std::string_view bytes, uint64_t hash = kFnv1aStart) {
+  for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  return hash;
+}
+
 inline void PutF64(char* p, double d) {
   const auto v = std::bit_cast<uint64_t>(d);
   for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((v >> (8 * i)) & 0xFF);

@@ -89,13 +89,7 @@ Status LogCorrection() {
 // What readers of the answer log see: its whole corrections.
 std::string WholeCorrections(const std::string& bytes) {
   std::string seen;
-  for (const Correction& c : CorrectionsOf(bytes.data(), bytes.size())) {
-    for (const AnswerRecord& a : c.answers) {
-      char record[88];
-      EncodeAnswerRecord(a, record);
-      seen.append(record, sizeof record);
-    }
-  }
+  for (const Correction& c : CorrectionsOf(bytes.data(), bytes.size())) seen += AnswerBytes(c.answers);
   return seen;
 }
 
