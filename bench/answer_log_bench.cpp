@@ -53,12 +53,26 @@ void BM_ReadLogBytes(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(bench::ReadFileBytes(kAnswerLogName));
 }
 
-// The log read whole, then every answer counted by topic.
-void BM_ResultsByTopic(benchmark::State& state) {
+// The log's corrections found and nothing done with them, on one thread.
+void BM_WalkOnly(benchmark::State& state) {
   MakeLog();
   for (auto _ : state) {
+    size_t n = 0;
+    if (!WalkAnswerLog([&](const char*, size_t count) { n += count; }).ok()) throw std::runtime_error("log");
+    benchmark::DoNotOptimize(n);
+  }
+}
+
+// The log read whole, then every answer counted by topic, on the threads given (0: as many as
+// the programs use here).
+void BM_ResultsByTopic(benchmark::State& state) {
+  MakeLog();
+  const LogSplit split{state.range(0) == 0 ? AnswerLogThreads() : static_cast<size_t>(state.range(0))};
+  for (auto _ : state) {
     std::vector<TopicTally> tallies;
-    if (!ReadTallyByTopic(&tallies).ok() || tallies.size() != kTopics) throw std::runtime_error("log");
+    if (!ReadTallyByTopic(&tallies, kAnswerLogName, split).ok() || tallies.size() != kTopics) {
+      throw std::runtime_error("log");
+    }
     benchmark::DoNotOptimize(tallies.data());
   }
 }
@@ -66,6 +80,7 @@ void BM_ResultsByTopic(benchmark::State& state) {
 // The log read whole, every question of the twenty topics weighed, and a test of fifty drawn.
 void BM_ReviewDraw(benchmark::State& state) {
   MakeLog();
+  const LogSplit split{state.range(0) == 0 ? AnswerLogThreads() : static_cast<size_t>(state.range(0))};
   std::vector<ReviewCandidate> candidates;
   for (int t = 0; t < kTopics; ++t) {
     for (uint16_t q = 1; q <= kQuestionsPerTopic; ++q) {
@@ -76,9 +91,7 @@ void BM_ReviewDraw(benchmark::State& state) {
   std::mt19937 random(2);
   for (auto _ : state) {
     ReviewWeights weights({1, 1, 2027});
-    if (!WalkAnswerLog([&](const char* records, size_t count) { weights.Add(records, count); }).ok()) {
-      throw std::runtime_error("log");
-    }
+    if (!weights.Read(kAnswerLogName, split).ok()) throw std::runtime_error("log");
     std::vector<double> w;
     w.reserve(candidates.size());
     for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
@@ -87,21 +100,9 @@ void BM_ReviewDraw(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ReadLogBytes)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ResultsByTopic)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReviewDraw)->Unit(benchmark::kMillisecond);
-
-}  // namespace
-}  // namespace quiz
-namespace quiz {
-namespace {
-void BM_WalkOnly(benchmark::State& state) {
-  MakeLog();
-  for (auto _ : state) {
-    size_t n = 0;
-    if (!WalkAnswerLog([&](const char*, size_t count) { n += count; }).ok()) throw std::runtime_error("log");
-    benchmark::DoNotOptimize(n);
-  }
-}
 BENCHMARK(BM_WalkOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResultsByTopic)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReviewDraw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 }  // namespace quiz

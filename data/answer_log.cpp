@@ -1,10 +1,14 @@
 #include "data/answer_log.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 #include "data/answer_format.h"
@@ -115,22 +119,16 @@ bool DecodeAnswerRecord(const char* bytes, AnswerRecord* r) {
   return true;
 }
 
-namespace answer_record {
-AnswerResult Result(const char* record) { return static_cast<AnswerResult>(Byte(record + af::kResultOffset)); }
-uint64_t Hash(const char* record) { return GetU64(record + af::kHashOffset); }
-Date DateOf(const char* record) {
-  return {Byte(record + af::kDayOffset), Byte(record + af::kMonthOffset), GetU16(record + af::kYearOffset)};
-}
-}  // namespace answer_record
-
 namespace {
 
-// Hands the whole corrections among `n` records to `visit` and returns how many records it is
-// done with: all of them, or, when `more` records follow, those before a correction that the
-// records end in the middle of (the next block starts with it).
-size_t FindCorrections(const char* records, size_t n, bool more, const CorrectionVisitor& visit) {
+// Hands the whole corrections that start among the first `limit` of `n` records to `visit` and
+// returns how many records it is done with: all of them, or, when `more` records follow, those
+// before a correction that the records end in the middle of (the next block starts with it), or
+// those up to the first at or past `limit` that no correction it handed over holds.
+size_t FindCorrections(const char* records, size_t n, uint64_t limit, bool more, const CorrectionVisitor& visit) {
   size_t i = 0;
-  while (i < n) {
+  const size_t starts = static_cast<size_t>(std::min<uint64_t>(n, limit));
+  while (i < starts) {
     const char* first = records + i * af::kRecordSize;
     // A correction starts at its first question, a record valid on its own.
     if (Byte(first + af::kPositionOffset) != 1 || !ValidRecord(first)) {
@@ -154,21 +152,27 @@ size_t FindCorrections(const char* records, size_t n, bool more, const Correctio
     // Records 2..k of a run cut short start nothing: the search goes on after them.
     i += k;
   }
-  return n;
+  return i;
 }
 
-// The walk over `total` records that `read` fetches `n` at a time from record `at` (a pointer to
-// them): the block grows when one correction does not fit in it.
+// The walk over the corrections that start at records `begin` to `end` of `total`, which `read`
+// fetches `n` at a time from record `at` (a pointer to them): the block grows when one
+// correction does not fit in it.
+//
+// A walk may start anywhere and find what a walk from the start finds from there on: the records
+// that a correction, or a run of one cut short, holds after its first have positions 2 and on,
+// and so start nothing whichever walk meets them.
 template <typename Read>
-Status WalkBlocks(uint64_t total, size_t block, const Read& read, const CorrectionVisitor& visit) {
-  uint64_t at = 0;
+Status WalkBlocks(uint64_t begin, uint64_t end, uint64_t total, size_t block, const Read& read,
+                  const CorrectionVisitor& visit) {
+  uint64_t at = begin;
   block = std::max<size_t>(block, 1);
-  while (at < total) {
+  while (at < end) {
     const size_t n = static_cast<size_t>(std::min<uint64_t>(block, total - at));
     const char* records = nullptr;
     QUIZ_RETURN_IF_ERROR(read(at, n, &records));
     const bool more = at + n < total;
-    const size_t done = FindCorrections(records, n, more, visit);
+    const size_t done = FindCorrections(records, n, end - at, more, visit);
     if (done == 0 && more) {
       block *= 2;
       continue;
@@ -178,33 +182,96 @@ Status WalkBlocks(uint64_t total, size_t block, const Read& read, const Correcti
   return Status::Ok();
 }
 
+// Walks `total` records in runs of at least `min_records`, one per visitor (fewer when the
+// records are few), the first on this thread and each other on its own. `walk(begin, end, visit)`
+// walks one run; `finish[p]`, when there is one, follows run p, or stands for it when the
+// records are too few to make one.
+template <typename Walk>
+Status WalkParts(uint64_t total, const std::vector<CorrectionVisitor>& visitors, uint64_t min_records,
+                 const Walk& walk, const std::vector<std::function<void()>>& finish = {}) {
+  const uint64_t parts =
+      std::clamp<uint64_t>(total / std::max<uint64_t>(min_records, 1), 1, std::max<size_t>(visitors.size(), 1));
+  if (visitors.empty()) return Status::Ok();
+  std::vector<Status> statuses(parts, Status::Ok());
+  std::vector<std::exception_ptr> thrown(parts);
+  const auto run = [&](uint64_t p) {
+    try {
+      statuses[p] = walk(total * p / parts, total * (p + 1) / parts, visitors[p]);
+      if (p < finish.size() && finish[p]) finish[p]();
+    } catch (...) {
+      thrown[p] = std::current_exception();
+    }
+  };
+  std::vector<std::thread> threads;
+  threads.reserve(parts - 1);
+  for (uint64_t p = 1; p < parts; ++p) {
+    try {
+      threads.emplace_back(run, p);
+    } catch (const std::system_error&) {
+      run(p);  // no thread to be had: this one walks that run too
+    }
+  }
+  run(0);
+  for (std::thread& t : threads) t.join();
+  for (size_t p = parts; p < finish.size(); ++p) {
+    if (finish[p]) finish[p]();
+  }
+  for (uint64_t p = 0; p < parts; ++p) {
+    if (thrown[p]) std::rethrow_exception(thrown[p]);
+    QUIZ_RETURN_IF_ERROR(statuses[p]);
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& visit, size_t block_records) {
-  (void)WalkBlocks(size / af::kRecordSize, block_records,
-                   [bytes](uint64_t at, size_t, const char** records) {
-                     *records = bytes + at * af::kRecordSize;
-                     return Status::Ok();
-                   },
-                   visit);
+  WalkCorrectionsInParts(bytes, size, {visit}, block_records, UINT64_MAX);
+}
+
+void WalkCorrectionsInParts(const char* bytes, size_t size, const std::vector<CorrectionVisitor>& visitors,
+                            size_t block_records, uint64_t min_records) {
+  const uint64_t total = size / af::kRecordSize;
+  (void)WalkParts(total, visitors, min_records, [&](uint64_t begin, uint64_t end, const CorrectionVisitor& visit) {
+    return WalkBlocks(begin, end, total, block_records,
+                      [bytes](uint64_t at, size_t, const char** records) {
+                        *records = bytes + at * af::kRecordSize;
+                        return Status::Ok();
+                      },
+                      visit);
+  });
 }
 
 Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {
+  return WalkAnswerLogInParts({visit}, name);
+}
+
+Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, const std::string& name,
+                            uint64_t min_records, const std::vector<std::function<void()>>& finish) {
   RecordFile file;
   const Status opened = file.Open(name, af::kRecordSize, RecordFile::Mode::kReadOnly);
-  if (opened.code() == Status::Code::kNotFound) return Status::Ok();
+  if (opened.code() == Status::Code::kNotFound) {
+    for (const auto& f : finish) {
+      if (f) f();
+    }
+    return Status::Ok();
+  }
   QUIZ_RETURN_IF_ERROR(opened);
-  uint64_t count = 0;
-  QUIZ_RETURN_IF_ERROR(file.Count(&count));
-  std::vector<char> buffer;
-  return WalkBlocks(count, 8192,  // records: 704 kB
-                    [&](uint64_t at, size_t n, const char** records) {
-                      buffer.resize(n * af::kRecordSize);
-                      *records = buffer.data();
-                      return file.Read(at, n, buffer.data());
-                    },
-                    visit);
+  uint64_t total = 0;
+  QUIZ_RETURN_IF_ERROR(file.Count(&total));
+  return WalkParts(total, visitors, min_records, [&](uint64_t begin, uint64_t end, const CorrectionVisitor& visit) {
+    std::vector<char> buffer;
+    return WalkBlocks(begin, end, total, 8192,  // records: 704 kB
+                      [&](uint64_t at, size_t n, const char** records) {
+                        buffer.resize(n * af::kRecordSize);
+                        *records = buffer.data();
+                        return file.Read(at, n, buffer.data());
+                      },
+                      visit);
+  }, finish);
 }
+
+size_t AnswerLogThreads() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4); }
 
 std::string AnswerBytes(const std::vector<AnswerRecord>& records) {
   std::string bytes(records.size() * af::kRecordSize, '\0');

@@ -9,8 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "data/answer_format.h"
 #include "data/question_format.h"
 #include "data/score_history.h"
+#include "toolkit/coding.h"
 #include "toolkit/dates.h"
 #include "toolkit/status.h"
 
@@ -58,14 +60,38 @@ void WalkCorrections(const char* bytes, size_t size, const CorrectionVisitor& vi
                      size_t block_records = SIZE_MAX);
 // Over the log file, read in blocks; an absent log holds none.
 Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name = kAnswerLogName);
+
+// The same walks split into runs of the log walked at once, one run per visitor, each on its own
+// thread. Each correction goes to one visitor, in the log's order, and those of visitor p all
+// come before those of visitor p + 1 in the log. A run holds at least `min_records` records, so
+// that a short log goes to fewer visitors (the first alone) and the later ones see nothing. Each
+// `finish`, when given, is called on its visitor's thread after its run (even an empty one).
+inline constexpr uint64_t kMinRecordsPerThread = uint64_t{1} << 16;
+void WalkCorrectionsInParts(const char* bytes, size_t size, const std::vector<CorrectionVisitor>& visitors,
+                            size_t block_records, uint64_t min_records);
+Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, const std::string& name = kAnswerLogName,
+                            uint64_t min_records = kMinRecordsPerThread,
+                            const std::vector<std::function<void()>>& finish = {});
+// How many runs a walk of a long log is worth splitting into here: the processors, at most 4.
+size_t AnswerLogThreads();
+// How a walk of the log is split: into at most `threads` runs of at least `min_records` records.
+struct LogSplit {
+  size_t threads = AnswerLogThreads();
+  uint64_t min_records = kMinRecordsPerThread;
+};
 // The bytes of `records`, in order.
 std::string AnswerBytes(const std::vector<AnswerRecord>& records);
 
 // Fields read straight from a valid record's bytes.
 namespace answer_record {
-AnswerResult Result(const char* record);
-uint64_t Hash(const char* record);
-Date DateOf(const char* record);
+inline AnswerResult Result(const char* record) {
+  return static_cast<AnswerResult>(static_cast<uint8_t>(record[answer_format::kResultOffset]));
+}
+inline uint64_t Hash(const char* record) { return GetU64(record + answer_format::kHashOffset); }
+inline Date DateOf(const char* record) {
+  return {static_cast<uint8_t>(record[answer_format::kDayOffset]),
+          static_cast<uint8_t>(record[answer_format::kMonthOffset]), GetU16(record + answer_format::kYearOffset)};
+}
 }  // namespace answer_record
 
 // One registered correction read back.

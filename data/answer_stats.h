@@ -31,7 +31,8 @@ struct TopicTally {
 // Per topic (its question file, letter case aside), in the order the topics first come.
 std::vector<TopicTally> TallyByTopic(const std::vector<AnswerRecord>& answers);
 // The same over the whole log.
-Status ReadTallyByTopic(std::vector<TopicTally>* tallies, const std::string& log = kAnswerLogName);
+Status ReadTallyByTopic(std::vector<TopicTally>* tallies, const std::string& log = kAnswerLogName,
+                        const LogSplit& split = {});
 
 // One line of the table of results by topic: title, right, wrong, blank, percentage.
 std::string TopicTallyLine(const std::string& title, const TopicTally& tally);
@@ -50,12 +51,14 @@ TextList RescoreLines(const ScoreRecord& score);
 // no longer stored match nothing and count for nothing.
 class ReviewWeights {
  public:
-  // Nothing seen yet: Add gives it the log's corrections in order.
+  // Nothing seen yet: Read gives it the log's corrections.
   explicit ReviewWeights(const Date& today);
   ReviewWeights(const std::vector<Correction>& corrections, const Date& today);
   ~ReviewWeights();
-  // One whole correction of the log (its records' bytes).
-  void Add(const char* records, size_t count);
+  ReviewWeights(ReviewWeights&&) noexcept;
+  ReviewWeights& operator=(ReviewWeights&&) noexcept;
+  // Adds every correction of the log, in order, walked on as many threads as it is worth.
+  Status Read(const std::string& log = kAnswerLogName, const LogSplit& split = {});
   double Of(const std::string& file_name, uint64_t hash) const;
 
  private:
@@ -63,11 +66,29 @@ class ReviewWeights {
   struct Seen {
     uint64_t key = 0;
     float errors = 0;
-    int32_t last_day = 0;
+    // Bits 0..23: the last day it was answered, counted from 1970-01-01 (days before count as
+    // that one). Bits 24..31: its right answers since the walk began, at most 255: what halves
+    // the errors of an earlier walk.
+    uint32_t last = 0;
+    static constexpr uint32_t kDays = 0xFFFFFF;
+    int32_t last_day() const { return static_cast<int32_t>(last & kDays); }
+    uint32_t rights() const { return last >> 24; }
   };
+  // One whole correction of the log (its records' bytes), counted by the next Settle.
+  void Add(const char* records, size_t count);
+  void Settle();
+  // What a walk of the corrections that come after all those seen here saw (settled).
+  void Merge(const ReviewWeights& later);
+  // The question's slot key: never 0, its low bits as good as any.
   static uint64_t Key(uint64_t name_hash, uint64_t hash);
-  Seen& Slot(uint64_t key);
+  void Reserve(size_t more);
+  Seen* Probe(uint64_t key);
   const Seen* Find(uint64_t key) const;
+  // Answers added and not counted yet: their keys, and their days (bits 0..23) and whether
+  // right (bit 31), the first gathered_count_ of each.
+  std::vector<uint64_t> gathered_keys_;
+  std::vector<uint32_t> gathered_;
+  size_t gathered_count_ = 0;
   std::vector<Seen> seen_;
   size_t used_ = 0;
   int32_t today_;
@@ -122,6 +143,7 @@ Status RescoreHistoryLine(int picked, size_t most, TextList* lines, const std::s
                           const std::string& log = kAnswerLogName);
 
 // The weekly progress of each topic in the log, titled from `index`. The log is only read.
-Status ReadTopicProgressChart(DatedChart* chart, TopicIndex* index, const std::string& log = kAnswerLogName);
+Status ReadTopicProgressChart(DatedChart* chart, TopicIndex* index, const std::string& log = kAnswerLogName,
+                              const LogSplit& split = {});
 
 }  // namespace quiz

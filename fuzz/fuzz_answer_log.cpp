@@ -1,6 +1,6 @@
-// The answer log read from any bytes: only whole corrections come out, the same whether read whole
-// or in blocks, each record encodes back to bytes that decode to it, and the views over them (results by topic, review weights, the
-// weekly chart) stay within their bounds.
+// The answer log read from any bytes: only whole corrections come out, the same whether read whole,
+// in blocks or in runs walked at once, each record encodes back to bytes that decode to it, and
+// the views over them (results by topic, review weights, the weekly chart) stay within their bounds.
 
 #include <cmath>
 #include <cstddef>
@@ -42,6 +42,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t block = size == 0 ? 1 : 1 + data[0] % 7;
   quiz::WalkCorrections(bytes.data(), bytes.size(), [&](const char* r, size_t n) { blocked.append(r, n * 88); }, block);
   if (whole != blocked || whole.size() != all.size() * 88) std::abort();
+  // Split into runs of a few records each, the runs hold those corrections in turn.
+  const size_t runs = size < 2 ? 1 : 1 + data[1] % 4;
+  std::vector<std::string> parts(runs);
+  std::vector<quiz::CorrectionVisitor> visitors;
+  for (std::string& part : parts) visitors.push_back([&part](const char* r, size_t n) { part.append(r, n * 88); });
+  quiz::WalkCorrectionsInParts(bytes.data(), bytes.size(), visitors, block, 1 + (size < 3 ? 0 : data[2] % 5));
+  std::string joined;
+  for (const std::string& part : parts) joined += part;
+  if (joined != whole) std::abort();
   const quiz::ReviewWeights weights(corrections, {1, 1, 2030});
   for (const quiz::AnswerRecord& a : all) {
     const double w = weights.Of(a.file_name, a.hash);

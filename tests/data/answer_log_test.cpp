@@ -101,6 +101,7 @@ TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
     for (const auto& p : parts) bytes += Bytes(p);
     return bytes;
   };
+  int later_runs_found = 0;
   std::string damaged_middle = join({a});
   damaged_middle[88 + 8] = 9;  // record 2's result
   const struct {
@@ -131,7 +132,25 @@ TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
       for (const Correction& read : CorrectionsOf(c.bytes.data(), c.bytes.size())) expected += Bytes(read.answers);
       EXPECT_EQ(seen, expected) << c.what << ", blocks of " << block;
     }
+    // In runs walked at once, wherever a run's end cuts a correction: each correction once.
+    for (size_t runs = 2; runs <= 4; ++runs) {
+      for (uint64_t least : {1, 2, 3}) {
+        std::vector<std::vector<std::string>> parts(runs);
+        std::vector<CorrectionVisitor> visitors;
+        for (auto& part : parts) {
+          visitors.push_back([&part](const char* records, size_t) {
+            part.push_back(std::string(records + 25, static_cast<unsigned char>(records[24])));
+          });
+        }
+        WalkCorrectionsInParts(c.bytes.data(), c.bytes.size(), visitors, 2, least);
+        std::vector<std::string> joined;
+        for (const auto& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+        EXPECT_EQ(joined, c.tests) << c.what << ", " << runs << " runs of at least " << least;
+        later_runs_found += !parts.back().empty();
+      }
+    }
   }
+  EXPECT_GT(later_runs_found, 0) << "no walk was split";
 }
 
 class AnswerLogFile : public testing::InTempDir {};
@@ -153,6 +172,64 @@ TEST_F(AnswerLogFile, CorrectionsAreAppendedAndReadBack) {
   EXPECT_EQ(read[0].answers, first);
   EXPECT_EQ(read[1].right(), 0);
   EXPECT_EQ(read[1].wrong(), 1);
+}
+
+// A long log is walked in runs at once: what each view shows is what one walk from the start
+// shows, names first written in a later run, errors halved there and questions first met there
+// included.
+TEST_F(AnswerLogFile, TheViewsAreTheSameHoweverTheWalkIsSplit) {
+  using R = AnswerResult;
+  const auto correction = [](Date date, std::vector<AnswerRecord> answers) {
+    for (auto& a : answers) a.date = date;
+    return answers;
+  };
+  const std::vector<std::vector<AnswerRecord>> log = {
+      correction({2, 11, 2026}, {Answer(1, 2, R::kWrong, "GEO", 11), Answer(2, 2, R::kWrong, "HIST", 21)}),
+      correction({3, 11, 2026}, {Answer(1, 3, R::kWrong, "GEO", 11), Answer(2, 3, R::kBlank, "GEO", 12),
+                                 Answer(3, 3, R::kRight, "HIST", 21)}),
+      correction({16, 11, 2026}, {Answer(1, 1, R::kRight, "geo", 11)}),
+      correction({17, 11, 2026}, {Answer(1, 2, R::kWrong, "ART", 31), Answer(2, 2, R::kRight, "Geo", 12)}),
+      correction({30, 11, 2026}, {Answer(1, 2, R::kWrong, "art", 31), Answer(2, 2, R::kWrong, "GEO", 11)}),
+  };
+  for (const auto& c : log) ASSERT_TRUE(AppendCorrection(c).ok());
+  const Date today{1, 12, 2026};
+  const auto views = [&](const LogSplit& split, std::vector<TopicTally>* tallies, DatedChart* chart,
+                         std::vector<double>* weights) {
+    ASSERT_TRUE(ReadTallyByTopic(tallies, kAnswerLogName, split).ok());
+    ASSERT_TRUE(ReadTopicProgressChart(chart, nullptr, kAnswerLogName, split).ok());
+    ReviewWeights read(today);
+    ASSERT_TRUE(read.Read(kAnswerLogName, split).ok());
+    weights->clear();
+    for (const char* file : {"GEO", "HIST", "ART"}) {
+      for (uint64_t hash : {11, 12, 21, 31}) weights->push_back(read.Of(file, hash));
+    }
+  };
+  std::vector<TopicTally> tallies;
+  DatedChart chart;
+  std::vector<double> weights;
+  views({1, UINT64_MAX}, &tallies, &chart, &weights);
+  // Wrong twice, then right, then wrong (errors 2, 1, 2), last on the 30th.
+  EXPECT_DOUBLE_EQ(weights[0], 1 + 3 * 2 + 1 / 30.0);
+  const std::vector<TopicTally> expected_tallies = {{"GEO", 2, 3, 1}, {"HIST", 1, 1, 0}, {"ART", 0, 2, 0}};
+  EXPECT_EQ(tallies, expected_tallies);
+  for (size_t threads = 2; threads <= 4; ++threads) {
+    for (uint64_t least : {1, 2, 3, 4}) {
+      std::vector<TopicTally> split_tallies;
+      DatedChart split_chart;
+      std::vector<double> split_weights;
+      views({threads, least}, &split_tallies, &split_chart, &split_weights);
+      EXPECT_EQ(split_tallies, tallies) << threads << " threads, runs of " << least;
+      EXPECT_EQ(split_weights, weights) << threads << " threads, runs of " << least;
+      ASSERT_EQ(split_chart.series.size(), chart.series.size());
+      for (size_t s = 0; s < chart.series.size(); ++s) {
+        EXPECT_EQ(split_chart.series[s].name, chart.series[s].name);
+        ASSERT_EQ(split_chart.series[s].points.size(), chart.series[s].points.size()) << chart.series[s].name;
+        for (size_t p = 0; p < chart.series[s].points.size(); ++p) {
+          EXPECT_EQ(split_chart.series[s].points[p].tip, chart.series[s].points[p].tip);
+        }
+      }
+    }
+  }
 }
 
 // A past result finds its answers by its day, test and counts: the k-th of a kind the k-th.
