@@ -92,10 +92,7 @@ void BM_ReviewDraw(benchmark::State& state) {
   for (auto _ : state) {
     ReviewWeights weights({1, 1, 2027});
     if (!weights.Read(kAnswerLogName, split).ok()) throw std::runtime_error("log");
-    std::vector<double> w;
-    w.reserve(candidates.size());
-    for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
-    benchmark::DoNotOptimize(DrawWeighted(candidates, w, kPerTest, &random));
+    benchmark::DoNotOptimize(DrawWeighted(candidates, weights.For(candidates), kPerTest, &random));
   }
 }
 

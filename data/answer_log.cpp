@@ -184,11 +184,10 @@ Status WalkBlocks(uint64_t begin, uint64_t end, uint64_t total, size_t block, co
 
 // Walks `total` records in runs of at least `min_records`, one per visitor (fewer when the
 // records are few), the first on this thread and each other on its own. `walk(begin, end, visit)`
-// walks one run; `finish[p]`, when there is one, follows run p, or stands for it when the
-// records are too few to make one.
+// walks one run.
 template <typename Walk>
 Status WalkParts(uint64_t total, const std::vector<CorrectionVisitor>& visitors, uint64_t min_records,
-                 const Walk& walk, const std::vector<std::function<void()>>& finish = {}) {
+                 const Walk& walk) {
   const uint64_t parts =
       std::clamp<uint64_t>(total / std::max<uint64_t>(min_records, 1), 1, std::max<size_t>(visitors.size(), 1));
   if (visitors.empty()) return Status::Ok();
@@ -197,7 +196,6 @@ Status WalkParts(uint64_t total, const std::vector<CorrectionVisitor>& visitors,
   const auto run = [&](uint64_t p) {
     try {
       statuses[p] = walk(total * p / parts, total * (p + 1) / parts, visitors[p]);
-      if (p < finish.size() && finish[p]) finish[p]();
     } catch (...) {
       thrown[p] = std::current_exception();
     }
@@ -213,9 +211,6 @@ Status WalkParts(uint64_t total, const std::vector<CorrectionVisitor>& visitors,
   }
   run(0);
   for (std::thread& t : threads) t.join();
-  for (size_t p = parts; p < finish.size(); ++p) {
-    if (finish[p]) finish[p]();
-  }
   for (uint64_t p = 0; p < parts; ++p) {
     if (thrown[p]) std::rethrow_exception(thrown[p]);
     QUIZ_RETURN_IF_ERROR(statuses[p]);
@@ -247,15 +242,10 @@ Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name) {
 }
 
 Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, const std::string& name,
-                            uint64_t min_records, const std::vector<std::function<void()>>& finish) {
+                            uint64_t min_records) {
   RecordFile file;
   const Status opened = file.Open(name, af::kRecordSize, RecordFile::Mode::kReadOnly);
-  if (opened.code() == Status::Code::kNotFound) {
-    for (const auto& f : finish) {
-      if (f) f();
-    }
-    return Status::Ok();
-  }
+  if (opened.code() == Status::Code::kNotFound) return Status::Ok();
   QUIZ_RETURN_IF_ERROR(opened);
   uint64_t total = 0;
   QUIZ_RETURN_IF_ERROR(file.Count(&total));
@@ -268,7 +258,7 @@ Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, cons
                         return file.Read(at, n, buffer.data());
                       },
                       visit);
-  }, finish);
+  });
 }
 
 size_t AnswerLogThreads() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, 4); }

@@ -64,14 +64,12 @@ Status WalkAnswerLog(const CorrectionVisitor& visit, const std::string& name = k
 // The same walks split into runs of the log walked at once, one run per visitor, each on its own
 // thread. Each correction goes to one visitor, in the log's order, and those of visitor p all
 // come before those of visitor p + 1 in the log. A run holds at least `min_records` records, so
-// that a short log goes to fewer visitors (the first alone) and the later ones see nothing. Each
-// `finish`, when given, is called on its visitor's thread after its run (even an empty one).
+// that a short log goes to fewer visitors (the first alone) and the later ones see nothing.
 inline constexpr uint64_t kMinRecordsPerThread = uint64_t{1} << 16;
 void WalkCorrectionsInParts(const char* bytes, size_t size, const std::vector<CorrectionVisitor>& visitors,
                             size_t block_records, uint64_t min_records);
 Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, const std::string& name = kAnswerLogName,
-                            uint64_t min_records = kMinRecordsPerThread,
-                            const std::vector<std::function<void()>>& finish = {});
+                            uint64_t min_records = kMinRecordsPerThread);
 // How many runs a walk of a long log is worth splitting into here: the processors, at most 4.
 size_t AnswerLogThreads();
 // How a walk of the log is split: into at most `threads` runs of at least `min_records` records.

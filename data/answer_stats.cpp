@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -236,9 +237,6 @@ uint64_t Spread(uint64_t key) {
   return key ^ key >> 29;
 }
 
-// Answers gathered before they are counted, at most this many.
-constexpr size_t kGathered = size_t{1} << 14;
-
 }  // namespace
 
 uint64_t ReviewWeights::Key(uint64_t name_hash, uint64_t hash) {
@@ -285,47 +283,34 @@ ReviewWeights::ReviewWeights(const Date& today)
 ReviewWeights::ReviewWeights(const std::vector<Correction>& corrections, const Date& today) : ReviewWeights(today) {
   const std::string bytes = BytesOf(corrections);
   WalkCorrections(bytes.data(), bytes.size(), [this](const char* records, size_t count) { Add(records, count); });
-  Settle();
 }
 
 ReviewWeights::~ReviewWeights() = default;
 ReviewWeights::ReviewWeights(ReviewWeights&&) noexcept = default;
 ReviewWeights& ReviewWeights::operator=(ReviewWeights&&) noexcept = default;
 
-// The table of a long preparation is bigger than the nearest caches, and the log read between
-// two answers to one question would push its slot out of them: the answers are gathered first, a
-// few bytes each, and then counted together.
 void ReviewWeights::Add(const char* records, size_t count) {
-  if (gathered_keys_.empty()) {
-    gathered_keys_.resize(kGathered);
-    gathered_.resize(kGathered);
-  }
-  count = std::min(count, kGathered);
-  if (gathered_count_ + count > kGathered) Settle();
   const auto day = static_cast<uint32_t>(std::clamp<int32_t>(DayNumber(answer_record::DateOf(records)), 0, Seen::kDays));
+  Reserve(count);
+  // The slots of a correction's questions lie anywhere in a table bigger than the nearest
+  // caches: all of them are asked for first, then updated in order.
+  std::array<uint64_t, 256> keys;  // a correction has at most 255 records
+  count = std::min(count, keys.size());
+  const size_t mask = seen_.size() - 1;
   for (size_t k = 0; k < count; ++k) {
     const char* r = records + k * answer_format::kRecordSize;
-    gathered_keys_[gathered_count_ + k] = Key(topics_->name_hash(topics_->Of(r)), answer_record::Hash(r));
-    gathered_[gathered_count_ + k] = day | uint32_t{answer_record::Result(r) == AnswerResult::kRight} << 31;
+    keys[k] = Key(topics_->name_hash(topics_->Of(r)), answer_record::Hash(r));
+    __builtin_prefetch(&seen_[keys[k] & mask], 1);
   }
-  gathered_count_ += count;
-}
-
-void ReviewWeights::Settle() {
-  const size_t n = gathered_count_;
-  constexpr size_t kAhead = 16;
-  for (size_t i = 0; i < n; ++i) {
-    if ((used_ + 1) * 2 > seen_.size()) Reserve(1);  // the next may be new
-    if (i + kAhead < n) __builtin_prefetch(&seen_[gathered_keys_[i + kAhead] & (seen_.size() - 1)], 1);
-    Seen& seen = *Probe(gathered_keys_[i]);
-    const uint32_t right = gathered_[i] >> 31, day = gathered_[i] & Seen::kDays;
+  for (size_t k = 0; k < count; ++k) {
+    Seen& seen = *Probe(keys[k]);
+    const uint32_t right = answer_record::Result(records + k * answer_format::kRecordSize) == AnswerResult::kRight;
     // Without a branch: right and wrong answers come in no order that a processor foresees.
     static constexpr float kTimes[2] = {1, 0.5f}, kPlus[2] = {1, 0};
     seen.errors = seen.errors * kTimes[right] + kPlus[right];
     const uint32_t rights = std::min<uint32_t>(seen.rights() + right, 255);
     seen.last = std::max(seen.last & Seen::kDays, day) | rights << 24;
   }
-  gathered_count_ = 0;
 }
 
 void ReviewWeights::Merge(const ReviewWeights& later) {
@@ -345,42 +330,86 @@ Status ReviewWeights::Read(const std::string& log, const LogSplit& split) {
   for (size_t t = 1; t < split.threads; ++t) parts.emplace_back(DateOfDayNumber(today_));
   std::vector<CorrectionVisitor> visitors{[this](const char* records, size_t count) { Add(records, count); }};
   for (ReviewWeights& w : parts) visitors.push_back([&w](const char* records, size_t count) { w.Add(records, count); });
-  std::vector<std::function<void()>> settle{[this] { Settle(); }};
-  for (ReviewWeights& w : parts) settle.push_back([&w] { w.Settle(); });
-  QUIZ_RETURN_IF_ERROR(WalkAnswerLogInParts(visitors, log, split.min_records, settle));
+  QUIZ_RETURN_IF_ERROR(WalkAnswerLogInParts(visitors, log, split.min_records));
   for (const ReviewWeights& w : parts) Merge(w);
   return Status::Ok();
 }
 
 double ReviewWeights::Of(const std::string& file_name, uint64_t hash) const {
-  const Seen* seen = Find(Key(NameHash(file_name), hash));
+  return WeightOf(Find(Key(NameHash(file_name), hash)));
+}
+
+double ReviewWeights::WeightOf(const Seen* seen) const {
   if (seen == nullptr) return 1 + kMostStale;
   const double stale = std::clamp((today_ - seen->last_day()) / kStaleDays, 0.0, kMostStale);
   return 1 + kErrorWeight * seen->errors + stale;
 }
 
+std::vector<double> ReviewWeights::For(const std::vector<ReviewCandidate>& candidates) const {
+  std::vector<double> weights;
+  weights.reserve(candidates.size());
+  const std::string* file = nullptr;  // the questions of one file come together: its name is hashed once
+  uint64_t name_hash = 0;
+  for (const ReviewCandidate& c : candidates) {
+    if (file == nullptr || *file != c.file_name) {
+      file = &c.file_name;
+      name_hash = NameHash(c.file_name);
+    }
+    weights.push_back(WeightOf(Find(Key(name_hash, c.hash))));
+  }
+  return weights;
+}
+
+namespace {
+size_t LowBit(size_t j) { return j & (~j + 1); }
+}  // namespace
+
 std::vector<TestItem> DrawWeighted(const std::vector<ReviewCandidate>& candidates,
                                    const std::vector<double>& weights, uint32_t n, std::mt19937* random) {
-  std::vector<double> left(weights.begin(), weights.begin() + static_cast<long>(candidates.size()));
+  const size_t m = std::min(candidates.size(), weights.size());
+  // A Fenwick tree over the weights not drawn yet: tree[i] sums those of i - lowbit(i) + 1 .. i
+  // (1-based), so that each draw finds its question, and takes it out, in steps of log m.
+  std::vector<double> left(m), tree(m + 1, 0.0);
   double total = 0;
-  for (const double w : left) total += w;
+  for (size_t i = 0; i < m; ++i) {
+    left[i] = std::max(weights[i], 0.0);
+    total += left[i];
+    tree[i + 1] += left[i];
+    const size_t parent = i + 1 + LowBit(i + 1);
+    if (parent <= m) tree[parent] += tree[i + 1];
+  }
+  std::vector<bool> taken(m, false);
   std::vector<TestItem> drawn;
-  n = std::min<uint32_t>(n, static_cast<uint32_t>(candidates.size()));
+  n = static_cast<uint32_t>(std::min<size_t>(n, m));
   std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const size_t top = m == 0 ? 0 : std::bit_floor(m);
   while (drawn.size() < n) {
+    // The first question whose weights up to it pass the point drawn.
     double at = unit(*random) * total;
-    size_t i = 0;
-    // The last one not drawn yet takes what rounding leaves past the end.
-    size_t last = 0;
-    for (; i < left.size(); ++i) {
-      if (left[i] <= 0) continue;
-      last = i;
-      if (at < left[i]) break;
-      at -= left[i];
+    size_t i = 0;  // questions wholly before the point
+    for (size_t step = top; step > 0; step >>= 1) {
+      if (i + step <= m && tree[i + step] <= at) {
+        i += step;
+        at -= tree[i];
+      }
     }
-    if (i == left.size()) i = last;
+    // Rounding can put the point past the last one left, or on one already drawn: the nearest one
+    // left before it takes it, else the first one left after it (a weight of 0 only when no other
+    // is left).
+    if (i >= m || taken[i] || left[i] <= 0) {
+      size_t before = std::min(i, m);
+      while (before > 0 && (taken[before - 1] || left[before - 1] <= 0)) --before;
+      if (before > 0) {
+        i = before - 1;
+      } else {
+        i = 0;
+        while (taken[i]) ++i;
+      }
+    }
     drawn.push_back(candidates[i].item);
+    taken[i] = true;
     total -= left[i];
+    for (size_t j = i + 1; j <= m; j += LowBit(j)) tree[j] -= left[i];
     left[i] = 0;
   }
   return drawn;
@@ -490,10 +519,7 @@ Status DrawReviewTest(TopicIndex* index, const std::vector<uint16_t>& topics, ui
   QUIZ_RETURN_IF_ERROR(ReviewCandidates(index, topics, &candidates));
   ReviewWeights weights(today);
   QUIZ_RETURN_IF_ERROR(weights.Read(log));
-  std::vector<double> w;
-  w.reserve(candidates.size());
-  for (const ReviewCandidate& c : candidates) w.push_back(weights.Of(c.file_name, c.hash));
-  *items = DrawWeighted(candidates, w, n, random);
+  *items = DrawWeighted(candidates, weights.For(candidates), n, random);
   return Status::Ok();
 }
 

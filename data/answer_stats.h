@@ -42,6 +42,13 @@ inline constexpr int kRescorePenalties[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 // The result's score under each of those penalties, one line each, the history untouched.
 TextList RescoreLines(const ScoreRecord& score);
 
+// A question that a review test may draw.
+struct ReviewCandidate {
+  TestItem item;
+  std::string file_name;
+  uint64_t hash = 0;
+};
+
 // How strongly a review test draws each question: weight = 1 + 3 x e + s, where
 //  - e, the recent errors, goes up by 1 for each wrong or blank answer and is halved by each
 //    right one, in the order of the log;
@@ -60,6 +67,8 @@ class ReviewWeights {
   // Adds every correction of the log, in order, walked on as many threads as it is worth.
   Status Read(const std::string& log = kAnswerLogName, const LogSplit& split = {});
   double Of(const std::string& file_name, uint64_t hash) const;
+  // The weight of each candidate, in order.
+  std::vector<double> For(const std::vector<ReviewCandidate>& candidates) const;
 
  private:
   // Open addressing over the (file, hash) keys; key 0 marks a free slot.
@@ -74,9 +83,8 @@ class ReviewWeights {
     int32_t last_day() const { return static_cast<int32_t>(last & kDays); }
     uint32_t rights() const { return last >> 24; }
   };
-  // One whole correction of the log (its records' bytes), counted by the next Settle.
+  // One whole correction of the log (its records' bytes).
   void Add(const char* records, size_t count);
-  void Settle();
   // What a walk of the corrections that come after all those seen here saw (settled).
   void Merge(const ReviewWeights& later);
   // The question's slot key: never 0, its low bits as good as any.
@@ -84,22 +92,11 @@ class ReviewWeights {
   void Reserve(size_t more);
   Seen* Probe(uint64_t key);
   const Seen* Find(uint64_t key) const;
-  // Answers added and not counted yet: their keys, and their days (bits 0..23) and whether
-  // right (bit 31), the first gathered_count_ of each.
-  std::vector<uint64_t> gathered_keys_;
-  std::vector<uint32_t> gathered_;
-  size_t gathered_count_ = 0;
+  double WeightOf(const Seen* seen) const;
   std::vector<Seen> seen_;
   size_t used_ = 0;
   int32_t today_;
   std::unique_ptr<class TopicNumbers> topics_;
-};
-
-// A question that a review test may draw.
-struct ReviewCandidate {
-  TestItem item;
-  std::string file_name;
-  uint64_t hash = 0;
 };
 
 // Draws `n` (at most all) of the candidates without putting any back: at each step each one not

@@ -311,28 +311,58 @@ TEST(AnswerStats, AQuestionsWeightFollowsItsErrorsAndItsAge) {
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(weights.Of(c.file, c.hash), c.weight) << c.file << c.hash;
 }
 
-// Over many draws of one question, each comes as often as its weight says (chi-square, 3 degrees
-// of freedom, 0.1% level: 16.27); a draw of several never repeats one and takes them all at most.
+// Over many draws of one question, each comes as often as its weight says (chi-square at the
+// 0.1% level), one of weight 0 never; a draw of several never repeats one, takes those of weight 0
+// only after all the others, and takes them all at most.
 TEST(AnswerStats, TheWeightedDrawFollowsTheWeights) {
-  std::vector<ReviewCandidate> candidates;
-  for (uint16_t q = 1; q <= 4; ++q) candidates.push_back({{1, q}, "GEO", q});
-  const std::vector<double> weights = {1, 2, 3, 10};
+  const struct {
+    std::vector<double> weights;
+    double chi_limit;  // for as many degrees of freedom as positive weights, less one
+  } cases[] = {
+      {{1, 2, 3, 10}, 16.27},
+      {{1, 2, 3, 10, 0.5, 4, 7}, 22.46},
+      {{0, 5, 0, 1, 2}, 13.82},
+  };
   std::mt19937 random(7);
-  std::map<uint16_t, int> seen;
-  const int draws = 32000;
-  for (int i = 0; i < draws; ++i) ++seen[DrawWeighted(candidates, weights, 1, &random).front().question];
-  double chi = 0;
-  for (uint16_t q = 1; q <= 4; ++q) {
-    const double expected = draws * weights[q - 1] / 16;
-    chi += std::pow(seen[q] - expected, 2) / expected;
-  }
-  EXPECT_LT(chi, 16.27);
-  for (uint32_t n : {0u, 2u, 4u, 9u}) {
-    const std::vector<TestItem> drawn = DrawWeighted(candidates, weights, n, &random);
-    EXPECT_EQ(drawn.size(), std::min(n, 4u));
-    std::set<uint16_t> distinct;
-    for (const TestItem& t : drawn) distinct.insert(t.question);
-    EXPECT_EQ(distinct.size(), drawn.size()) << n;
+  for (const auto& c : cases) {
+    std::vector<ReviewCandidate> candidates;
+    for (uint16_t q = 1; q <= c.weights.size(); ++q) candidates.push_back({{1, q}, "GEO", q});
+    double total = 0;
+    size_t positive = 0;
+    for (const double w : c.weights) total += w, positive += w > 0;
+    // The first question drawn, and the second, which comes from those left.
+    std::map<uint16_t, int> first, second;
+    const int draws = 32000;
+    for (int i = 0; i < draws; ++i) {
+      const std::vector<TestItem> two = DrawWeighted(candidates, c.weights, 2, &random);
+      ++first[two[0].question];
+      ++second[two[1].question];
+    }
+    double chi_first = 0, chi_second = 0;
+    for (uint16_t q = 1; q <= c.weights.size(); ++q) {
+      const double w = c.weights[q - 1];
+      double then = 0;  // the chance that q comes second
+      for (const double before : c.weights) then += before / total * w / (total - before);
+      then -= w / total * w / (total - w);  // not after itself
+      if (w == 0) {
+        EXPECT_EQ(first[q] + second[q], 0) << "weight 0 drawn, question " << q;
+        continue;
+      }
+      chi_first += std::pow(first[q] - draws * w / total, 2) / (draws * w / total);
+      chi_second += std::pow(second[q] - draws * then, 2) / (draws * then);
+    }
+    EXPECT_LT(chi_first, c.chi_limit) << c.weights.size() << " questions";
+    EXPECT_LT(chi_second, c.chi_limit) << c.weights.size() << " questions, the second drawn";
+    for (uint32_t n : {0u, 2u, 4u, 9u}) {
+      const std::vector<TestItem> drawn = DrawWeighted(candidates, c.weights, n, &random);
+      EXPECT_EQ(drawn.size(), std::min<size_t>(n, c.weights.size()));
+      std::set<uint16_t> distinct;
+      for (size_t k = 0; k < drawn.size(); ++k) {
+        distinct.insert(drawn[k].question);
+        EXPECT_EQ(c.weights[drawn[k].question - 1] > 0, k < positive) << "draw " << k << " of " << n;
+      }
+      EXPECT_EQ(distinct.size(), drawn.size()) << n;
+    }
   }
 }
 
