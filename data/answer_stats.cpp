@@ -33,87 +33,87 @@ std::string PenaltyText(int d) { return d <= 1 ? IntToText(d) : "1/" + IntToText
 // comes, found again by its field's bytes; names that differ in letter case only share a topic.
 class TopicNumbers {
  public:
+  // A way of writing a name met in the walk.
+  struct alignas(64) Written {
+    uint64_t words[5];   // its field's bytes as they stand (the fifth: its last byte)
+    uint64_t salt;       // its topic's name hash times the golden ratio, as ReviewWeights keys it
+    uint32_t topic;
+    uint32_t used;
+  };
+
   TopicNumbers() : slots_(256) {}
 
-  // The topic of the file name field at `field` (its length byte and 32 characters).
-  uint32_t OfField(const char* field) {
-    const Key key = KeyOf(field);
-    size_t at = SlotOf(key);
-    while (slots_[at].used) {
-      if (Same(slots_[at].key, key)) return slots_[at].topic;
-      at = (at + 1) & (slots_.size() - 1);
+  // The field at `field` (its length byte and 32 characters): bytes past the name's length
+  // (zeros, as written) only tell apart two ways of writing one name, which share its topic.
+  const Written& OfField(const char* field) {
+    static_assert(answer_format::kFileNameOffset + 1 + answer_format::kFileNameCapacity == answer_format::kRecordSize);
+    uint64_t w[5];
+    std::memcpy(w, field, 32);
+    w[4] = static_cast<unsigned char>(field[32]);
+    const size_t mask = slots_.size() - 1;
+    const Written* slots = slots_.data();
+    for (size_t at = SlotOf(w[0], w[1]);; at = (at + 1) & mask) {
+      const Written& s = slots[at];
+      if (s.used == 0) return Add(field, w, at);
+      // One test for the five words, without a branch for each.
+      if (((s.words[0] ^ w[0]) | (s.words[1] ^ w[1]) | (s.words[2] ^ w[2]) | (s.words[3] ^ w[3]) |
+           (s.words[4] ^ w[4])) == 0) {
+        return s;
+      }
     }
-    return Add(field, key, at);
   }
-  uint32_t Of(const char* record) { return OfField(record + answer_format::kFileNameOffset); }
+  const Written& Of(const char* record) { return OfField(record + answer_format::kFileNameOffset); }
   // The topic of a name, as the first of its ways of writing was written (another walk's).
-  uint32_t OfName(const std::string& name) {
-    auto [it, added] = topic_of_upper_.emplace(UpperCat(name), static_cast<uint32_t>(names_.size()));
-    if (added) {
-      names_.push_back(name);
-      name_hashes_.push_back(Fnv1a(it->first));
-    }
-    return it->second;
-  }
+  uint32_t OfName(const std::string& name) { return Named(name).first; }
   size_t size() const { return names_.size(); }
   const std::string& name(uint32_t topic) const { return names_[topic]; }
-  // FNV-1a of the upper-cased name, as ReviewWeights keys it.
-  uint64_t name_hash(uint32_t topic) const { return name_hashes_[topic]; }
 
  private:
-  using Key = std::array<uint64_t, 5>;
-  // A name met for the first time, into free slot `at`.
-  [[gnu::noinline]] uint32_t Add(const char* field, const Key& key, size_t at) {
-    const std::string name(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32));
+  // The topic of `name` and its salt, a new topic when no name like it came before.
+  std::pair<uint32_t, uint64_t> Named(const std::string& name) {
     const std::string upper = UpperCat(name);
     auto [it, added] = topic_of_upper_.emplace(upper, static_cast<uint32_t>(names_.size()));
     if (added) {
       names_.push_back(name);
-      name_hashes_.push_back(Fnv1a(upper));
+      salts_.push_back(ReviewWeights::Salt(Fnv1a(upper)));
     }
-    slots_[at] = {key, it->second, true};
-    if (++used_ * 4 > slots_.size()) Grow();
-    return it->second;
+    return {it->second, salts_[it->second]};
   }
-  // The field's bytes as they stand: bytes past the name's length (zeros, as written) only tell
-  // apart two ways of writing one name, which then share its topic.
-  static Key KeyOf(const char* field) {
-    static_assert(answer_format::kFileNameOffset + 1 + answer_format::kFileNameCapacity == answer_format::kRecordSize);
-    Key key;
-    std::memcpy(key.data(), field, 32);
-    key[4] = static_cast<unsigned char>(field[32]);
-    return key;
-  }
-  static bool Same(const Key& a, const Key& b) {
-    return ((a[0] ^ b[0]) | (a[1] ^ b[1]) | (a[2] ^ b[2]) | (a[3] ^ b[3]) | (a[4] ^ b[4])) == 0;
+  // A name written this way for the first time, into free slot `at`.
+  [[gnu::noinline]] const Written& Add(const char* field, const uint64_t* words, size_t at) {
+    const auto [topic, salt] =
+        Named(std::string(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32)));
+    Written& slot = slots_[at];
+    std::copy(words, words + 5, slot.words);
+    slot.salt = salt;
+    slot.topic = topic;
+    slot.used = 1;
+    if (++used_ * 4 <= slots_.size()) return slot;
+    Grow();
+    return OfField(field);
   }
   // From the length and the first 15 characters, which tell most names apart (names alike in
   // them only probe further): the top bits of a product, which every bit of the words moves.
-  size_t SlotOf(const Key& key) const {
-    return static_cast<size_t>(((key[0] ^ key[1] * 0xC2B2AE3D27D4EB4FULL) * 0x9E3779B97F4A7C15ULL) >> (64 - bits_));
+  size_t SlotOf(uint64_t w0, uint64_t w1) const {
+    return static_cast<size_t>(((w0 ^ w1 * 0xC2B2AE3D27D4EB4FULL) * 0x9E3779B97F4A7C15ULL) >> (64 - bits_));
   }
   void Grow() {
-    std::vector<Slot> old(slots_.size() * 2);
+    std::vector<Written> old(slots_.size() * 2);
     old.swap(slots_);
     ++bits_;
-    for (const Slot& slot : old) {
-      if (!slot.used) continue;
-      size_t at = SlotOf(slot.key);
-      while (slots_[at].used) at = (at + 1) & (slots_.size() - 1);
+    for (const Written& slot : old) {
+      if (slot.used == 0) continue;
+      size_t at = SlotOf(slot.words[0], slot.words[1]);
+      while (slots_[at].used != 0) at = (at + 1) & (slots_.size() - 1);
       slots_[at] = slot;
     }
   }
-  struct Slot {
-    Key key{};
-    uint32_t topic = 0;
-    bool used = false;
-  };
-  std::vector<Slot> slots_;  // the names as written, at most a quarter full
-  int bits_ = 8;             // slots_ has 2^bits_ of them
+  std::vector<Written> slots_;  // the names as written, at most a quarter full
+  int bits_ = 8;                // slots_ has 2^bits_ of them
   size_t used_ = 0;
   std::map<std::string, uint32_t> topic_of_upper_;
   std::vector<std::string> names_;  // as first written
-  std::vector<uint64_t> name_hashes_;
+  std::vector<uint64_t> salts_;
 };
 
 namespace {
@@ -141,7 +141,7 @@ class TopicTallies {
   void Add(const char* records, size_t count) {
     for (size_t k = 0; k < count; ++k) {
       const char* r = records + k * answer_format::kRecordSize;
-      const uint32_t topic = topics_.Of(r);
+      const uint32_t topic = topics_.Of(r).topic;
       if (topic >= counts_.size()) counts_.resize(topic + 1, {0, 0, 0});
       ++counts_[topic][static_cast<size_t>(answer_record::Result(r))];
     }
@@ -239,8 +239,10 @@ uint64_t Spread(uint64_t key) {
 
 }  // namespace
 
-uint64_t ReviewWeights::Key(uint64_t name_hash, uint64_t hash) {
-  const uint64_t key = name_hash * 0x9E3779B97F4A7C15ULL ^ hash;
+uint64_t ReviewWeights::Salt(uint64_t name_hash) { return name_hash * 0x9E3779B97F4A7C15ULL; }
+
+uint64_t ReviewWeights::Key(uint64_t salt, uint64_t hash) {
+  const uint64_t key = salt ^ hash;
   return Spread(key == 0 ? 1 : key);  // 0 marks a free slot, and only 0 spreads to 0
 }
 
@@ -299,7 +301,7 @@ void ReviewWeights::Add(const char* records, size_t count) {
   const size_t mask = seen_.size() - 1;
   for (size_t k = 0; k < count; ++k) {
     const char* r = records + k * answer_format::kRecordSize;
-    keys[k] = Key(topics_->name_hash(topics_->Of(r)), answer_record::Hash(r));
+    keys[k] = Key(topics_->Of(r).salt, answer_record::Hash(r));
     __builtin_prefetch(&seen_[keys[k] & mask], 1);
   }
   for (size_t k = 0; k < count; ++k) {
@@ -336,7 +338,7 @@ Status ReviewWeights::Read(const std::string& log, const LogSplit& split) {
 }
 
 double ReviewWeights::Of(const std::string& file_name, uint64_t hash) const {
-  return WeightOf(Find(Key(NameHash(file_name), hash)));
+  return WeightOf(Find(Key(Salt(NameHash(file_name)), hash)));
 }
 
 double ReviewWeights::WeightOf(const Seen* seen) const {
@@ -349,13 +351,13 @@ std::vector<double> ReviewWeights::For(const std::vector<ReviewCandidate>& candi
   std::vector<double> weights;
   weights.reserve(candidates.size());
   const std::string* file = nullptr;  // the questions of one file come together: its name is hashed once
-  uint64_t name_hash = 0;
+  uint64_t salt = 0;
   for (const ReviewCandidate& c : candidates) {
     if (file == nullptr || *file != c.file_name) {
       file = &c.file_name;
-      name_hash = NameHash(c.file_name);
+      salt = Salt(NameHash(c.file_name));
     }
-    weights.push_back(WeightOf(Find(Key(name_hash, c.hash))));
+    weights.push_back(WeightOf(Find(Key(salt, c.hash))));
   }
   return weights;
 }
@@ -424,7 +426,7 @@ class TopicProgress {
     const int32_t monday = DayNumber(MondayOf(answer_record::DateOf(records)));
     for (size_t k = 0; k < count; ++k) {
       const char* r = records + k * answer_format::kRecordSize;
-      const uint32_t topic = topics_.Of(r);
+      const uint32_t topic = topics_.Of(r).topic;
       if (topic >= weeks_.size()) weeks_.resize(topic + 1);
       auto& [right, total] = weeks_[topic][monday];
       right += answer_record::Result(r) == AnswerResult::kRight;

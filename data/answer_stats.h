@@ -71,6 +71,7 @@ class ReviewWeights {
   std::vector<double> For(const std::vector<ReviewCandidate>& candidates) const;
 
  private:
+  friend class TopicNumbers;  // which keeps each file's salt
   // Open addressing over the (file, hash) keys; key 0 marks a free slot.
   struct Seen {
     uint64_t key = 0;
@@ -87,8 +88,10 @@ class ReviewWeights {
   void Add(const char* records, size_t count);
   // What a walk of the corrections that come after all those seen here saw (settled).
   void Merge(const ReviewWeights& later);
+  // A file's part of its questions' keys, from the FNV-1a of its upper-cased name.
+  static uint64_t Salt(uint64_t name_hash);
   // The question's slot key: never 0, its low bits as good as any.
-  static uint64_t Key(uint64_t name_hash, uint64_t hash);
+  static uint64_t Key(uint64_t salt, uint64_t hash);
   void Reserve(size_t more);
   Seen* Probe(uint64_t key);
   const Seen* Find(uint64_t key) const;
