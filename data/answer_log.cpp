@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -22,12 +21,6 @@ namespace af = answer_format;
 namespace {
 
 uint8_t Byte(const char* p) { return static_cast<uint8_t>(*p); }
-
-uint64_t Word(const char* p) {
-  uint64_t w;
-  std::memcpy(&w, p, sizeof w);
-  return w;
-}
 
 // The fields that each record of a correction has of its own: the answer, its result, its place
 // and its question. Bytes 8 to 15 are read as one little-endian word: result, position, count, a
@@ -65,18 +58,49 @@ bool ValidRecord(const char* b) {
 }
 
 
-// Records k and k + 1 of one correction: the same moment, test and size. The records of a
-// correction are written together, their test name fields byte for byte alike.
-bool SameCorrection(const char* a, const char* b) {
-  static_assert(af::kSecondOffset == 6 && af::kTestNameOffset == 24 && af::kTestNameCapacity == 30);
-  constexpr uint64_t kMoment = 0x00FFFFFFFFFFFFFFULL;  // bytes 0..6 of the first word, in memory order
-  const bool little = std::endian::native == std::endian::little;
-  const uint64_t moment = little ? kMoment : ~0xFFULL;
-  // One test for all the words, without a branch for each.
-  return (((Word(a) ^ Word(b)) & moment) | static_cast<uint64_t>(a[af::kCountOffset] ^ b[af::kCountOffset]) |
-          (Word(a + 24) ^ Word(b + 24)) | (Word(a + 32) ^ Word(b + 32)) | (Word(a + 40) ^ Word(b + 40)) |
-          (Word(a + 47) ^ Word(b + 47))) == 0;
-}
+// The records after the first of a correction, checked against it 16 bytes at a time: the same
+// moment, count and test name (the records of a correction are written together, their test
+// name fields byte for byte alike), the next position, zero reserved bytes; then the fields each
+// has of its own. The vectors are the compiler's own, on any processor.
+class NextRecords {
+ public:
+  explicit NextRecords(const char* first) { std::memcpy(expected_, first, sizeof expected_); }
+
+  // Whether `r` is the record after the last one that was.
+  bool Follows(const char* r) {
+    static_assert(af::kSecondOffset == 6 && af::kAnswerOffset == 7 && af::kResultOffset == 8 &&
+                  af::kPositionOffset == 9 && af::kCountOffset == 10 && af::kReservedOffset == 11 &&
+                  af::kQuestionOffset == 12 && af::kReserved2Offset == 14 && af::kHashOffset == 16 &&
+                  af::kTestNameOffset == 24 && af::kFileNameOffset == 55);
+    constexpr uint8_t F = 0xFF;
+    // Bytes that must be as expected: 0..6 and 9..11, 14, 15; 24..54.
+    constexpr Vector kMask0 = {F, F, F, F, F, F, F, 0, 0, F, F, F, 0, 0, F, F};
+    constexpr Vector kMask1 = {0, 0, 0, 0, 0, 0, 0, 0, F, F, F, F, F, F, F, F};
+    constexpr Vector kMask3 = {F, F, F, F, F, F, F, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    constexpr Vector kNextPosition = {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0};
+    Vector v[4];
+    std::memcpy(v, r, sizeof v);
+    expected_[0] += kNextPosition;
+    const Vector differ = ((v[0] ^ expected_[0]) & kMask0) | ((v[1] ^ expected_[1]) & kMask1) |
+                          (v[2] ^ expected_[2]) | ((v[3] ^ expected_[3]) & kMask3);
+    uint64_t halves[2];
+    std::memcpy(halves, &differ, sizeof halves);
+    const uint8_t result = Byte(r + af::kResultOffset);
+    const char answer = r[af::kAnswerOffset];
+    const unsigned blank = answer == ' ';
+    unsigned ok = (halves[0] | halves[1]) == 0;
+    ok &= result <= 2;
+    ok &= blank | (answer - 'a' + 0u < 4u);
+    ok &= blank == (result == 0);
+    ok &= GetU16(r + af::kQuestionOffset) != 0;
+    ok &= Byte(r + af::kFileNameOffset) <= af::kFileNameCapacity;
+    return ok != 0;
+  }
+
+ private:
+  using Vector = uint8_t __attribute__((vector_size(16)));
+  Vector expected_[4];  // bytes 0..63 of the record before, its position one less than the next
+};
 
 }  // namespace
 
@@ -142,12 +166,9 @@ size_t FindCorrections(const char* records, size_t n, uint64_t limit, bool more,
       continue;
     }
     // Each next record has the first one's moment, test and count, and only its own fields to check.
+    NextRecords next(first);
     size_t k = 1;
-    while (k < count) {
-      const char* r = first + k * af::kRecordSize;
-      if (Byte(r + af::kPositionOffset) != k + 1 || !SameCorrection(first, r) || !ValidOwnFields(r)) break;
-      ++k;
-    }
+    while (k < count && next.Follows(first + k * af::kRecordSize)) ++k;
     if (k == count) visit(first, count);
     // Records 2..k of a run cut short start nothing: the search goes on after them.
     i += k;

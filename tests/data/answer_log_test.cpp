@@ -102,8 +102,13 @@ TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
     return bytes;
   };
   int later_runs_found = 0;
-  std::string damaged_middle = join({a});
-  damaged_middle[88 + 8] = 9;  // record 2's result
+  // Record 2 of `a` spoiled at byte `at`: `a` is no whole correction then.
+  const auto spoiled = [&](size_t at, char value) {
+    std::string bytes = join({a});
+    bytes[88 + at] = value;
+    return bytes;
+  };
+  const std::string damaged_middle = spoiled(8, 9);  // result 9
   const struct {
     const char* what;
     std::string bytes;
@@ -114,6 +119,18 @@ TEST(AnswerLog, OnlyWholeCorrectionsAreRead) {
       {"one cut short before a whole one", join({cut(a, 2), b}), {"b"}},
       {"a torn record at the end", join({a, b}) + std::string(40, 'x'), {"a", "b"}},
       {"a damaged record inside", damaged_middle + join({b}), {"b"}},
+      {"another second", spoiled(6, 7) + join({b}), {"b"}},
+      {"another count", spoiled(10, 4) + join({b}), {"b"}},
+      {"another test name", spoiled(25, 'z') + join({b}), {"b"}},
+      {"another test name's length", spoiled(24, 2) + join({b}), {"b"}},
+      {"a test name's last byte", spoiled(54, 'z') + join({b}), {"b"}},
+      {"a reserved byte", spoiled(11, 1) + join({b}), {"b"}},
+      {"the last reserved byte", spoiled(15, 1) + join({b}), {"b"}},
+      {"question 0", spoiled(12, 0) + join({b}), {"b"}},
+      {"an answer that is no letter", spoiled(7, 'e') + join({b}), {"b"}},
+      {"a file name longer than its field", spoiled(55, 33) + join({b}), {"b"}},
+      {"its own hash", spoiled(16, 'h') + join({b}), {"a", "b"}},
+      {"its own file name", spoiled(56, 'X') + join({b}), {"a", "b"}},
       {"the same correction twice over", join({a, a}), {"a", "a"}},
       {"out of order", join({{a[1], a[0], a[2]}, b}), {"b"}},
       {"nothing", "", {}},
