@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -271,12 +272,16 @@ Status WalkAnswerLogInParts(const std::vector<CorrectionVisitor>& visitors, cons
   uint64_t total = 0;
   QUIZ_RETURN_IF_ERROR(file.Count(&total));
   return WalkParts(total, visitors, min_records, [&](uint64_t begin, uint64_t end, const CorrectionVisitor& visit) {
-    std::vector<char> buffer;
+    std::unique_ptr<char[]> buffer;  // read over at once: not cleared first
+    size_t capacity = 0;
     return WalkBlocks(begin, end, total, 8192,  // records: 704 kB
                       [&](uint64_t at, size_t n, const char** records) {
-                        buffer.resize(n * af::kRecordSize);
-                        *records = buffer.data();
-                        return file.Read(at, n, buffer.data());
+                        if (n > capacity) {
+                          buffer.reset(new char[n * af::kRecordSize]);
+                          capacity = n;
+                        }
+                        *records = buffer.get();
+                        return file.Read(at, n, buffer.get());
                       },
                       visit);
   });

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "data/answer_format.h"
@@ -54,7 +55,8 @@ class TopicNumbers {
     const Written* slots = slots_.data();
     for (size_t at = SlotOf(w[0], w[1]);; at = (at + 1) & mask) {
       const Written& s = slots[at];
-      if (s.used == 0) return Add(field, w, at);
+      // The words stay in registers: a name new to the walk is read again from the field.
+      if (s.used == 0) return Add(field, at);
       // One test for the five words, without a branch for each.
       if (((s.words[0] ^ w[0]) | (s.words[1] ^ w[1]) | (s.words[2] ^ w[2]) | (s.words[3] ^ w[3]) |
            (s.words[4] ^ w[4])) == 0) {
@@ -80,11 +82,12 @@ class TopicNumbers {
     return {it->second, salts_[it->second]};
   }
   // A name written this way for the first time, into free slot `at`.
-  [[gnu::noinline]] const Written& Add(const char* field, const uint64_t* words, size_t at) {
+  [[gnu::noinline]] const Written& Add(const char* field, size_t at) {
     const auto [topic, salt] =
         Named(std::string(field + 1, std::min<size_t>(static_cast<unsigned char>(field[0]), 32)));
     Written& slot = slots_[at];
-    std::copy(words, words + 5, slot.words);
+    std::memcpy(slot.words, field, 32);
+    slot.words[4] = static_cast<unsigned char>(field[32]);
     slot.salt = salt;
     slot.topic = topic;
     slot.used = 1;
@@ -293,7 +296,8 @@ ReviewWeights& ReviewWeights::operator=(ReviewWeights&&) noexcept = default;
 
 void ReviewWeights::Add(const char* records, size_t count) {
   const auto day = static_cast<uint32_t>(std::clamp<int32_t>(DayNumber(answer_record::DateOf(records)), 0, Seen::kDays));
-  Reserve(count);
+  Reserve(std::max(count, expected_));
+  expected_ = 0;
   // The slots of a correction's questions lie anywhere in a table bigger than the nearest
   // caches: all of them are asked for first, then updated in order.
   std::array<uint64_t, 256> keys;  // a correction has at most 255 records
@@ -330,6 +334,13 @@ void ReviewWeights::Merge(const ReviewWeights& later) {
 Status ReviewWeights::Read(const std::string& log, const LogSplit& split) {
   std::vector<ReviewWeights> parts;
   for (size_t t = 1; t < split.threads; ++t) parts.emplace_back(DateOfDayNumber(today_));
+  // Each walk's table is made big enough at its first correction, rather than grown again and
+  // again: for as many questions as its share of the log's answers, at most 16384.
+  std::error_code error;
+  const uintmax_t bytes = std::filesystem::file_size(log, error);
+  const size_t answers = error ? 0 : static_cast<size_t>(bytes / answer_format::kRecordSize);
+  expected_ = std::min<size_t>(answers / std::max<size_t>(split.threads, 1), 16384);
+  for (ReviewWeights& w : parts) w.expected_ = expected_;
   std::vector<CorrectionVisitor> visitors{[this](const char* records, size_t count) { Add(records, count); }};
   for (ReviewWeights& w : parts) visitors.push_back([&w](const char* records, size_t count) { w.Add(records, count); });
   QUIZ_RETURN_IF_ERROR(WalkAnswerLogInParts(visitors, log, split.min_records));

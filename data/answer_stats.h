@@ -98,6 +98,7 @@ class ReviewWeights {
   double WeightOf(const Seen* seen) const;
   std::vector<Seen> seen_;
   size_t used_ = 0;
+  size_t expected_ = 0;  // the questions that the first correction added makes room for
   int32_t today_;
   std::unique_ptr<class TopicNumbers> topics_;
 };
