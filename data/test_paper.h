@@ -1,0 +1,89 @@
+#pragma once
+// A test on paper: its versions, each with its own order of questions and of answers, and the
+// pages of the test, its answer sheet and its answer key laid out for a printer or a PDF. The
+// pages are described here (texts, bubbles, lines, in points from the page's top left corner);
+// the windows paint them.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/question_format.h"
+
+namespace quiz {
+
+// One question as printed: its text and its answers that are not empty, the right one first.
+struct PaperQuestion {
+  std::string text;
+  std::vector<std::string> answers;
+};
+PaperQuestion PaperQuestionOf(const Question& question);
+
+// A version of the test, "A" to "D".
+struct PaperVersion {
+  char letter = 'A';
+  std::vector<uint16_t> questions;             // the test's questions (0-based), in the order printed
+  std::vector<std::vector<uint8_t>> answers;   // for each printed question: its answer (0-based) at each letter
+  // The letter (0-based) of printed question k's right answer.
+  uint8_t RightLetter(size_t k) const;
+};
+
+// `versions` versions (1 to 4) of the test, drawn from `seed`: the same seed, the same versions.
+std::vector<PaperVersion> DrawPaperVersions(const std::vector<PaperQuestion>& test, int versions, uint32_t seed);
+
+inline constexpr double kA4Width = 595.276, kA4Height = 841.890;  // points
+inline constexpr double kLetterWidth = 612, kLetterHeight = 792;
+inline constexpr double kPointsPerMm = 72 / 25.4;
+
+struct PaperOptions {
+  bool test = true, sheet = true, key = true;
+  std::string header;    // the first line of each page of the test and of the sheet
+  int penalty = 4;       // a wrong answer takes 1/penalty of a right one; 0, none
+  double page_width = kA4Width, page_height = kA4Height;
+};
+
+struct PaperFont {
+  double size = 11;  // points
+  bool bold = false;
+  bool operator==(const PaperFont&) const = default;
+};
+// The width in points of a Windows-1252 text in a font: the painter's own measure, so that what is
+// laid out is what is painted.
+using MeasureText = std::function<double(const std::string& text, const PaperFont& font)>;
+
+struct PaperText {
+  double x = 0, y = 0;  // the top left corner of its line
+  PaperFont font;
+  std::string text;     // Windows-1252
+};
+struct PaperBubble {
+  double x = 0, y = 0;  // the circle's centre
+  double diameter = 0;
+  char letter = 'a';    // printed inside
+};
+struct PaperLine {
+  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+enum class PaperPart { kTest, kSheet, kKey };
+struct PaperPage {
+  PaperPart part = PaperPart::kTest;
+  char version = 'A';
+  std::vector<PaperText> texts;
+  std::vector<PaperBubble> bubbles;
+  std::vector<PaperLine> lines;
+};
+
+inline constexpr double kPaperMargin = 18 * kPointsPerMm;
+inline constexpr double kBubbleDiameter = 5 * kPointsPerMm;  // a pen fills it
+inline constexpr int kSheetRowsPerColumn = 25;
+
+// The pages asked for in `options`: for each version in turn, its test, then its answer sheet; the
+// key of every version last. A question and its answers never go across a page's end.
+std::vector<PaperPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
+                                   const PaperOptions& options, const MeasureText& measure);
+
+// "Puntuació: encerts - errors x 1/4" and the like, as the key says it.
+std::string PaperScoringRule(int penalty);
+
+}  // namespace quiz
