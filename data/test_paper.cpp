@@ -4,6 +4,9 @@
 #include <numeric>
 #include <random>
 
+#include "data/generated_tests.h"
+#include "data/question_file.h"
+#include "data/topic_index.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/text.h"
 
@@ -51,6 +54,36 @@ std::vector<PaperVersion> DrawPaperVersions(const std::vector<PaperQuestion>& te
     drawn.push_back(std::move(version));
   }
   return drawn;
+}
+
+Status ReadPaperTest(const std::string& name, std::vector<PaperQuestion>* test, std::string* description) {
+  test->clear();
+  description->clear();
+  std::vector<TestItem> items;
+  const Status read = ReadTestFile(TestFileName(name), &items);
+  if (read.code() == Status::Code::kNotFound) {
+    return Status::NotFound(W("Test inexistent"), W("No hi ha cap test «") + name + W("» a la carpeta Generats."));
+  }
+  QUIZ_RETURN_IF_ERROR(read);
+  GeneratedTestIndex generated;
+  std::vector<GeneratedTestEntry> entries;
+  if (generated.OpenForManager().ok() && generated.ReadAll(&entries).ok()) {
+    for (const GeneratedTestEntry& e : entries) {
+      if (UpperCat(e.file_name) == UpperCat(name)) *description = e.description;
+    }
+  }
+  TopicIndex index;
+  QUIZ_RETURN_IF_ERROR(index.OpenForReading());
+  for (const TestItem& item : items) {
+    TopicEntry entry;
+    QUIZ_RETURN_IF_ERROR(index.Read(item.topic, &entry));
+    QuestionFile bank;
+    QUIZ_RETURN_IF_ERROR(bank.Open(entry, QuestionFile::Access::kRead));
+    Question question;
+    QUIZ_RETURN_IF_ERROR(bank.Read(item.question, &question));
+    test->push_back(PaperQuestionOf(question));
+  }
+  return Status::Ok();
 }
 
 std::string PaperScoringRule(int penalty) {
@@ -110,7 +143,7 @@ class PaperLayout {
  public:
   PaperLayout(const PaperOptions& options, const MeasureText& measure) : options_(options), measure_(measure) {}
 
-  std::vector<PaperPage> pages;
+  std::vector<TestPage> pages;
 
   void Test(const std::vector<PaperQuestion>& test, const PaperVersion& version) {
     NewPage(PaperPart::kTest, version.letter);
@@ -158,8 +191,9 @@ class PaperLayout {
         const size_t row = (q - first) % kSheetRowsPerColumn, column = (q - first) / kSheetRowsPerColumn;
         const double x = kPaperMargin + column * column_width, y = y_ + row * kSheetRow;
         const std::string number = IntToText(static_cast<int32_t>(q + 1));
+        // Its capitals' middle level with the bubbles' centres.
         page().texts.push_back({x + kSheetNumberWidth - 3 - measure_(number, kQuestionFont),
-                                y + (kSheetRow - LineHeight(kQuestionFont)) / 2, kQuestionFont, number});
+                                y + kSheetRow / 2 - 0.55 * kQuestionFont.size, kQuestionFont, number});
         for (size_t letter = 0; letter < letters; ++letter) {
           page().bubbles.push_back({x + kSheetNumberWidth + kSheetBubbleStep * (letter + 0.5), y + kSheetRow / 2,
                                     kBubbleDiameter, static_cast<char>('a' + letter)});
@@ -191,7 +225,7 @@ class PaperLayout {
   }
 
  private:
-  PaperPage& page() { return pages.back(); }
+  PaperPage& page() { return pages.back().page; }
   double Bottom() const { return options_.page_height - kPaperMargin; }
 
   void Add(double x, const PaperFont& font, const std::string& text) {
@@ -202,7 +236,7 @@ class PaperLayout {
   // A page of `part`: the header, and on the test and the sheet the version and the lines for the
   // name and the date.
   void NewPage(PaperPart part, char version, bool heading = true) {
-    pages.push_back({part, version, {}, {}, {}});
+    pages.push_back({part, version, {}});
     y_ = kPaperMargin;
     if (heading) {
       const std::string letter = W("Versió ") + version;
@@ -225,7 +259,7 @@ class PaperLayout {
 
 }  // namespace
 
-std::vector<PaperPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
+std::vector<TestPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
                                    const PaperOptions& options, const MeasureText& measure) {
   PaperLayout layout(options, measure);
   size_t letters = 0;

@@ -1,8 +1,7 @@
 #pragma once
 // A test on paper: its versions, each with its own order of questions and of answers, and the
 // pages of the test, its answer sheet and its answer key laid out for a printer or a PDF. The
-// pages are described here (texts, bubbles, lines, in points from the page's top left corner);
-// the windows paint them.
+// pages are described here; the windows paint them.
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +9,8 @@
 #include <vector>
 
 #include "data/question_format.h"
+#include "toolkit/paper_pages.h"
+#include "toolkit/status.h"
 
 namespace quiz {
 
@@ -32,10 +33,6 @@ struct PaperVersion {
 // `versions` versions (1 to 4) of the test, drawn from `seed`: the same seed, the same versions.
 std::vector<PaperVersion> DrawPaperVersions(const std::vector<PaperQuestion>& test, int versions, uint32_t seed);
 
-inline constexpr double kA4Width = 595.276, kA4Height = 841.890;  // points
-inline constexpr double kLetterWidth = 612, kLetterHeight = 792;
-inline constexpr double kPointsPerMm = 72 / 25.4;
-
 struct PaperOptions {
   bool test = true, sheet = true, key = true;
   std::string header;    // the first line of each page of the test and of the sheet
@@ -43,35 +40,11 @@ struct PaperOptions {
   double page_width = kA4Width, page_height = kA4Height;
 };
 
-struct PaperFont {
-  double size = 11;  // points
-  bool bold = false;
-  bool operator==(const PaperFont&) const = default;
-};
-// The width in points of a Windows-1252 text in a font: the painter's own measure, so that what is
-// laid out is what is painted.
-using MeasureText = std::function<double(const std::string& text, const PaperFont& font)>;
-
-struct PaperText {
-  double x = 0, y = 0;  // the top left corner of its line
-  PaperFont font;
-  std::string text;     // Windows-1252
-};
-struct PaperBubble {
-  double x = 0, y = 0;  // the circle's centre
-  double diameter = 0;
-  char letter = 'a';    // printed inside
-};
-struct PaperLine {
-  double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-};
 enum class PaperPart { kTest, kSheet, kKey };
-struct PaperPage {
+struct TestPage {
   PaperPart part = PaperPart::kTest;
-  char version = 'A';
-  std::vector<PaperText> texts;
-  std::vector<PaperBubble> bubbles;
-  std::vector<PaperLine> lines;
+  char version = 'A';  // the key's pages: the first version on them
+  PaperPage page;
 };
 
 inline constexpr double kPaperMargin = 18 * kPointsPerMm;
@@ -80,8 +53,12 @@ inline constexpr int kSheetRowsPerColumn = 25;
 
 // The pages asked for in `options`: for each version in turn, its test, then its answer sheet; the
 // key of every version last. A question and its answers never go across a page's end.
-std::vector<PaperPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
+std::vector<TestPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
                                    const PaperOptions& options, const MeasureText& measure);
+
+// The questions of generated test `name` (as in Generats, without ".tgn") from their banks, and its
+// description from the generated tests' index (empty when it has none).
+Status ReadPaperTest(const std::string& name, std::vector<PaperQuestion>* test, std::string* description);
 
 // "Puntuació: encerts - errors x 1/4" and the like, as the key says it.
 std::string PaperScoringRule(int penalty);

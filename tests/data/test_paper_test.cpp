@@ -64,12 +64,12 @@ TEST(TestPaper, VersionsAreOrdersOfTheTestDrawnFromTheSeed) {
 }
 
 // What each version's test paper puts at each letter of each question, read from its pages.
-std::map<std::pair<char, int>, std::map<char, std::string>> PrintedAnswers(const std::vector<PaperPage>& pages) {
+std::map<std::pair<char, int>, std::map<char, std::string>> PrintedAnswers(const std::vector<TestPage>& pages) {
   std::map<std::pair<char, int>, std::map<char, std::string>> printed;
-  for (const PaperPage& page : pages) {
+  for (const TestPage& page : pages) {
     if (page.part != PaperPart::kTest) continue;
     int question = 0;
-    for (const PaperText& t : page.texts) {
+    for (const PaperText& t : page.page.texts) {
       if (t.font.bold && t.text.find(". Q") != std::string::npos) question = std::stoi(t.text);
       if (question > 0 && t.text.size() > 3 && t.text[1] == ')') printed[{page.version, question}][t.text[0]] = t.text.substr(3);
     }
@@ -78,12 +78,12 @@ std::map<std::pair<char, int>, std::map<char, std::string>> PrintedAnswers(const
 }
 
 // The key's letter for each version and question, read from its pages.
-std::map<std::pair<char, int>, char> KeyLetters(const std::vector<PaperPage>& pages) {
+std::map<std::pair<char, int>, char> KeyLetters(const std::vector<TestPage>& pages) {
   std::map<std::pair<char, int>, char> key;
   char version = 0;
-  for (const PaperPage& page : pages) {
+  for (const TestPage& page : pages) {
     if (page.part != PaperPart::kKey) continue;
-    for (const PaperText& t : page.texts) {
+    for (const PaperText& t : page.page.texts) {
       if (t.text.rfind(W("Versió "), 0) == 0) version = t.text.back();
       const size_t space = t.text.find(' ');
       if (version != 0 && !t.font.bold && space != std::string::npos && std::isdigit(static_cast<unsigned char>(t.text[0]))) {
@@ -99,7 +99,7 @@ TEST(TestPaper, TheKeyGivesTheLetterOfEachVersionsRightAnswer) {
   const std::vector<PaperVersion> versions = DrawPaperVersions(test, 3, 5);
   PaperOptions options;
   options.header = W("Examen de prova");
-  const std::vector<PaperPage> pages = LayOutPaper(test, versions, options, HalfEm);
+  const std::vector<TestPage> pages = LayOutPaper(test, versions, options, HalfEm);
   const auto printed = PrintedAnswers(pages);
   const auto key = KeyLetters(pages);
   ASSERT_EQ(key.size(), 3u * 60);
@@ -111,8 +111,8 @@ TEST(TestPaper, TheKeyGivesTheLetterOfEachVersionsRightAnswer) {
     EXPECT_EQ(answers.at(letter)[0], 'R') << "version " << at.first << ", question " << at.second;
   }
   std::set<std::string> rules;
-  for (const PaperPage& page : pages) {
-    for (const PaperText& t : page.texts) {
+  for (const TestPage& page : pages) {
+    for (const PaperText& t : page.page.texts) {
       if (t.text.rfind(W("Puntuació"), 0) == 0) rules.insert(t.text);
     }
   }
@@ -144,13 +144,13 @@ TEST(TestPaper, NoQuestionGoesAcrossAPageEnd) {
     options.sheet = options.key = false;
     options.page_width = width;
     options.page_height = height;
-    const std::vector<PaperPage> pages = LayOutPaper(test, DrawPaperVersions(test, 1, 3), options, HalfEm);
+    const std::vector<TestPage> pages = LayOutPaper(test, DrawPaperVersions(test, 1, 3), options, HalfEm);
     ASSERT_GT(pages.size(), 10u);
     int next = 1;
-    for (const PaperPage& page : pages) {
-      const double top = page.lines.at(0).y1;
+    for (const TestPage& page : pages) {
+      const double top = page.page.lines.at(0).y1;
       bool first = true;
-      for (const PaperText& t : page.texts) {
+      for (const PaperText& t : page.page.texts) {
         EXPECT_LE(t.y + t.font.size * 1.3, height - kPaperMargin + 1e-9) << t.text;
         EXPECT_LE(t.x + HalfEm(t.text, t.font), width - kPaperMargin + 1e-9) << t.text;
         if (t.y < top) continue;
@@ -176,16 +176,16 @@ TEST(TestPaper, TheSheetHasARowOfBubblesForEachQuestion) {
       options.test = options.key = false;
       options.page_width = width;
       options.page_height = height;
-      const std::vector<PaperPage> pages = LayOutPaper(test, DrawPaperVersions(test, 2, 1), options, HalfEm);
+      const std::vector<TestPage> pages = LayOutPaper(test, DrawPaperVersions(test, 2, 1), options, HalfEm);
       ASSERT_EQ(pages.size(), 2 * c.pages) << c.questions;
       for (char version : {'A', 'B'}) {
         size_t bubbles = 0;
         std::set<int> numbers;
-        std::set<std::tuple<const PaperPage*, long, long>> centres;
-        for (const PaperPage& page : pages) {
+        std::set<std::tuple<const TestPage*, long, long>> centres;
+        for (const TestPage& page : pages) {
           if (page.version != version) continue;
           EXPECT_EQ(page.part, PaperPart::kSheet);
-          for (const PaperBubble& b : page.bubbles) {
+          for (const PaperBubble& b : page.page.bubbles) {
             ++bubbles;
             EXPECT_GE(b.diameter, 4 * kPointsPerMm);
             EXPECT_LT(b.letter - 'a', static_cast<int>(c.answers));
@@ -194,7 +194,7 @@ TEST(TestPaper, TheSheetHasARowOfBubblesForEachQuestion) {
             EXPECT_LE(b.y + b.diameter / 2, height - kPaperMargin + 1e-9) << c.questions;
             centres.insert({&page, std::lround(b.x), std::lround(b.y)});
           }
-          for (const PaperText& t : page.texts) {
+          for (const PaperText& t : page.page.texts) {
             if (t.font.bold && std::isdigit(static_cast<unsigned char>(t.text[0]))) numbers.insert(std::stoi(t.text));
           }
         }

@@ -276,6 +276,14 @@ void DrawGroupFrame(QPainter* painter, const QRect& rect) {
   FillInBands(*painter, inner.adjusted(1, 1, -1, -1), kInside);
 }
 
+std::unique_ptr<QGuiApplication> StartWindowlessApplication(int& argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+  });
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv) {
   // A display that closes its connection under the program (or a reader of a pipe that goes)
   // makes a write fail with its error, which is then told; it never ends the program unheard.

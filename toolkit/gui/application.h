@@ -18,6 +18,10 @@ namespace quiz {
 // time a start from outside).
 std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, char** argv);
 
+// The application of a program run from a script, without windows: no display is needed, and Qt's
+// own notes are kept out of standard error, where the program's one line goes.
+std::unique_ptr<QGuiApplication> StartWindowlessApplication(int& argc, char** argv);
+
 // Loads Qt's own Catalan texts for its standard buttons and dialogs, the Tahoma that Wine ships,
 // and the small control font the fixed layouts are made for.
 void PrepareApplication(QApplication& app);

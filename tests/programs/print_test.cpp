@@ -1,0 +1,141 @@
+// quizrun printing a test of the demo to a PDF from a script, read back with pdftotext.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/test_paper.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/cp1252.h"
+#include "toolkit/files.h"
+
+namespace quiz {
+namespace {
+
+struct Ran {
+  int code = -1;
+  std::string out;  // standard output and error together
+};
+
+// `command` through the shell with no display at all.
+Ran Shell(const std::string& command) {
+  FILE* pipe = ::popen(("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + command + " 2>&1").c_str(), "r");
+  Ran run;
+  if (pipe == nullptr) return run;
+  char chunk[4096];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) run.out.append(chunk, got);
+  const int status = ::pclose(pipe);
+  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+class PrintBatch : public testing::InTempDir {
+ protected:
+  void SetUp() override {
+    InTempDir::SetUp();
+    std::filesystem::copy(QUIZ_DEMO_DIR, "demo", std::filesystem::copy_options::recursive);
+  }
+  static Ran Print(const std::string& arguments) {
+    return Shell(std::string("'") + QUIZ_QUIZRUN + "' --data demo " + arguments);
+  }
+};
+
+TEST_F(PrintBatch, SaysInOneLineWhatItWroteOrWhyNot) {
+  std::filesystem::create_directory("a_folder");
+  testing::PutFile("kept.pdf", "as it was");
+  const struct {
+    const char* arguments;
+    int code;
+    const char* said;  // in its one line
+    const char* written;
+  } cases[] = {
+      {"--print historia --pdf out.pdf", 0, "/out.pdf: 1 pàgines.", "out.pdf"},
+      {"--print historia --pdf out.pdf --versions 4 --sheet --key", 0, "/out.pdf: 9 pàgines.", "out.pdf"},
+      {"--print nohiha --pdf none.pdf", 1, "No hi ha cap test «nohiha» a la carpeta Generats.", nullptr},
+      {"--print historia --pdf no_folder/out.pdf", 1, "/no_folder/out.pdf: no existeix", nullptr},
+      {"--print historia --pdf a_folder", 1, "/a_folder: ", nullptr},
+      {"--print historia --pdf out.pdf --versions 5", 2, "Ús: quizrun --print TEST --pdf", nullptr},
+      {"--print historia", 2, "Ús: quizrun --print TEST --pdf", nullptr},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove("out.pdf");
+    const Ran run = Print(c.arguments);
+    EXPECT_EQ(run.code, c.code) << c.arguments << ": " << run.out;
+    EXPECT_NE(run.out.find(c.said), std::string::npos) << c.arguments << ": " << run.out;
+    EXPECT_EQ(run.out.starts_with("Escrit "), c.code == 0) << c.arguments << ": " << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << c.arguments << ": " << run.out;
+    if (c.written != nullptr) {
+      EXPECT_TRUE(testing::FileBytes(c.written).starts_with("%PDF-")) << c.arguments;
+    } else {
+      EXPECT_FALSE(std::filesystem::exists("out.pdf")) << c.arguments;
+    }
+  }
+  EXPECT_TRUE(std::filesystem::is_directory("a_folder"));
+  EXPECT_EQ(testing::FileBytes("kept.pdf"), "as it was");
+}
+
+// Each version's paper, read back from the PDF, has at the letter its key gives the question's
+// right answer; the Catalan letters come back as they went.
+TEST_F(PrintBatch, TheKeyMatchesEachVersionsPaper) {
+  ASSERT_EQ(Print("--print historia --pdf out.pdf --versions 3 --sheet --key --seed 9").code, 0);
+  const Ran text = Shell("pdftotext -layout out.pdf -");
+  ASSERT_EQ(text.code, 0) << text.out;
+  std::vector<PaperQuestion> test;
+  std::string description;
+  {
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path("demo");
+    ASSERT_TRUE(ReadPaperTest("historia", &test, &description).ok());
+    std::filesystem::current_path(here);
+  }
+  std::map<std::string, std::string> right;  // question text -> its right answer, UTF-8
+  for (const PaperQuestion& q : test) right[Cp1252ToUtf8(q.text)] = Cp1252ToUtf8(q.answers[0]);
+
+  std::map<char, std::map<int, char>> key;             // version -> question -> letter
+  std::map<char, std::map<int, std::string>> printed;  // version -> question -> the answer at the key's letter
+  std::map<char, std::map<int, std::map<char, std::string>>> answers;
+  std::map<char, std::map<int, std::string>> questions;
+  const std::regex version_line(R"(Versió ([A-D]))"), question_line(R"(^(\d+)\. (.*\S))"),
+      answer_line(R"(^\s+([a-d])\) (.*\S))"), key_pair(R"((\d+) ?([a-d])\b)");
+  char version = 0;
+  bool in_key = false;
+  int question = 0;
+  std::istringstream lines(text.out);
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
+    if (line.find("Clau de respostes") != std::string::npos) in_key = true;
+    if (std::regex_search(line, m, version_line)) version = m[1].str()[0];
+    if (in_key) {
+      for (auto it = std::sregex_iterator(line.begin(), line.end(), key_pair); it != std::sregex_iterator(); ++it) {
+        key[version][std::stoi((*it)[1])] = (*it)[2].str()[0];
+      }
+    } else if (std::regex_search(line, m, question_line)) {
+      question = std::stoi(m[1]);
+      questions[version][question] = m[2];
+    } else if (std::regex_search(line, m, answer_line)) {
+      answers[version][question][m[1].str()[0]] = m[2];
+    }
+  }
+  ASSERT_EQ(key.size(), 3u);
+  for (const auto& [v, letters] : key) {
+    ASSERT_EQ(letters.size(), test.size()) << v;
+    for (const auto& [k, letter] : letters) {
+      ASSERT_TRUE(right.count(questions[v][k])) << v << k << ": " << questions[v][k];
+      EXPECT_EQ(answers[v][k][letter], right[questions[v][k]]) << "version " << v << ", question " << k;
+    }
+  }
+  EXPECT_NE(text.out.find("Història de Catalunya"), std::string::npos);
+  EXPECT_NE(text.out.find("Martí l'Humà"), std::string::npos);
+  EXPECT_NE(text.out.find("Puntuació: encerts - errors × 1/4"), std::string::npos);
+  EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\f'), 7) << "3 papers, 3 sheets and the key";
+}
+
+}  // namespace
+}  // namespace quiz
