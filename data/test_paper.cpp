@@ -56,6 +56,23 @@ std::vector<PaperVersion> DrawPaperVersions(const std::vector<PaperQuestion>& te
   return drawn;
 }
 
+std::vector<PaperPage> PrintPages(const std::vector<PaperQuestion>& test, uint32_t seed, const PrintChoice& choice,
+                                  double width, double height, const MeasureText& measure) {
+  PaperOptions options;
+  options.test = choice.test;
+  options.sheet = choice.sheet;
+  options.key = choice.key;
+  options.header = choice.header;
+  options.penalty = choice.penalty;
+  options.page_width = width;
+  options.page_height = height;
+  std::vector<PaperPage> pages;
+  for (TestPage& page : LayOutPaper(test, DrawPaperVersions(test, choice.versions, seed), options, measure)) {
+    pages.push_back(std::move(page.page));
+  }
+  return pages;
+}
+
 Status ReadPaperTest(const std::string& name, std::vector<PaperQuestion>* test, std::string* description) {
   test->clear();
   description->clear();

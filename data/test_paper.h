@@ -56,6 +56,11 @@ inline constexpr int kSheetRowsPerColumn = 25;
 std::vector<TestPage> LayOutPaper(const std::vector<PaperQuestion>& test, const std::vector<PaperVersion>& versions,
                                    const PaperOptions& options, const MeasureText& measure);
 
+// The pages that `choice` asks for, on pages of `width` x `height` points, the versions drawn from
+// `seed`.
+std::vector<PaperPage> PrintPages(const std::vector<PaperQuestion>& test, uint32_t seed, const PrintChoice& choice,
+                                  double width, double height, const MeasureText& measure);
+
 // The questions of generated test `name` (as in Generats, without ".tgn") from their banks, and its
 // description from the generated tests' index (empty when it has none).
 Status ReadPaperTest(const std::string& name, std::vector<PaperQuestion>* test, std::string* description);

@@ -36,8 +36,8 @@ int RunPrintBatch(const std::vector<std::string>& arguments, const std::string& 
                   std::ostream& err) {
   std::string test_name, pdf;
   long versions = 1, seed = static_cast<long>(StartSeed() & 0x7FFFFFFF);
-  PaperOptions options;
-  options.sheet = options.key = false;
+  PrintChoice choice;
+  choice.sheet = choice.key = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& a = arguments[i];
     const bool has_value = i + 1 < arguments.size();
@@ -50,9 +50,9 @@ int RunPrintBatch(const std::vector<std::string>& arguments, const std::string& 
     } else if (a == "--seed" && has_value && NumberIn(arguments[i + 1], 0, 0x7FFFFFFF, &seed)) {
       ++i;
     } else if (a == "--sheet") {
-      options.sheet = true;
+      choice.sheet = true;
     } else if (a == "--key") {
-      options.key = true;
+      choice.key = true;
     } else {
       err << kPrintUsage;
       return 2;
@@ -70,13 +70,11 @@ int RunPrintBatch(const std::vector<std::string>& arguments, const std::string& 
     err << Cp1252ToUtf8(status.text()) << "\n";
     return 1;
   }
-  options.header = description.empty() ? name : description;
-  const std::vector<TestPage> laid = LayOutPaper(
-      test, DrawPaperVersions(test, static_cast<int>(versions), static_cast<uint32_t>(seed)), options,
-      PdfTextMeasure());
-  std::vector<PaperPage> pages;
-  for (const TestPage& p : laid) pages.push_back(p.page);
-  if (const Status status = WritePaperPdf(pages, options.page_width, options.page_height, options.header, pdf);
+  choice.header = description.empty() ? name : description;
+  choice.versions = static_cast<int>(versions);
+  const std::vector<PaperPage> pages =
+      PrintPages(test, static_cast<uint32_t>(seed), choice, kA4Width, kA4Height, PdfTextMeasure());
+  if (const Status status = WritePaperPdf(pages, kA4Width, kA4Height, choice.header, pdf);
       !status.ok()) {
     err << Cp1252ToUtf8(W("No s'ha escrit el PDF: ") + status.text()) << "\n";
     return 1;

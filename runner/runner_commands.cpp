@@ -5,18 +5,22 @@
 #include "data/answer_stats.h"
 #include "data/score_chart.h"
 #include "data/score_history.h"
+#include "data/test_paper.h"
 #include "runner/mistakes.h"
 #include "runner/runner_window.h"
 #include "runner/test_export.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/paths.h"
+#include "toolkit/text.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/about_box.h"
 #include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/list_viewer.h"
 #include "toolkit/gui/message_box.h"
+#include "toolkit/gui/print_window.h"
 #include "toolkit/gui/programs.h"
+#include "toolkit/program_start.h"
 
 namespace quiz {
 
@@ -28,6 +32,9 @@ void RunnerWindow::Command(int id) {
       break;
     case kMistakes: RepeatMistakes(); break;
     case kReview: DrawReview(); break;
+    case kPrint:
+      if (engine_.opened()) PrintTest();
+      break;
     case kTopicResults: ShowTopicResults(); break;
     case kTopicChart: ShowTopicChart(); break;
     case kExit: close(); break;
@@ -144,6 +151,22 @@ void RunnerWindow::ShowHistory() {
   // A result picked ("Veure") is scored again under every penalty, when its answers are logged.
   ShowListWithMore(kScoreHistoryTitle, lines, RescoreTitle(), NoAnswersToRescore(),
                    [](int picked, TextList* again) { return RescoreHistoryLine(picked, kMaxListLines, again); });
+}
+
+void RunnerWindow::PrintTest() {
+  std::string name = engine_.test_name();
+  if (UpperCat(name).ends_with(".TGN")) name.resize(name.size() - 4);
+  std::vector<PaperQuestion> test;
+  std::string description;
+  if (const Status read = ReadPaperTest(name, &test, &description); !read.ok()) {
+    ShowStatus(read);
+    return;
+  }
+  const uint32_t seed = StartSeed();
+  ShowPrintWindow(name, description.empty() ? name : description,
+                  [&test, seed](const PrintChoice& choice, double width, double height, const MeasureText& measure) {
+                    return PrintPages(test, seed, choice, width, height, measure);
+                  });
 }
 
 void RunnerWindow::ShowTopicChart() {

@@ -97,6 +97,7 @@ void RunnerWindow::BuildMenu() {
   QMenu* tests = bar->addMenu("Tests");
   add(tests, kOpenTest, "&Obrir/executar");
   add(tests, kExport, "Passar a text");
+  add(tests, kPrint, "&Imprimir...");
   add(tests, kMistakes, "Repetir errades i en blanc");
   add(tests, kReview, "Repàs de les més fallades");
   tests->addSeparator();
@@ -171,6 +172,7 @@ QAction* RunnerWindow::action(int id) const {
 
 void RunnerWindow::UpdateMenu() {
   actions_[kExport]->setEnabled(engine_.opened());
+  actions_[kPrint]->setEnabled(engine_.opened());
   actions_[kMistakes]->setEnabled(engine_.corrected());
   actions_[kReview]->setEnabled(engine_.count() > 0);
   const bool by_topic = engine_.corrected() && !engine_.answers().empty();

@@ -46,6 +46,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   static constexpr int kHistory = 65;
   static constexpr int kChart = 66;
   static constexpr int kTopicChart = 67;
+  static constexpr int kPrint = 68;
   static constexpr int kInfo = 80;
   static constexpr int kAbout = 81;
 
@@ -99,6 +100,7 @@ class RunnerWindow : public Window, public RunnerScreen {
   void Export();
   void RepeatMistakes();
   void DrawReview();
+  void PrintTest();
   // Loads a test just written, with the clock reset.
   void TakeAtOnce(const GeneratedTestEntry& entry);
   void ShowTopicResults();

@@ -34,6 +34,14 @@ struct PaperBubble {
 struct PaperLine {
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
+// What a test is printed with.
+struct PrintChoice {
+  bool test = true, sheet = true, key = true;  // its paper, its answer sheet, its key
+  int versions = 1;                            // 1 to 4
+  std::string header;
+  int penalty = 4;  // a wrong answer takes 1/penalty of a right one; 0, none
+};
+
 // What is printed on one page.
 struct PaperPage {
   std::vector<PaperText> texts;

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QXYSeries>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QListWidget>
 #include <QDir>
 #include <QApplication>
@@ -30,6 +32,7 @@
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
 #include "toolkit/gui/controls.h"
+#include "toolkit/gui/print_window.h"
 #include "toolkit/gui/qt_text.h"
 
 namespace quiz {
@@ -372,6 +375,71 @@ TEST_F(RunnerWindowTest, TheAnswersOfACorrectionGiveResultsByTopicARescoreAndARe
   EXPECT_EQ(e.title(), W("Tema: Repàs de les més fallades de t1"));
   EXPECT_FALSE(e.corrected());
   EXPECT_FALSE(w->Control(RW::kTopicResults)->isVisible());
+}
+
+// "Imprimir..." prints the test on screen. With nothing ticked it says so and stays; a PDF goes
+// where the save dialog says, proposed under the test's name in the documents folder; the
+// printer's dialog gives the paper's size, and the pages are laid out on it.
+TEST_F(RunnerWindowTest, ThePrintWindowWritesTheTestToAPdfOrAPrinter) {
+  auto w = Start();
+  EXPECT_FALSE(w->action(RW::kPrint)->isEnabled());
+  Choose(w.get(), 1);  // t1: four questions
+  EXPECT_TRUE(w->action(RW::kPrint)->isEnabled());
+  const auto in_window = [](QWidget* window, std::function<void(Window*)> step) { step(static_cast<Window*>(window)); };
+  const auto tick = [](Window* p, int id, bool on) { qobject_cast<QCheckBox*>(p->Control(id))->setChecked(on); };
+  const auto click = [](Window* p, int id) { qobject_cast<QAbstractButton*>(p->Control(id))->click(); };
+  std::string header;
+  testing::WhenShown("imprimir", [&](QWidget* window) {
+    in_window(window, [&](Window* p) {
+      header = GetItemText(p, 120);
+      testing::SaveShot(p, "quizrun_print");
+      for (int id : {101, 102, 103}) tick(p, id, false);
+      click(p, 1);  // nothing to print: said, and the window stays
+      EXPECT_TRUE(p->isVisible());
+      tick(p, 102, true);
+      tick(p, 103, true);
+      qobject_cast<QComboBox*>(p->Control(110))->setCurrentIndex(1);  // two versions
+      click(p, 1);
+    });
+  });
+  seams_.dialog_answers = {{true, "sortida.pdf"}};
+  w->Command(RW::kPrint);
+  EXPECT_EQ(header, "Primer test");  // its description
+  ASSERT_EQ(seams_.dialog_starts.size(), 1u);
+  EXPECT_TRUE(seams_.dialog_starts[0].ends_with("/t1.pdf")) << seams_.dialog_starts[0];
+  ASSERT_EQ(seams_.messages.shown.size(), 2u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Res a imprimir");
+  EXPECT_EQ(seams_.messages.shown[1], (ShownMessage{"Imprimir", W("S'ha escrit sortida.pdf (3 pàgines)."), kMbOk}));
+  EXPECT_TRUE(testing::FileBytes("sortida.pdf").starts_with("%PDF-"));
+
+  // The printer, with Letter paper: the sheets' bubbles fit its page.
+  double asked_width = 0;
+  SetPrintDialogResponder([&](double* width, double* height, std::string* output) {
+    asked_width = *width;
+    *width = kLetterWidth;
+    *height = kLetterHeight;
+    *output = "impressora.pdf";
+    return true;
+  });
+  testing::WhenShown("imprimir", [&](QWidget* window) {
+    in_window(window, [&](Window* p) {
+      tick(p, 101, false);
+      qobject_cast<QRadioButton*>(p->Control(141))->setChecked(true);
+      click(p, 1);
+    });
+  });
+  w->Command(RW::kPrint);
+  SetPrintDialogResponder(nullptr);
+  EXPECT_GT(asked_width, 500);
+  EXPECT_TRUE(testing::FileBytes("impressora.pdf").starts_with("%PDF-"));
+  std::string info;
+  if (FILE* pipe = ::popen("pdfinfo impressora.pdf", "r")) {
+    char chunk[1024];
+    for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) info.append(chunk, got);
+    ::pclose(pipe);
+  }
+  EXPECT_NE(info.find("612 x 792 pts (letter)"), std::string::npos) << info;
+  EXPECT_NE(info.find("Pages:           2"), std::string::npos) << "the sheet and the key: " << info;
 }
 
 // A test of thirty questions answered from the keyboard: each sequence of keys from the start of

@@ -52,6 +52,33 @@ MeasureText PdfTextMeasure() {
   };
 }
 
+bool PaintPaperPages(QPagedPaintDevice* device, const std::vector<PaperPage>& pages) {
+  QPainter painter(device);
+  if (!painter.isActive()) return false;
+  // Fonts keep their sizes in points, which the device turns into its own dots; positions are
+  // turned here.
+  const double k = device->logicalDpiX() / static_cast<double>(kPointsPerInch);
+  const auto at = [k](double x, double y) { return QPointF(x * k, y * k); };
+  MeasuringDevice measures;
+  for (size_t p = 0; p < pages.size(); ++p) {
+    if (p > 0) device->newPage();
+    painter.setPen(QPen(Qt::black, 0.8 * k));
+    painter.setBrush(Qt::NoBrush);
+    for (const PaperText& t : pages[p].texts) {
+      painter.setFont(FontOf(t.font));
+      painter.drawText(at(t.x, t.y + measures.Of(t.font).ascent()), ToQString(t.text));
+    }
+    for (const PaperLine& l : pages[p].lines) painter.drawLine(at(l.x1, l.y1), at(l.x2, l.y2));
+    painter.setFont(FontOf({kBubbleLetterSize, false}));
+    for (const PaperBubble& b : pages[p].bubbles) {
+      const double r = b.diameter / 2;
+      painter.drawEllipse(at(b.x, b.y), r * k, r * k);
+      painter.drawText(QRectF(at(b.x - r, b.y - r), at(b.x + r, b.y + r)), Qt::AlignCenter, QString(QChar(b.letter)));
+    }
+  }
+  return true;
+}
+
 Status WritePaperPdf(const std::vector<PaperPage>& pages, double width, double height, const std::string& title,
                      const std::string& file) {
   QBuffer buffer;
@@ -63,25 +90,7 @@ Status WritePaperPdf(const std::vector<PaperPage>& pages, double width, double h
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(ToQString(title));
     writer.setCreator("quiztoolkit");
-    QPainter painter(&writer);
-    if (!painter.isActive()) return Status::IoError(W("Error d'escriptura"), file, EIO);
-    MeasuringDevice measures;
-    for (size_t p = 0; p < pages.size(); ++p) {
-      if (p > 0) writer.newPage();
-      painter.setPen(QPen(Qt::black, 0.8));
-      painter.setBrush(Qt::NoBrush);
-      for (const PaperText& t : pages[p].texts) {
-        painter.setFont(FontOf(t.font));
-        painter.drawText(QPointF(t.x, t.y + measures.Of(t.font).ascent()), ToQString(t.text));
-      }
-      for (const PaperLine& l : pages[p].lines) painter.drawLine(QPointF(l.x1, l.y1), QPointF(l.x2, l.y2));
-      painter.setFont(FontOf({kBubbleLetterSize, false}));
-      for (const PaperBubble& b : pages[p].bubbles) {
-        const double r = b.diameter / 2;
-        painter.drawEllipse(QPointF(b.x, b.y), r, r);
-        painter.drawText(QRectF(b.x - r, b.y - r, b.diameter, b.diameter), Qt::AlignCenter, QString(QChar(b.letter)));
-      }
-    }
+    if (!PaintPaperPages(&writer, pages)) return Status::IoError(W("Error d'escriptura"), file, EIO);
   }
   const QByteArray& bytes = buffer.data();
   return ReplaceFile(file, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));

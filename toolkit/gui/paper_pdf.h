@@ -1,5 +1,5 @@
 #pragma once
-// Pages painted into a PDF by Qt's own PDF writer, one unit a point; the texts in the desktop's
+// Pages painted on a printer, or into a PDF by Qt's own PDF writer; the texts in the desktop's
 // sans serif (Liberation Sans, as wide as Arial).
 
 #include <string>
@@ -8,10 +8,16 @@
 #include "toolkit/paper_pages.h"
 #include "toolkit/status.h"
 
+class QPagedPaintDevice;
+
 namespace quiz {
 
-// The widths of texts as WritePaperPdf paints them.
+// The widths of texts, in points, as the pages are painted.
 MeasureText PdfTextMeasure();
+
+// Paints `pages` on `device`, a page each, its points scaled to the device's resolution. False
+// when the device cannot be painted on.
+bool PaintPaperPages(QPagedPaintDevice* device, const std::vector<PaperPage>& pages);
 
 // Paints `pages`, each `width` x `height` points, into a PDF titled `title` and writes it whole to
 // `file` through the safe replace: a PDF that cannot be written leaves the file as it was and
