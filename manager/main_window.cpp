@@ -16,6 +16,7 @@
 #include "data/answer_stats.h"
 #include "data/score_chart.h"
 #include "data/score_history.h"
+#include "data/test_paper.h"
 #include "manager/editor_window.h"
 #include "manager/export_window.h"
 #include "manager/generation_window.h"
@@ -31,6 +32,7 @@
 #include "toolkit/gui/icons.h"
 #include "toolkit/gui/list_viewer.h"
 #include "toolkit/gui/message_box.h"
+#include "toolkit/gui/print_window.h"
 #include "toolkit/gui/programs.h"
 #include "toolkit/gui/qt_text.h"
 
@@ -114,6 +116,7 @@ const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList,
                                    {command::kExport, "A fitxer de text"}};
 const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"},
                                {command::kReview, "Generar test de &repàs"},
+                               {command::kPrint, "&Imprimir..."},
                                {command::kRun, "&Executar "}};
 const MenuItem kInfoMenu[] = {{command::kInfo, "&Info (com...?)"},
                               {command::kHistory, "Historial &puntuacions"},
@@ -309,6 +312,10 @@ bool ManagerWindow::Blocked(int id) {
     case command::kExport:
       if (LoopRunning("FDlg")) clash = "FDlg";
       break;
+    case command::kPrint:
+      if (LoopRunning("Llista")) clash = "Llista";
+      if (LoopRunning("imprimir")) clash = "imprimir";
+      break;
     case command::kHistory:
       if (LoopRunning("Llista")) clash = "Llista";
       break;
@@ -329,6 +336,7 @@ bool ManagerWindow::Blocked(int id) {
                            : window == "edqeleccio" ? W("de l'editor de qüestions")
                            : window == "parametresgenerat" ? W("de generació de tests")
                            : window == "FDlg"       ? W("del pas a fitxer de text")
+                           : window == "imprimir"   ? W("d'impressió")
                                                     : W("Quant a...");
   MsgBox(W("Finestra oberta"), W("Primer cal tancar la finestra ") + name + ".");
   return true;
@@ -356,6 +364,7 @@ void ManagerWindow::Command(int id) {
       case command::kDelete: DeleteTopic(); break;
       case command::kGenerate: GenerateTest(); break;
       case command::kReview: GenerateReviewTest(); break;
+      case command::kPrint: PrintGeneratedTest(); break;
       case command::kEdit: EditQuestions(&bank_, current_.entry, &record_, &hits_, 1); break;
       case command::kList: ListQuestions(); break;
       case command::kExport: ExportToText(); break;
@@ -439,6 +448,39 @@ void ManagerWindow::GenerateReviewTest() {
     }
   }
   current_ = previous;
+}
+
+// A generated test picked from the list of them, as the runner lists them, goes to the print window.
+void ManagerWindow::PrintGeneratedTest() {
+  GeneratedTestIndex index;
+  std::vector<GeneratedTestEntry> entries;
+  Status read = index.OpenForManager();
+  if (read.ok()) read = index.ReadAll(&entries);
+  index.Close();
+  if (!read.ok()) {
+    ShowStatus(read);
+    return;
+  }
+  if (entries.empty()) {
+    MsgBox(W("Relació buïda"), "No hi ha cap test generat");
+    return;
+  }
+  TextList lines;
+  for (const GeneratedTestEntry& e : entries) TextListAdd(lines, e.file_name);
+  const int picked = ShowList("Tests generats", lines);
+  if (picked < 1) return;
+  const std::string name = entries[static_cast<size_t>(picked) - 1].file_name;
+  std::vector<PaperQuestion> test;
+  std::string description;
+  if (const Status status = ReadPaperTest(name, &test, &description); !status.ok()) {
+    ShowStatus(status);
+    return;
+  }
+  const uint32_t seed = random_();
+  ShowPrintWindow(name, description.empty() ? name : description,
+                  [&test, seed](const PrintChoice& choice, double width, double height, const MeasureText& measure) {
+                    return PrintPages(test, seed, choice, width, height, measure);
+                  });
 }
 
 void ManagerWindow::ListQuestions() {

@@ -89,6 +89,7 @@ class ManagerWindow : public Window {
   void ShowChart();
   void GenerateTest();
   void GenerateReviewTest();
+  void PrintGeneratedTest();
   void ShowTopicChart();
   void ListQuestions();
   void ExportToText();

@@ -60,7 +60,7 @@ namespace command {
 inline constexpr int kNew = 101, kOpen = 102, kParameters = 103, kDelete = 106, kGenerate = 107, kReview = 108;
 inline constexpr int kEdit = 201, kList = 202, kExport = 210;
 inline constexpr int kCopyStructure = 301, kDefaultPenalty = 302;
-inline constexpr int kRun = 452;
+inline constexpr int kRun = 452, kPrint = 453;
 inline constexpr int kInfo = 601, kHistory = 602, kAbout = 603, kDemo = 604, kChart = 605, kTopicChart = 606;
 inline constexpr int kExit = 997;
 // The "Qüestions" menu as a whole.

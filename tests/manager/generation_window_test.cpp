@@ -15,6 +15,7 @@
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/gui/controls.h"
+#include "toolkit/paths.h"
 
 namespace quiz {
 namespace {
@@ -227,6 +228,31 @@ TEST_F(ManagerCommandsTest, AReviewTestIsDrawnOverTheChosenTopicsAndListed) {
       EXPECT_TRUE(item.question >= 1 && item.question <= 3);
     }
   }
+}
+
+// "Tests > Imprimir..." lists the generated tests as the runner does and prints the one picked,
+// headed by its description; a test whose file is gone is said, and nothing is printed.
+TEST_F(ManagerCommandsTest, ATestToPrintIsPickedAmongTheGeneratedOnes) {
+  std::string header;
+  testing::WhenShown("imprimir", [&header](QWidget* p) {
+    header = Text(p, 120);
+    Click(p, 1);
+  });
+  seams_.dialog_answers = {{true, "segon.pdf"}};
+  PickInList({2});
+  w_->Command(command::kPrint);
+  EXPECT_EQ(header, "Segon test");
+  EXPECT_TRUE(FileBytes("segon.pdf").starts_with("%PDF-"));
+  ASSERT_EQ(seams_.messages.shown.size(), 1u);
+  EXPECT_EQ(seams_.messages.shown[0].caption, "Imprimir");
+  EXPECT_NE(seams_.messages.shown[0].text.find("segon.pdf (3 p"), std::string::npos) << seams_.messages.shown[0].text;
+
+  ASSERT_EQ(::unlink(NativePath(TestFileName("t1")).c_str()), 0);
+  PickInList({1});
+  w_->Command(command::kPrint);
+  ASSERT_EQ(seams_.messages.shown.size(), 2u);
+  EXPECT_EQ(seams_.messages.shown[1].caption, "Test inexistent");
+  EXPECT_EQ(testing::VisibleWindow("imprimir"), nullptr);
 }
 
 TEST_F(ManagerCommandsTest, TheListingOpensTheEditorAtThePickedQuestion) {

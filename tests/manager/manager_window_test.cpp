@@ -133,7 +133,7 @@ TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
     int index;
     std::vector<std::string> items;
   } menus[] = {{1, {"&Editar(grey)", "Llistar(grey)", "A fitxer de text(grey)"}},
-               {2, {"&Generar test aleatori", W("Generar test de &repàs"), "&Executar "}},
+               {2, {"&Generar test aleatori", W("Generar test de &repàs"), "&Imprimir...", "&Executar "}},
                {3, {"&Info (com...?)", "Historial &puntuacions", W("&Gràfic de puntuacions"), W("Progrés per te&mes"),
                     "Petita &Demo", "&Quant a..."}}};
   for (const auto& m : menus) EXPECT_EQ(OpenedMenu(bar->actions()[m.index]->menu()), m.items) << m.index;
