@@ -22,6 +22,7 @@
 #include "runner/test_export.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
+#include "toolkit/files.h"
 
 namespace fs = std::filesystem;
 
@@ -357,6 +358,18 @@ const std::vector<WriteOperation>& WriteOperations() {
          return ExportTest(engine, "Primer", "t1.txt");
        },
        {"t1.txt"}},
+      // The bytes a print to PDF made, over a PDF that was there: replaced whole or not at all.
+      {"imprimir un test en PDF",
+       [](bool large) {
+         MakeDataFolder(large);
+         PutFile("examen.pdf", "%PDF-1.4 el d'abans");
+       },
+       [] {
+         std::string pdf = "%PDF-1.4\n";
+         for (int i = 0; pdf.size() < (4u << 20); ++i) pdf += "q " + std::to_string(i) + " 0 0 1 re S Q\n";
+         return ReplaceFile("examen.pdf", pdf);
+       },
+       {"examen.pdf"}},
       {"repetir errades i en blanc (quizrun)",
        [](bool large) {
          MakeDataFolder(large);
