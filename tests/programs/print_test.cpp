@@ -11,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "data/generated_tests.h"
+#include "data/question_file.h"
 #include "data/test_paper.h"
+#include "data/topic_index.h"
+#include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
@@ -135,6 +139,80 @@ TEST_F(PrintBatch, TheKeyMatchesEachVersionsPaper) {
   EXPECT_NE(text.out.find("Martí l'Humà"), std::string::npos);
   EXPECT_NE(text.out.find("Puntuació: encerts - errors × 1/4"), std::string::npos);
   EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\f'), 7) << "3 papers, 3 sheets and the key";
+}
+
+// A bank of 255 questions of the longest texts the files hold (128 characters each), and tests
+// of its first 1, 25, 26, 50, 51 and 255: printed with their sheets, no question goes across a
+// page's end, and each sheet has a row of four bubbles for each question, 50 rows a page.
+TEST_F(PrintBatch, LongTestsKeepTheirQuestionsWholeAndTheirSheetsFull) {
+  std::filesystem::create_directory("long");
+  std::filesystem::current_path("long");
+  {
+    TopicIndex index;
+    ASSERT_TRUE(index.Create().ok());
+    const Layout longest{128, 128, 4, 0};
+    const TopicEntry entry = testing::TopicOf("LLARG", longest);
+    ASSERT_TRUE(index.Write(1, entry).ok());
+    QuestionFile bank;
+    ASSERT_TRUE(bank.Open(entry).ok());
+    const auto words = [](const std::string& first) {
+      std::string text = first;
+      while (text.size() + 6 <= 128) text += W(" àèòçl");
+      return text;
+    };
+    for (int q = 1; q <= 255; ++q) {
+      ASSERT_TRUE(bank.Append({words("P" + std::to_string(q)), {words("R"), words("X"), words("Y"), words("Z")}, ""}).ok());
+    }
+    GeneratedTestIndex generated;
+    for (const int n : {1, 25, 26, 50, 51, 255}) {
+      std::vector<TestItem> items;
+      for (uint16_t q = 1; q <= n; ++q) items.push_back({1, q});
+      ASSERT_TRUE(WriteTestFile("t" + std::to_string(n), items).ok());
+      ASSERT_TRUE(generated.Append({"t" + std::to_string(n), "Llarg"}).ok());
+    }
+  }
+  std::filesystem::current_path("..");
+  for (const int n : {1, 25, 26, 50, 51, 255}) {
+    const std::string pdf = "t" + std::to_string(n) + ".pdf";
+    const Ran printed = Shell(std::string("'") + QUIZ_QUIZRUN + "' --data long --print t" + std::to_string(n) +
+                              " --pdf " + pdf + " --sheet --seed 4");
+    ASSERT_EQ(printed.code, 0) << printed.out;
+    const Ran text = Shell("pdftotext -layout " + pdf + " -");
+    ASSERT_EQ(text.code, 0) << text.out;
+    std::vector<std::string> pages;
+    std::stringstream all(text.out);
+    for (std::string page; std::getline(all, page, '\f');) {
+      if (page.find_first_not_of(" \n") != std::string::npos) pages.push_back(page);
+    }
+    int sheets = 0, bubble_rows = 0, questions = 0;
+    const std::regex question_line(R"(^(\d+)\. P\d+ )"), bubble_row(R"((^|\s)\d+\s+a\s+b\s+c\s+d(\s|$))");
+    for (const std::string& page : pages) {
+      std::istringstream lines(page);
+      std::vector<std::string> body;  // the lines under the header and the name
+      int header = 0;
+      for (std::string line; std::getline(lines, line);) {
+        if (header < 2) {
+          header += !line.empty();
+          continue;
+        }
+        if (!line.empty()) body.push_back(line);
+      }
+      if (page.find("Full de respostes") != std::string::npos) {
+        ++sheets;
+        for (const std::string& line : body) {  // a line holds a row of each column
+          bubble_rows += static_cast<int>(
+              std::distance(std::sregex_iterator(line.begin(), line.end(), bubble_row), std::sregex_iterator()));
+        }
+        continue;
+      }
+      ASSERT_FALSE(body.empty());
+      EXPECT_TRUE(std::regex_search(body[0], question_line)) << n << " questions, a page starts: " << body[0];
+      for (const std::string& line : body) questions += std::regex_search(line, question_line);
+    }
+    EXPECT_EQ(questions, n);
+    EXPECT_EQ(sheets, (n + 49) / 50) << n;
+    EXPECT_EQ(bubble_rows, n) << n;
+  }
 }
 
 }  // namespace
