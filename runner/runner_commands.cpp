@@ -33,7 +33,7 @@ void RunnerWindow::Command(int id) {
     case kMistakes: RepeatMistakes(); break;
     case kReview: DrawReview(); break;
     case kPrint:
-      if (engine_.opened()) PrintTest();
+      if (engine_.count() > 0) PrintTest();
       break;
     case kTopicResults: ShowTopicResults(); break;
     case kTopicChart: ShowTopicChart(); break;

@@ -172,7 +172,7 @@ QAction* RunnerWindow::action(int id) const {
 
 void RunnerWindow::UpdateMenu() {
   actions_[kExport]->setEnabled(engine_.opened());
-  actions_[kPrint]->setEnabled(engine_.opened());
+  actions_[kPrint]->setEnabled(engine_.count() > 0);  // a test is printed without being taken
   actions_[kMistakes]->setEnabled(engine_.corrected());
   actions_[kReview]->setEnabled(engine_.count() > 0);
   const bool by_topic = engine_.corrected() && !engine_.answers().empty();

@@ -381,6 +381,8 @@ TEST_F(RunnerWindowTest, TheAnswersOfACorrectionGiveResultsByTopicARescoreAndARe
 // where the save dialog says, proposed under the test's name in the documents folder; the
 // printer's dialog gives the paper's size, and the pages are laid out on it.
 TEST_F(RunnerWindowTest, ThePrintWindowWritesTheTestToAPdfOrAPrinter) {
+  // A test given on the command line is printed without being taken first.
+  EXPECT_TRUE(Start("t2.tgn")->action(RW::kPrint)->isEnabled());
   auto w = Start();
   EXPECT_FALSE(w->action(RW::kPrint)->isEnabled());
   Choose(w.get(), 1);  // t1: four questions
