@@ -41,6 +41,13 @@ Status GeneratedTestIndex::OpenForManager(const std::string& name) {
   return Status::Ok();
 }
 
+Status ReadGeneratedEntries(std::vector<GeneratedTestEntry>* entries, const std::string& name) {
+  entries->clear();
+  GeneratedTestIndex index;
+  QUIZ_RETURN_IF_ERROR(index.OpenForManager(name));
+  return index.ReadAll(entries);
+}
+
 Status GeneratedTestIndex::OpenForRunner(const std::string& name) {
   count_ = 0;
   Status status = file_.Open(name, gf::kEntrySize, RecordFile::Mode::kReadOnly);

@@ -68,6 +68,9 @@ class GeneratedTestIndex {
   uint32_t count_ = 0;
 };
 
+// Every entry of the index as it is now, none when there is no index; the index is not kept open.
+Status ReadGeneratedEntries(std::vector<GeneratedTestEntry>* entries, const std::string& name = kGeneratedIndexName);
+
 // Writes a generated test while holding the lock of the index of generated tests (made, with its
 // folder, when missing), from the choice of its name to its entry: its .tgn whole first, then
 // its entry. An interruption never leaves an entry without its test; a new test whose entry

@@ -82,9 +82,8 @@ Status ReadPaperTest(const std::string& name, std::vector<PaperQuestion>* test, 
     return Status::NotFound(W("Test inexistent"), W("No hi ha cap test «") + name + W("» a la carpeta Generats."));
   }
   QUIZ_RETURN_IF_ERROR(read);
-  GeneratedTestIndex generated;
   std::vector<GeneratedTestEntry> entries;
-  if (generated.OpenForManager().ok() && generated.ReadAll(&entries).ok()) {
+  if (ReadGeneratedEntries(&entries).ok()) {
     for (const GeneratedTestEntry& e : entries) {
       if (UpperCat(e.file_name) == UpperCat(name)) *description = e.description;
     }

@@ -109,9 +109,8 @@ class GenerationWindow : public Window {
 
   // The name field gets the next name that is free in the index as it is now.
   void ProposeFreeName() {
-    GeneratedTestIndex index;
     std::vector<GeneratedTestEntry> entries;
-    if (index.OpenForManager().ok() && index.ReadAll(&entries).ok()) entries_ = entries;
+    if (ReadGeneratedEntries(&entries).ok()) entries_ = entries;
     SetItemText(this, kFileName, ProposedFileName(base_, entries_));
   }
 
@@ -131,12 +130,8 @@ bool GenerateTestWindow(const std::vector<DrawTopic>& topics, const DrawNames& n
 }
 
 bool GenerateTestWindow(uint32_t available, const DrawNames& names, const TestDraw& draw) {
-  GeneratedTestIndex index;
   std::vector<GeneratedTestEntry> entries;
-  Status read = index.OpenForManager();
-  if (read.ok()) read = index.ReadAll(&entries);
-  index.Close();
-  if (!read.ok()) {
+  if (const Status read = ReadGeneratedEntries(&entries); !read.ok()) {
     ShowStatus(read);
     return false;
   }

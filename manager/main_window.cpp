@@ -452,12 +452,8 @@ void ManagerWindow::GenerateReviewTest() {
 
 // A generated test picked from the list of them, as the runner lists them, goes to the print window.
 void ManagerWindow::PrintGeneratedTest() {
-  GeneratedTestIndex index;
   std::vector<GeneratedTestEntry> entries;
-  Status read = index.OpenForManager();
-  if (read.ok()) read = index.ReadAll(&entries);
-  index.Close();
-  if (!read.ok()) {
+  if (const Status read = ReadGeneratedEntries(&entries); !read.ok()) {
     ShowStatus(read);
     return;
   }
