@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -38,6 +40,50 @@ Ran Shell(const std::string& command) {
   const int status = ::pclose(pipe);
   run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+// The circles `diameter` pixels wide (give or take two) on page `page` of `pdf` rendered grey at
+// 144 dots an inch: the connected shapes of the pixels that are not white whose box is that size.
+int CirclesOnPage(const std::string& pdf, int page, int diameter) {
+  const std::string stem = "page" + std::to_string(page);
+  const Ran rendered = Shell("pdftoppm -r 144 -gray -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                             " -singlefile " + pdf + " " + stem);
+  if (rendered.code != 0) return -1;
+  const std::string bytes = testing::FileBytes(stem + ".pgm");
+  std::istringstream header(bytes);
+  std::string magic;
+  int width = 0, height = 0, max = 0;
+  header >> magic >> width >> height >> max;
+  const size_t start = static_cast<size_t>(header.tellg()) + 1;
+  if (magic != "P5" || bytes.size() < start + static_cast<size_t>(width) * height) return -1;
+  std::vector<bool> dark(static_cast<size_t>(width) * height), seen(dark.size());
+  for (size_t i = 0; i < dark.size(); ++i) dark[i] = static_cast<unsigned char>(bytes[start + i]) < 200;
+  int circles = 0;
+  for (size_t first = 0; first < dark.size(); ++first) {
+    if (!dark[first] || seen[first]) continue;
+    int left = width, right = -1, top = height, bottom = -1;
+    std::vector<size_t> todo{first};
+    seen[first] = true;
+    while (!todo.empty()) {
+      const size_t at = todo.back();
+      todo.pop_back();
+      const int x = static_cast<int>(at % width), y = static_cast<int>(at / width);
+      left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+          const int nx = x + dx, ny = y + dy;
+          if (nx < 0 || ny < 0 || nx >= width || ny >= height) continue;
+          const size_t next = static_cast<size_t>(ny) * width + nx;
+          if (dark[next] && !seen[next]) {
+            seen[next] = true;
+            todo.push_back(next);
+          }
+        }
+      }
+    }
+    circles += std::abs(right - left + 1 - diameter) <= 2 && std::abs(bottom - top + 1 - diameter) <= 2;
+  }
+  return circles;
 }
 
 class PrintBatch : public testing::InTempDir {
@@ -185,9 +231,10 @@ TEST_F(PrintBatch, LongTestsKeepTheirQuestionsWholeAndTheirSheetsFull) {
     for (std::string page; std::getline(all, page, '\f');) {
       if (page.find_first_not_of(" \n") != std::string::npos) pages.push_back(page);
     }
-    int sheets = 0, bubble_rows = 0, questions = 0;
+    int sheets = 0, bubble_rows = 0, questions = 0, circles = 0;
     const std::regex question_line(R"(^(\d+)\. P\d+ )"), bubble_row(R"((^|\s)\d+\s+a\s+b\s+c\s+d(\s|$))");
-    for (const std::string& page : pages) {
+    for (size_t number = 1; number <= pages.size(); ++number) {
+      const std::string& page = pages[number - 1];
       std::istringstream lines(page);
       std::vector<std::string> body;  // the lines under the header and the name
       int header = 0;
@@ -200,6 +247,7 @@ TEST_F(PrintBatch, LongTestsKeepTheirQuestionsWholeAndTheirSheetsFull) {
       }
       if (page.find("Full de respostes") != std::string::npos) {
         ++sheets;
+        circles += CirclesOnPage(pdf, static_cast<int>(number), 30);  // 5 mm and the line
         for (const std::string& line : body) {  // a line holds a row of each column
           bubble_rows += static_cast<int>(
               std::distance(std::sregex_iterator(line.begin(), line.end(), bubble_row), std::sregex_iterator()));
@@ -213,6 +261,7 @@ TEST_F(PrintBatch, LongTestsKeepTheirQuestionsWholeAndTheirSheetsFull) {
     EXPECT_EQ(questions, n);
     EXPECT_EQ(sheets, (n + 49) / 50) << n;
     EXPECT_EQ(bubble_rows, n) << n;
+    EXPECT_EQ(circles, 4 * n) << n << " questions: the bubbles drawn";
   }
 }
 
