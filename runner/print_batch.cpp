@@ -63,6 +63,8 @@ int RunPrintBatch(const std::vector<std::string>& arguments, const std::string& 
     return 2;
   }
   if (!pdf.starts_with('/')) pdf = (std::filesystem::path(started_in) / pdf).lexically_normal().string();
+  // The command line is UTF-8; the files' names are Windows-1252 everywhere inside.
+  const std::string file = Utf8ToCp1252(pdf);
   const std::string name = Utf8ToCp1252(test_name);
   std::vector<PaperQuestion> test;
   std::string description;
@@ -74,12 +76,12 @@ int RunPrintBatch(const std::vector<std::string>& arguments, const std::string& 
   choice.versions = static_cast<int>(versions);
   const std::vector<PaperPage> pages =
       PrintPages(test, static_cast<uint32_t>(seed), choice, kA4Width, kA4Height, PdfTextMeasure());
-  if (const Status status = WritePaperPdf(pages, kA4Width, kA4Height, choice.header, pdf);
+  if (const Status status = WritePaperPdf(pages, kA4Width, kA4Height, choice.header, file);
       !status.ok()) {
     err << Cp1252ToUtf8(W("No s'ha escrit el PDF: ") + status.text()) << "\n";
     return 1;
   }
-  out << Cp1252ToUtf8(W("Escrit ") + Utf8ToCp1252(pdf) + ": " + IntToText(static_cast<int32_t>(pages.size())) +
+  out << Cp1252ToUtf8(W("Escrit ") + file + ": " + IntToText(static_cast<int32_t>(pages.size())) +
                       W(" pàgines.")) << "\n";
   return 0;
 }

@@ -107,6 +107,7 @@ TEST_F(PrintBatch, SaysInOneLineWhatItWroteOrWhyNot) {
     const char* written;
   } cases[] = {
       {"--print historia --pdf out.pdf", 0, "/out.pdf: 1 pàgines.", "out.pdf"},
+      {"--print historia --pdf història.pdf", 0, "/història.pdf: 1 pàgines.", "història.pdf"},
       {"--print historia --pdf out.pdf --versions 4 --sheet --key", 0, "/out.pdf: 9 pàgines.", "out.pdf"},
       {"--print nohiha --pdf none.pdf", 1, "No hi ha cap test «nohiha» a la carpeta Generats.", nullptr},
       {"--print historia --pdf no_folder/out.pdf", 1, "/no_folder/out.pdf: no existeix", nullptr},
