@@ -13,6 +13,7 @@
 #include "manager/question_editor.h"
 #include "manager/search_window.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -124,7 +125,21 @@ class EditorWindow : public Window {
       const int id = b.id;
       connect(button, &QAbstractButton::clicked, this, [this, id] { Press(id); });
     }
+    // What the icons and the painted labels say, and what the symbols on the buttons mean.
+    LabelControl(Control(ed::kQuestionField), "Pregunta");
+    LabelControl(Control(ed::kCorrectField), "Resposta correcta");
+    for (int k = 1; k <= kMaxAlternatives - 1; ++k) {
+      LabelControl(Control(ed::kCorrectField + k), QStringLiteral("Resposta falsa %1").arg(k));
+    }
+    LabelControl(Control(ed::kCommentField), "Comentari");
+    for (const auto& [id, label] : {std::pair{ed::kGoToNumber, "Anar a la pregunta número"}, {ed::kFirst, "Primera pregunta"},
+                                    {ed::kPrevious, "Pregunta anterior"}, {ed::kNext, "Pregunta següent"},
+                                    {ed::kLast, "Última pregunta"}, {ed::kNew, "Pregunta nova"},
+                                    {ed::kDelete, "Esborrar la pregunta"}}) {
+      LabelControl(Control(id), QString::fromUtf8(label));
+    }
     auto* number = Add(ed::kNumberBox, new QLineEdit, 270, h - 64, 30, 22);
+    LabelControl(number, QString::fromUtf8("Número de pregunta"));
     remembered_[ed::kNumberBox] = "";
     connect(number, &QLineEdit::textEdited, this, [this](const QString& text) { Edited(ed::kNumberBox, text); });
     number->installEventFilter(this);

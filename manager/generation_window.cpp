@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -37,6 +38,9 @@ class GenerationWindow : public Window {
     Add(kDescription, new QLineEdit, 60, 40, 200, 20);
     auto* count = Add(kCount, new QLineEdit, 120, 72, 40, 20);
     count->setAlignment(Qt::AlignCenter);
+    LabelControl(name, "Nom");
+    LabelControl(Control(kDescription), "Temes");
+    LabelControl(count, QString::fromUtf8("Nº qüestions"));
     auto* accept = Add(kAccept, new QPushButton("Accepta"), 180, 110, 70, 22);
     auto* exit = Add(kExit, new QPushButton("Surt"), 20, 110, 70, 22);
     connect(accept, &QAbstractButton::clicked, this, [this] { Accept(); });

@@ -26,6 +26,7 @@
 #include "toolkit/paths.h"
 #include "toolkit/text.h"
 #include "toolkit/gui/about_box.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/chart_window.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
@@ -86,6 +87,9 @@ void ManagerWindow::BuildControls() {
   exit->setPixmap(IconPixmap("IcSurt"));
   // The click on the icon is the window's own: the label lets it through.
   exit->setAttribute(Qt::WA_TransparentForMouseEvents);
+  // The painted icon is a button for the reader, with the menu's keys that do the same.
+  (new AccessiblePart(canvas(), QAccessible::PushButton, kExitIcon, [] { return QStringLiteral("Sortir"); }))
+      ->SetPress([this] { close(); }, "Alt+S");
   for (int id : {command::kRun, command::kGenerate, command::kNew, command::kOpen}) {
     connect(qobject_cast<QPushButton*>(Control(id)), &QAbstractButton::clicked, this, [this, id] { Command(id); });
   }
@@ -107,13 +111,13 @@ const MenuItem kTopicsMenu[] = {{command::kNew, "&Nou"},
                                 {kSeparator, ""},
                                 {command::kDelete, "E&liminar tema"},
                                 {kSeparator, ""},
-                                {kOptionsSubmenu, "Opcions"},
+                                {kOptionsSubmenu, "Opc&ions"},
                                 {kSeparator, ""},
                                 {command::kExit, "&Sortir"}};
 const MenuItem kOptionsMenu[] = {{command::kCopyStructure, "&Copiar estructura"},
                                  {command::kDefaultPenalty, "&Penalització per defecte"}};
-const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList, "Llistar"},
-                                   {command::kExport, "A fitxer de text"}};
+const MenuItem kQuestionsMenu[] = {{command::kEdit, "&Editar"}, {command::kList, "&Llistar"},
+                                   {command::kExport, "A &fitxer de text"}};
 const MenuItem kTestsMenu[] = {{command::kGenerate, "&Generar test aleatori"},
                                {command::kReview, "Generar test de &repàs"},
                                {command::kPrint, "&Imprimir..."},
@@ -150,16 +154,16 @@ void ManagerWindow::BuildMenu() {
             Qt::SingleShotConnection);
   };
   auto* bar = new QMenuBar;
-  QMenu* topics = bar->addMenu("Temes");
+  QMenu* topics = bar->addMenu("&Temes");
   QMenu* options = new QMenu("Opcions", topics);
   fill_on_first_show(topics, kTopicsMenu, options);
   fill_on_first_show(options, kOptionsMenu, nullptr);
   actions_[command::kCopyStructure]->setCheckable(true);
-  QMenu* questions = bar->addMenu(ToQString(W("Qüestions")));
+  QMenu* questions = bar->addMenu(ToQString(W("&Qüestions")));
   actions_[command::kQuestionsMenu] = questions->menuAction();
   fill_on_first_show(questions, kQuestionsMenu, nullptr);
-  fill_on_first_show(bar->addMenu("Tests"), kTestsMenu, nullptr);
-  fill_on_first_show(bar->addMenu("Info"), kInfoMenu, nullptr);
+  fill_on_first_show(bar->addMenu("T&ests"), kTestsMenu, nullptr);
+  fill_on_first_show(bar->addMenu("&Info"), kInfoMenu, nullptr);
   QAction* exit = bar->addAction("&Sortir");
   actions_[0] = exit;
   connect(exit, &QAction::triggered, this, [this] { Command(command::kExit); });
@@ -265,6 +269,7 @@ void ManagerWindow::DrawTopicArea() {
     QPainter painter(&canvas()->image());
     FillInBands(painter, kTopicBand, kBackground);
   }
+  canvas()->ForgetTexts(kTopicBand);
   canvas()->update();
   TextPainter& p = SharedDrawing();
   Use(canvas());

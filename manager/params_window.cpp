@@ -8,6 +8,7 @@
 
 #include "manager/topic_params.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -43,6 +44,13 @@ class ParamsWindow : public Window {
       edit->installEventFilter(this);
     }
     MakeEditable(Add(kAlternatives, new QComboBox, 380, 94, 40, 22));
+    // The labels are painted: the reader gets them as the fields' names.
+    for (const auto& [id, label] : {std::pair{kTitle, "Títol"}, {kFileName, "Arxiu"},
+                                    {kQuestionLength, "Longitud pregunta (caràcters)"},
+                                    {kAnswerLength, "Longitud resposta (caràcters)"},
+                                    {kCommentLength, "Longitud comentari (caràcters)"}, {kAlternatives, "Nº alternatives"}}) {
+      LabelControl(Control(id), QString::fromUtf8(label));
+    }
     auto* exit = Add(kExit, new QPushButton("Surt"), 280, 176, 70, 24);
     auto* accept = Add(kAccept, new QPushButton("Accepta"), 370, 176, 70, 24);
     connect(exit, &QAbstractButton::clicked, this, [this] { Finish(0); });

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -38,6 +39,9 @@ class SearchWindow : public Window {
     auto* list = Add(kHitList, new QListWidget, 170, 40, 50, 80);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* go = Add(kGo, new QPushButton("ves-hi"), 100, 60, 60, 22);
+    LabelControl(text, "Text a cercar");
+    LabelControl(start, "Cercar");
+    LabelControl(list, "Preguntes trobades");
     auto* exit = Add(kExit, new QPushButton("Surt"), 10, 80, 50, 30);
     connect(start, &QAbstractButton::clicked, this, [this] { Search(); });
     connect(text, &QLineEdit::returnPressed, this, [this] { Search(); });
@@ -68,6 +72,7 @@ class SearchWindow : public Window {
       QPainter painter(&canvas()->image());
       FillInBands(painter, kLinesArea, kBackground);
     }
+    canvas()->ForgetTexts(kLinesArea);
     canvas()->update();
     if (GetItemText(this, kText).empty()) return;
     TextPainter& p = SharedDrawing();

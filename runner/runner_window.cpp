@@ -12,8 +12,10 @@
 
 #include <algorithm>
 
+#include "runner/sheet_access.h"
 #include "runner/sheet_geometry.h"
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/icons.h"
@@ -94,7 +96,7 @@ void RunnerWindow::BuildMenu() {
     actions_[id] = a;
     connect(a, &QAction::triggered, this, [this, id] { Command(id); });
   };
-  QMenu* tests = bar->addMenu("Tests");
+  QMenu* tests = bar->addMenu("&Tests");
   add(tests, kOpenTest, "&Obrir/executar");
   add(tests, kExport, "Passar a text");
   add(tests, kPrint, "&Imprimir...");
@@ -163,6 +165,48 @@ void RunnerWindow::BuildControls() {
   });
   connect(scroll_bar_, &QAbstractSlider::sliderReleased, this, [this] { Scroll(ScrollState::Code::kOther); });
   canvas()->on_click = [this](int x, int y) { Click(x, y); };
+
+  // For a screen reader: the painted sheet and question area are items of their own, the
+  // clock's time left is read when asked, and the boxes whose labels are painted are named.
+  using namespace sheet;
+  const QRect area(kAreaLeft, kAreaTop, kAreaRight - kAreaLeft, kAreaBottom - kAreaTop);
+  const QRect sheet_area(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop);
+  canvas()->DescribeElsewhere(area);
+  canvas()->DescribeElsewhere(sheet_area);
+  question_area_ = new AccessiblePart(canvas(), QAccessible::StaticText, area, [this] { return QuestionReading(); });
+  sheet_access_ = new SheetAccess(this);
+  new AccessiblePart(canvas(), QAccessible::StaticText, QRect(787, 0, 230, 80), [this] { return ClockReading(); });
+  LabelControl(Control(kPenalty), ToQString(W("Penalització")));
+  LabelControl(Control(kTime), "Temps (minuts)");
+  LabelControl(Control(kElapsed), "Temps passat");
+  LabelControl(Control(kEnd), "Hora final");
+  LabelControl(start, ToQString(W("Començar el temps")));
+  LabelControl(scroll_bar_, "Preguntes");
+}
+
+QString RunnerWindow::QuestionReading() {
+  const int count = engine_.count();
+  if (current_ < 1 || current_ > count) return ToQString(W("Cap test obert"));
+  const auto k = static_cast<uint16_t>(current_);
+  const Question q = engine_.ShownQuestion(k);
+  QString text = QStringLiteral("Pregunta %1 de %2. ").arg(current_).arg(count) + ToQString(Shown(q.question));
+  std::array<std::string, 5> shown;  // by letter position
+  for (uint16_t j = 1; j <= 4; ++j) shown[engine_.item(k).order[j - 1u]] = q.answers[j - 1u];
+  for (int position = 1; position <= 4; ++position) {
+    text += "\n" + ToQString(AnswerLetter(position)) + ") " + ToQString(Shown(shown[static_cast<size_t>(position)]));
+  }
+  if (engine_.corrected()) {
+    const int mark = engine_.mark(k);
+    text += "\nResposta correcta: " + ToQString(AnswerLetter(engine_.CorrectPosition(k))) + ". " +
+            (mark == 0 ? QStringLiteral("En blanc.") : "Marcada: " + ToQString(AnswerLetter(mark)) + ".");
+  }
+  return text;
+}
+
+QString RunnerWindow::ClockReading() const {
+  if (!engine_.running()) return ToQString(W("Rellotge aturat"));
+  const uint32_t left = engine_.remaining_seconds();
+  return QStringLiteral("Temps restant: %1 min %2 s").arg(left / 60).arg(left % 60);
 }
 
 QAction* RunnerWindow::action(int id) const {
@@ -215,6 +259,7 @@ void RunnerWindow::DrawHeader() {
     QPainter painter(&canvas()->image());
     painter.fillRect(5, 8, 622 - 5, 20, kBackground);
   }
+  canvas()->ForgetTexts(QRect(5, 8, 622 - 5, 20));
   p.DrawColouredText(5, 8, title, kGreen, kBackground);
   Font(16, 8, true);
   p.DrawColouredText(622, 14, W("penalització:"), kDarkRed, kBackground);
@@ -298,6 +343,7 @@ void RunnerWindow::DrawSheet() {
     painter.drawRect(left, top, right - left, kRowHeight + 1);
   }
   canvas()->update();
+  sheet_access_->ResultsDrawn();
 }
 
 void RunnerWindow::DrawBubble(uint16_t question, uint16_t position, bool filled) {
@@ -307,6 +353,7 @@ void RunnerWindow::DrawBubble(uint16_t question, uint16_t position, bool filled)
   painter.setBrush(filled ? kGray : kWhite);
   painter.drawEllipse(BubbleLeft(question, position - 1), RowTop(question), kBubbleWidth - 1, kBubbleHeight - 1);
   canvas()->update();
+  sheet_access_->MarkDrawn(question);
 }
 
 void RunnerWindow::DrawSolutions() {
@@ -323,6 +370,7 @@ void RunnerWindow::DrawSolutions() {
                        right ? kRightMark : kWrongMark, kSheet);
   }
   p.SetItalic(false);
+  sheet_access_->ResultsDrawn();
 }
 
 void RunnerWindow::ResetScroll(uint16_t count) {
@@ -334,6 +382,8 @@ void RunnerWindow::ResetScroll(uint16_t count) {
   if (current_ != first) {
     current_ = first;
     DrawSheet();
+    sheet_access_->CurrentMoved(current_);
+    question_area_->NameChanged();
   }
 }
 
@@ -350,10 +400,13 @@ void RunnerWindow::SetTimeText(const std::string& text) { SetItemText(this, kTim
 void RunnerWindow::ShowStartButton() { ShowItem(this, kStart); }
 
 void RunnerWindow::Click(int x, int y) {
-  if (const auto hit = sheet::HitBubble(x, y, engine_.count())) {
-    engine_.Mark(static_cast<uint16_t>(hit->question), static_cast<uint16_t>(hit->position));
-    SetCurrent(hit->question);
-  }
+  if (const auto hit = sheet::HitBubble(x, y, engine_.count())) Answer(hit->question, hit->position);
+}
+
+void RunnerWindow::Answer(int k, int position) {
+  if (k < 1 || k > engine_.count() || position < 1 || position > 4) return;
+  engine_.Mark(static_cast<uint16_t>(k), static_cast<uint16_t>(position));
+  SetCurrent(k);
 }
 
 void RunnerWindow::SetCurrent(int k) {
@@ -378,6 +431,10 @@ void RunnerWindow::SetCurrent(int k) {
     }
   }
   DrawQuestions();
+  if (moved) {
+    sheet_access_->CurrentMoved(current_);
+    question_area_->NameChanged();
+  }
 }
 
 bool RunnerWindow::Key(int key, Qt::KeyboardModifiers modifiers) {

@@ -20,6 +20,9 @@ class QScrollBar;
 
 namespace quiz {
 
+class AccessiblePart;
+class SheetAccess;
+
 struct RunnerOptions {
   std::string argument;  // a generated test's file name within Generats, or empty (UTF-8)
   Date day;              // the day the runner started
@@ -61,6 +64,12 @@ class RunnerWindow : public Window, public RunnerScreen {
   void Command(int id);
   // A left click on the client area.
   void Click(int x, int y);
+  // Marks (or clears) answer `position` of question k, as a click on its bubble does.
+  void Answer(int k, int position);
+  // What a screen reader reads of the question area: the current question and its answers as
+  // shown (and, once corrected, which one was right), and of the clock: the time left.
+  QString QuestionReading();
+  QString ClockReading() const;
   // A scroll-bar message.
   void Scroll(ScrollState::Code code, int thumb = 0);
   // A key pressed where no control takes it (Qt's key code and modifiers); true when it acted.
@@ -122,6 +131,8 @@ class RunnerWindow : public Window, public RunnerScreen {
   std::map<int, QAction*> actions_;
   int header_draws_ = 0;  // how many times the header was drawn
   int current_ = 0;
+  SheetAccess* sheet_access_ = nullptr;
+  AccessiblePart* question_area_ = nullptr;
 };
 
 }  // namespace quiz

@@ -200,6 +200,12 @@ void TestEngine::Tick() {
   }
 }
 
+uint32_t TestEngine::remaining_seconds() const {
+  if (!running_) return 0;
+  const uint32_t elapsed = Elapsed(start_, Now()).ToSeconds();
+  return elapsed >= limit_.ToSeconds() ? 0 : limit_.ToSeconds() - elapsed;
+}
+
 void TestEngine::ResetClock() {
   screen_->SetElapsedText("");
   screen_->SetEndText("");

@@ -88,6 +88,8 @@ class TestEngine {
   uint16_t errors() const { return errors_; }
   bool corrected() const { return corrected_; }
   bool running() const { return running_; }
+  // The seconds left before the time is up; 0 when the clock is not running.
+  uint32_t remaining_seconds() const;
   const std::string& test_path() const { return test_path_; }
   const std::string& test_name() const { return test_name_; }
   const std::string& title() const { return title_; }

@@ -119,10 +119,10 @@ TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
   ASSERT_NE(bar, nullptr);
   std::vector<std::string> titles;
   for (QAction* a : bar->actions()) titles.push_back(FromQString(a->text()));
-  EXPECT_EQ(titles, (std::vector<std::string>{"Temes", W("Qüestions"), "Tests", "Info", "&Sortir"}));
+  EXPECT_EQ(titles, (std::vector<std::string>{"&Temes", W("&Qüestions"), "T&ests", "&Info", "&Sortir"}));
   QMenu* topics = bar->actions()[0]->menu();
   const std::vector<std::string> topics_items{"&Nou", "&Obrir", "-", W("&Paràmetres tema(grey)"), "-",
-                                              "E&liminar tema(grey)", "-", "Opcions", "-", "&Sortir"};
+                                              "E&liminar tema(grey)", "-", "Opc&ions", "-", "&Sortir"};
   EXPECT_EQ(OpenedMenu(topics), topics_items);
   QMenu* options = topics->actions()[7]->menu();
   ASSERT_NE(options, nullptr);
@@ -132,7 +132,7 @@ TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
   struct Menu {
     int index;
     std::vector<std::string> items;
-  } menus[] = {{1, {"&Editar(grey)", "Llistar(grey)", "A fitxer de text(grey)"}},
+  } menus[] = {{1, {"&Editar(grey)", "&Llistar(grey)", "A &fitxer de text(grey)"}},
                {2, {"&Generar test aleatori", W("Generar test de &repàs"), "&Imprimir...", "&Executar "}},
                {3, {"&Info (com...?)", "Historial &puntuacions", W("&Gràfic de puntuacions"), W("Progrés per te&mes"),
                     "Petita &Demo", "&Quant a..."}}};

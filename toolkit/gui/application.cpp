@@ -1,4 +1,5 @@
 #include "toolkit/gui/application.h"
+#include "toolkit/gui/accessible.h"
 
 #include <QDir>
 #include <QFont>
@@ -312,6 +313,7 @@ std::unique_ptr<QApplication> StartApplication(const char* program, int& argc, c
 }
 
 void PrepareApplication(QApplication& app) {
+  InstallAccessibility();
   if (!qobject_cast<QProxyStyle*>(QApplication::style())) QApplication::setStyle(new QuizStyle);
   auto* translator = new QTranslator(&app);
   if (translator->load(QLocale(QLocale::Catalan), "qtbase", "_",

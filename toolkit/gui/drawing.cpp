@@ -164,9 +164,19 @@ void TextPainter::DrawAtCurrent(std::string_view text, bool right_aligned, int y
   canvas_->update();
 }
 
+int TextPainter::CellHeight() const {
+  return description_.height > 0 ? description_.height : QFontMetrics(font()).height();
+}
+
+void TextPainter::Remember(int left, int right, int y, std::string_view text) {
+  if (canvas_ == nullptr || right <= left) return;
+  canvas_->RememberText(QRect(left, y, right - left, CellHeight()), ToQString(Shown(text)));
+}
+
 int TextPainter::DrawText(int x, int y, std::string_view text) {
   current_x_ = x;
   DrawAtCurrent(text, false, y);
+  Remember(x, current_x_, y, text);
   return current_x_;
 }
 
@@ -208,6 +218,9 @@ void TextPainter::DrawMarkedUpText(int x, int y, int alignment, std::string_view
     RebuildFont();
     mode = Mode::kNormal;
   }
+  std::string shown(text);
+  std::erase_if(shown, [](char c) { return c == '^' || c == '_'; });
+  Remember(std::min(x, current_x_), std::max(x, current_x_), y, shown);
 }
 
 TextPainter& SharedDrawing() {

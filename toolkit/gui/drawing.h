@@ -67,6 +67,9 @@ class TextPainter {
  private:
   // Draws one piece at the current position and moves it past the piece.
   void DrawAtCurrent(std::string_view text, bool right_aligned, int y);
+  // Keeps a whole text drawn from `left` to `right` for the screen readers.
+  void Remember(int left, int right, int y, std::string_view text);
+  int CellHeight() const;
 
   Canvas* canvas_ = nullptr;
   FontDescription description_;

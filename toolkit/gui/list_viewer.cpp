@@ -1,6 +1,8 @@
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/list_viewer.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -52,6 +54,9 @@ class ListWindow : public Window {
     check_ = Add(kReorderCheck, new QCheckBox(ToQString(W("Reordenar línies"))), 110, 2, 140, 20);
     up_ = Add(kUp, new QPushButton("/\\"), 272, 2, 20, 20);
     down_ = Add(kDown, new QPushButton("\\/"), 250, 2, 20, 20);
+    LabelControl(list_, ToQString(W("Línies")));
+    LabelControl(up_, "Pujar la línia");
+    LabelControl(down_, "Baixar la línia");
     for (int id : {kAll, kNone}) Control(id)->setVisible(mode == Mode::kMultiple);
     for (int id : {kReorderCheck, kUp, kDown}) Control(id)->setVisible(mode == Mode::kReorder);
     up_->setEnabled(false);
@@ -87,7 +92,40 @@ class ListWindow : public Window {
     connect(check_, &QCheckBox::toggled, this, [this](bool on) { AllowMoves(on); });
     connect(up_, &QAbstractButton::clicked, this, [this] { Move(-1); });
     connect(down_, &QAbstractButton::clicked, this, [this] { Move(+1); });
+    list_->installEventFilter(this);
   }
+
+ protected:
+  // Without a mouse: Enter is "Veure" (or the button that has the focus), Escape is "Surt",
+  // and Ctrl with an arrow moves the selected line once reordering is ticked.
+  void keyPressEvent(QKeyEvent* event) override {
+    switch (event->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget())) {
+          button->click();
+        } else {
+          FinishWithSelection();
+        }
+        return;
+      case Qt::Key_Escape: Finish(0); return;
+      default: Window::keyPressEvent(event);
+    }
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      const bool up = key->key() == Qt::Key_Up, down = key->key() == Qt::Key_Down;
+      if ((up || down) && (key->modifiers() & Qt::ControlModifier) && up_->isEnabled()) {
+        Move(up ? -1 : +1);
+        return true;
+      }
+    }
+    return Window::eventFilter(watched, event);
+  }
+
+ public:
 
   const std::vector<uint16_t>& selection() const { return selection_; }
   const std::vector<uint8_t>& order() const { return order_; }

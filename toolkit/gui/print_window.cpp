@@ -1,3 +1,4 @@
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/print_window.h"
 
 #include <QCheckBox>
@@ -56,6 +57,9 @@ class PrintWindow : public Window {
     Add(kHeader, new QLineEdit, 90, 130, 230, 20);
     SetItemText(this, kHeader, header);
     auto* penalty = Add(kPenalty, new QComboBox, 190, 160, 60, 22);
+    LabelControl(versions, "Versions (A, B, C, D)");
+    LabelControl(Control(kHeader), QString::fromUtf8("Capçalera"));
+    LabelControl(penalty, QString::fromUtf8("Penalització de la clau"));
     for (const char* p : kPenalties) penalty->addItem(p);
     auto* pdf = Add(kToPdf, new QRadioButton("Fitxer PDF"), 30, 195, 110, 20);
     Add(kToPrinter, new QRadioButton("Impressora"), 160, 195, 110, 20);

@@ -1,5 +1,6 @@
 #include "toolkit/gui/window.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -9,6 +10,7 @@
 
 #include <vector>
 
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 
 namespace quiz {
@@ -39,9 +41,59 @@ Canvas::Canvas(QWidget* parent, const QColor& background) : QWidget(parent), bac
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+Canvas::~Canvas() {
+  for (PaintedText& text : texts_) TextChanged(text, true);
+}
+
 void Canvas::Clear() {
   image_.fill(background_);
+  ForgetTexts(image_.rect());
   update();
+}
+
+void Canvas::TextChanged(PaintedText& text, bool gone) {
+  if (text.id == 0) return;
+  QAccessibleInterface* item = QAccessible::accessibleInterface(static_cast<QAccessible::Id>(text.id));
+  if (item != nullptr && AccessibilityListening()) {
+    QAccessibleEvent event(item, gone ? QAccessible::ObjectDestroyed : QAccessible::NameChanged);
+    NotifyAccessibility(&event);
+  }
+  if (gone) {
+    QAccessible::deleteAccessibleInterface(static_cast<QAccessible::Id>(text.id));
+    text.id = 0;
+  }
+}
+
+void Canvas::RememberText(const QRect& cell, const QString& shown) {
+  for (const QRect& area : elsewhere_) {
+    if (area.contains(cell)) return;
+  }
+  const QString text = shown.trimmed();
+  int kept_id = 0;
+  std::erase_if(texts_, [&](PaintedText& old) {
+    if (!old.cell.intersects(cell)) return false;
+    if (old.cell.topLeft() == cell.topLeft() && !text.isEmpty() && kept_id == 0) {
+      kept_id = old.id;  // the same place: the reader's item stays and its name changes
+      old.id = 0;
+    } else {
+      TextChanged(old, true);
+    }
+    return true;
+  });
+  if (text.isEmpty()) return;
+  const auto place = std::find_if(texts_.begin(), texts_.end(), [&](const PaintedText& t) {
+    return std::pair(t.cell.top(), t.cell.left()) > std::pair(cell.top(), cell.left());
+  });
+  PaintedText& added = *texts_.insert(place, PaintedText{cell, text, kept_id});
+  TextChanged(added, false);
+}
+
+void Canvas::ForgetTexts(const QRect& area) {
+  std::erase_if(texts_, [&](PaintedText& old) {
+    if (!old.cell.intersects(area)) return false;
+    TextChanged(old, true);
+    return true;
+  });
 }
 
 void Canvas::paintEvent(QPaintEvent* event) {

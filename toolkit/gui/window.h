@@ -6,12 +6,14 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QMenuBar;
 
@@ -32,12 +34,20 @@ inline void FillInBands(QPainter& painter, const QRect& area, const QColor& colo
   InBands(area, [&](const QRect& band) { painter.fillRect(band, colour); });
 }
 
+// A text drawn on a canvas, kept so that a screen reader can read what the eye reads there.
+struct PaintedText {
+  QRect cell;    // where it was drawn
+  QString text;  // as shown, without surrounding spaces
+  int id = 0;    // the accessibility layer's number for it, 0 until a reader asked
+};
+
 // The client area: children (the controls) sit above a backing image. What is drawn on the
 // image stays until something else is drawn over it.
 class Canvas : public QWidget {
   Q_OBJECT
  public:
   explicit Canvas(QWidget* parent, const QColor& background);
+  ~Canvas() override;
   // The image, grown to the widget's size first (new parts get the background).
   QImage& image() {
     Grow();
@@ -47,6 +57,20 @@ class Canvas : public QWidget {
   const QColor& background() const { return background_; }
   // Fills the whole image with the background colour.
   void Clear();
+
+  // The texts on the image in reading order (top to bottom, then left to right). A text drawn
+  // where another was wipes it (its cell is opaque); one at the same place takes its place.
+  const std::vector<PaintedText>& painted_texts() const { return texts_; }
+  std::vector<PaintedText>& painted_texts() { return texts_; }
+  void RememberText(const QRect& cell, const QString& text);
+  // Whatever was drawn over `area` (a fill) is gone for the reader too.
+  void ForgetTexts(const QRect& area);
+  // Texts drawn inside `area` are not kept: a part of its own tells the reader about it.
+  void DescribeElsewhere(const QRect& area) { elsewhere_.push_back(area); }
+  // Items a screen reader sees among the canvas's children besides the controls and the texts:
+  // painted parts with an interface of their own (the runner's answer sheet).
+  void AddAccessiblePart(QObject* part) { parts_.push_back(part); }
+  const std::vector<QPointer<QObject>>& accessible_parts() const { return parts_; }
 
   // Called before and after the image is resized with the widget, and on every left click.
   std::function<void(int width, int height)> on_resize;
@@ -62,8 +86,14 @@ class Canvas : public QWidget {
  private:
   void Grow();
 
+  // Tells a listening reader that a text it knows changed or went, and forgets its number.
+  void TextChanged(PaintedText& text, bool gone);
+
   QColor background_;
   QImage image_;
+  std::vector<PaintedText> texts_;
+  std::vector<QRect> elsewhere_;
+  std::vector<QPointer<QObject>> parts_;
 };
 
 class Window : public QWidget {
