@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "toolkit/cp1252.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/file_dialog.h"
 #include "toolkit/gui/icons.h"
@@ -20,17 +21,19 @@ ConverterWindow::ConverterWindow()
   SetWinText(this, W("Pas qüestions en format text a .qst"));
   setWindowIcon(ResourceIcon("Ic0"));
   auto label = [](const char* text) { return new QLabel(ToQString(W(text))); };
-  Add(0, label("Fitxer de text (amb extensió)"), 10, 15, 320, 20);
-  Add(kSourceEdit, new QLineEdit, 10, 35, 350, 20);
+  // Each field's label is its buddy: a screen reader names the field by it.
+  Add(0, label("Fitxer de text (amb extensió)"), 10, 15, 320, 20)->setBuddy(Add(kSourceEdit, new QLineEdit, 10, 35, 350, 20));
   auto* browse_source = Add(kSourceBrowse, new QPushButton(ToQString(W("···"))), 362, 35, 28, 20);
   Add(0, label("Resp. correcta:"), 10, 64, 100, 20);
   auto* first = Add(kFirstMode, new QRadioButton(ToQString(W("La 1ª sempre"))), 120, 64, 120, 20);
   auto* marked = Add(kMarkedMode, new QRadioButton("Variable (->*)"), 250, 64, 120, 20);
-  Add(0, label("Fitxer de qüestions"), 10, 100, 320, 20);
-  Add(kDestinationEdit, new QLineEdit, 10, 120, 350, 20);
+  Add(0, label("Fitxer de qüestions"), 10, 100, 320, 20)->setBuddy(Add(kDestinationEdit, new QLineEdit, 10, 120, 350, 20));
   auto* browse_destination = Add(kDestinationBrowse, new QPushButton(ToQString(W("···"))), 362, 120, 28, 20);
   auto* convert = Add(kConvert, new QPushButton("Convertir"), 140, 150, 120, 28);
   auto* help = Add(kHelp, new QPushButton("?"), 320, 4, 18, 16);
+  LabelControl(browse_source, "Triar el fitxer de text");
+  LabelControl(browse_destination, ToQString(W("Triar el fitxer de qüestions")));
+  LabelControl(help, "Ajuda");
 
   connect(convert, &QAbstractButton::clicked, this, [this] { Convert(); });
   connect(browse_source, &QAbstractButton::clicked, this, [this] { BrowseSource(); });

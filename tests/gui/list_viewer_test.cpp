@@ -1,6 +1,7 @@
 #include "toolkit/gui/list_viewer.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
 #include <QTest>
@@ -194,6 +195,64 @@ TEST(ListViewer, ReorderMovesLinesAndKeepsTheOrderCode) {
     EXPECT_EQ(ReorderLines("Temes", Lines({"a", "b", "c", "d"}), &order), c.result);
     EXPECT_EQ(order, c.order);
     EXPECT_EQ(texts, c.texts);
+  }
+}
+
+// Without a mouse: the arrows move, Space picks in a multiple pick, Enter is "Veure" (or the
+// button that has the focus), Escape is "Surt", Ctrl with an arrow moves a line in a reorder.
+TEST(ListViewer, EveryChoiceIsMadeWithTheKeyboard) {
+  using Step = std::function<void(QWidget*)>;
+  auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) -> Step {
+    return [=](QWidget*) { QTest::keyClick(QApplication::focusWidget(), key, modifiers); };
+  };
+  // Tab until control `id` has the focus (the test fails when it never gets it).
+  auto tab_to = [](int id, Qt::KeyboardModifiers modifiers = Qt::NoModifier) -> Step {
+    return [=](QWidget* w) {
+      for (int i = 0; i < 20 && QApplication::focusWidget() != AsWindow(w)->Control(id); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+      }
+      EXPECT_EQ(QApplication::focusWidget(), AsWindow(w)->Control(id)) << "Tab never reaches control " << id;
+    };
+  };
+  enum class Kind { kSingle, kMultiple, kReorder };
+  struct Case {
+    const char* what;
+    Kind kind;
+    std::vector<Step> steps;
+    int result;
+    std::vector<uint16_t> selection;
+    std::vector<uint8_t> order;
+  } cases[] = {
+      {"arrows and Enter pick a line", Kind::kSingle, {press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_Up), press(Qt::Key_Return)}, 2, {}, {}},
+      {"Escape leaves without a pick", Kind::kSingle, {press(Qt::Key_Down), press(Qt::Key_Escape)}, 0, {}, {}},
+      {"Enter on a focused Surt is Surt", Kind::kSingle, {press(Qt::Key_Down), tab_to(2), press(Qt::Key_Return)}, 0, {}, {}},
+      {"Space picks lines one by one", Kind::kMultiple,
+       {press(Qt::Key_Space), press(Qt::Key_Down), press(Qt::Key_Down), press(Qt::Key_Space), press(Qt::Key_Enter)}, 2, {1, 3}, {}},
+      {"Space again drops a line", Kind::kMultiple, {press(Qt::Key_Space), press(Qt::Key_Space), press(Qt::Key_Return)}, 0, {}, {}},
+      {"before reordering is ticked, Ctrl and an arrow move the pick, not the line", Kind::kReorder,
+       {press(Qt::Key_Down, Qt::ControlModifier), press(Qt::Key_Return)}, 2, {}, {1, 2, 3, 4}},
+      {"a line moves with Ctrl and the arrows once reordering is ticked", Kind::kReorder,
+       {press(Qt::Key_Down), tab_to(9), press(Qt::Key_Space), tab_to(101, Qt::ShiftModifier),
+        press(Qt::Key_Down, Qt::ControlModifier), press(Qt::Key_Up, Qt::ControlModifier), press(Qt::Key_Up, Qt::ControlModifier),
+        press(Qt::Key_Up, Qt::ControlModifier), press(Qt::Key_Return)},
+       1, {}, {2, 1, 3, 4}},
+  };
+  for (const Case& c : cases) {
+    testing::WhenShown("Llista", [&](QWidget* w) {
+      EXPECT_EQ(QApplication::focusWidget(), ListOf(w)) << c.what << ": the list takes the keyboard first";
+      for (const Step& step : c.steps) step(w);
+    });
+    std::vector<uint16_t> selection;
+    std::vector<uint8_t> order;
+    const TextList lines = Lines({"a", "b", "c", "d"});
+    const int result = c.kind == Kind::kSingle     ? ShowList("Temes", lines)
+                       : c.kind == Kind::kMultiple ? ChooseLines("Temes", lines, &selection)
+                                                   : ReorderLines("Temes", lines, &order);
+    EXPECT_EQ(result, c.result) << c.what;
+    EXPECT_EQ(selection, c.selection) << c.what;
+    if (c.kind == Kind::kReorder) {
+      EXPECT_EQ(order, c.order) << c.what;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "tests/support/gui.h"
@@ -70,6 +71,42 @@ TEST(MessageBoxes, ARealBoxShowsItsCaptionAndReturnsTheButton) {
     EXPECT_EQ(text, QString::fromUtf8("Registrar puntuació?"));
     EXPECT_EQ(icon, c.icon);
     EXPECT_EQ(yes, c.yes_text);
+  }
+}
+
+// Without a mouse: Yes and No answer to Alt and their access keys, Cancel to Escape, OK to Enter.
+TEST(MessageBoxes, EveryButtonAnswersToTheKeyboard) {
+  struct Case {
+    uint32_t flags;
+    QMessageBox::StandardButton button;  // the one whose access key is pressed (NoButton: `key`)
+    Qt::Key key;
+    int result;
+  } cases[] = {
+      {kMbYesNoCancel, QMessageBox::Yes, Qt::Key_unknown, kIdYes},
+      {kMbYesNoCancel, QMessageBox::No, Qt::Key_unknown, kIdNo},
+      {kMbYesNoCancel, QMessageBox::NoButton, Qt::Key_Escape, kIdCancel},
+      {kMbYesNo, QMessageBox::No, Qt::Key_unknown, kIdNo},
+      {kMbYesNo, QMessageBox::Yes, Qt::Key_unknown, kIdYes},
+      {kMbOk, QMessageBox::NoButton, Qt::Key_Return, kIdOk},
+  };
+  for (const auto& c : cases) {
+    QString keys;
+    QTimer::singleShot(20, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      if (c.button == QMessageBox::NoButton) {
+        QTest::keyClick(box, c.key);
+        return;
+      }
+      const QKeySequence mnemonic = QKeySequence::mnemonic(box->button(c.button)->text());
+      keys = mnemonic.toString();
+      if (mnemonic.isEmpty()) {
+        box->reject();
+        return;
+      }
+      QTest::keyClick(box, mnemonic[0].key(), mnemonic[0].keyboardModifiers());
+    });
+    EXPECT_EQ(ShowMessageBox("Pregunta", "Segur?", c.flags), c.result) << c.flags << " " << c.button << " " << keys.toStdString();
   }
 }
 

@@ -1,6 +1,7 @@
 #include "manager/main_window.h"
 
 #include <QAbstractButton>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <tuple>
 
 #include "data/topic_change.h"
+#include "manager/question_editor.h"
 #include "tests/support/gui.h"
 #include "tests/support/sample_data.h"
 #include "tests/support/temp_dir.h"
@@ -139,6 +141,73 @@ TEST_F(ManagerWindowTest, TheMenuHoldsEveryItemInItsPlace) {
   for (const auto& m : menus) EXPECT_EQ(OpenedMenu(bar->actions()[m.index]->menu()), m.items) << m.index;
   // Opening a menu again does not add its items twice.
   EXPECT_EQ(OpenedMenu(topics), topics_items);
+}
+
+// For a screen reader and the keyboard alone: the topic area is read as it is painted, the exit
+// icon is a button, and every window names its controls; the menus open with their keys.
+TEST_F(ManagerWindowTest, AScreenReaderReadsTheTopicAreaAndEveryWindowNamesItsControls) {
+  auto w = Start();
+  auto reads = [&](const std::string& text) {
+    const std::vector<std::string> texts = testing::ReadTexts(w.get());
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  const std::string placeholder = "-------------- per seleccionar --------------";
+  EXPECT_TRUE(reads(placeholder));
+  Choose(w.get(), 2);
+  const std::string title = ToQString(w->current().entry.title).toStdString();
+  EXPECT_TRUE(reads(title)) << title;
+  EXPECT_FALSE(reads(placeholder));
+  EXPECT_EQ(testing::UnnamedControls(w.get()), std::vector<std::string>{});
+  EXPECT_EQ(testing::MenusNotReachedByKeys(w.get()), std::vector<std::string>{});
+  QAccessibleInterface* exit = testing::FindAccessible(w.get(), QAccessible::PushButton, "Sortir");
+  ASSERT_NE(exit, nullptr);
+  ASSERT_NE(exit->actionInterface(), nullptr);
+  EXPECT_EQ(exit->actionInterface()->keyBindingsForAction(QAccessibleActionInterface::pressAction()), QStringList{"Alt+S"});
+
+  auto pick_first = [](QWidget* list_window) {
+    qobject_cast<QListWidget*>(AsWindow(list_window)->Control(101))->item(0)->setSelected(true);
+    ClickControl(list_window, 1);
+  };
+  struct Case {
+    const char* window;
+    int command;
+    std::function<void(std::function<void(QWidget*)>)> reach;  // gets the check to run inside the window
+  } cases[] = {
+      {"Llista", cmd::kOpen, [](auto check) { testing::WhenShown("Llista", check); }},
+      {"edtest", cmd::kParameters, [](auto check) { testing::WhenShown("edtest", check); }},
+      {"edqeleccio", cmd::kEdit, [](auto check) { testing::WhenShown("edqeleccio", check); }},
+      {"cercar", cmd::kEdit,
+       [](auto check) {
+         testing::WhenShown("edqeleccio", [check](QWidget* editor) {
+           testing::WhenShown("cercar", check);
+           ClickControl(editor, editor::kSearch);
+           editor->close();
+         });
+       }},
+      {"parametresgenerat", cmd::kGenerate,
+       [&](auto check) {
+         testing::WhenShown("Llista", pick_first);
+         testing::WhenShown("parametresgenerat", check);
+       }},
+      {"imprimir", cmd::kPrint,
+       [&](auto check) {
+         testing::WhenShown("Llista", pick_first);
+         testing::WhenShown("imprimir", check);
+       }},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> unnamed{"not shown"};
+    c.reach([&unnamed](QWidget* window) {
+      unnamed = testing::UnnamedControls(window);
+      window->close();
+    });
+    w->Command(c.command);
+    EXPECT_EQ(unnamed, std::vector<std::string>{}) << c.window;
+  }
+
+  // The icon's press closes the window, as a click on it does.
+  exit->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(ManagerWindowTest, TheChartOfAnEmptyHistorySaysSoAndWritesNothing) {

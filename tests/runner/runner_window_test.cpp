@@ -1,6 +1,7 @@
 #include "runner/runner_window.h"
 
 #include <QAbstractButton>
+#include <QAccessibleActionInterface>
 #include <QChartView>
 #include <QLabel>
 #include <QXYSeries>
@@ -31,6 +32,7 @@
 #include "tests/support/temp_dir.h"
 #include "toolkit/cp1252.h"
 #include "toolkit/files.h"
+#include "toolkit/gui/accessible.h"
 #include "toolkit/gui/controls.h"
 #include "toolkit/gui/print_window.h"
 #include "toolkit/gui/qt_text.h"
@@ -513,6 +515,149 @@ TEST_F(RunnerWindowTest, TheKeyboardMovesMarksAndClears) {
     }
     if (c.current == 16) testing::SaveShot(w.get(), "quizrun_keyboard");
   }
+}
+
+// What a screen reader finds and is told while a test is taken: the sheet's rows and bubbles as
+// the keys, a reader's own press and the correction leave them, the question area, the clock.
+TEST_F(RunnerWindowTest, AScreenReaderFollowsTheSheetTheQuestionAndTheClock) {
+  auto w = Start("t1.tgn");
+  TestEngine& e = w->engine();
+  // Only what the sheet and the question area tell; texts of the header come and go too.
+  std::vector<std::string> heard;
+  SetAccessibilityListener([&](QAccessibleEvent* event) {
+    QAccessibleInterface* item = event->accessibleInterface();
+    const QAccessible::Role role = item->role();
+    if (role != QAccessible::RadioButton && role != QAccessible::Row && role != QAccessible::StaticText) return;
+    const std::string name = item->text(QAccessible::Name).toStdString();
+    if (role == QAccessible::StaticText && !name.starts_with("Pregunta ")) return;
+    const char* type = event->type() == QAccessible::Focus ? "focus" : event->type() == QAccessible::StateChanged ? "state"
+                       : event->type() == QAccessible::DescriptionChanged ? "result" : event->type() == QAccessible::NameChanged ? "name" : "other";
+    heard.push_back(std::string(type) + " " + name.substr(0, name.find('.')));
+  });
+  struct Quiet {
+    ~Quiet() { SetAccessibilityListener({}); }
+  } quiet;
+  QAccessibleInterface* sheet = testing::FindAccessible(w.get(), QAccessible::Table, "Full de respostes");
+  ASSERT_NE(sheet, nullptr);
+  // Each row as "Pregunta k (result): the bubbles checked".
+  auto rows = [&] {
+    std::vector<std::string> read;
+    for (int i = 0; i < sheet->childCount(); ++i) {
+      QAccessibleInterface* row = sheet->child(i);
+      EXPECT_EQ(row->role(), QAccessible::Row);
+      EXPECT_EQ(sheet->indexOfChild(row), i);
+      std::string line = row->text(QAccessible::Name).toStdString();
+      if (const QString result = row->text(QAccessible::Description); !result.isEmpty()) line += " (" + result.toStdString() + ")";
+      line += ":";
+      for (int j = 0; j < row->childCount(); ++j) {
+        QAccessibleInterface* bubble = row->child(j);
+        EXPECT_EQ(bubble->text(QAccessible::Name).toStdString(), "resposta " + AnswerLetter(j + 1));
+        EXPECT_TRUE(bubble->state().checkable);
+        EXPECT_EQ(bubble->parent(), row);
+        if (bubble->state().checked) line += " " + bubble->text(QAccessible::Name).toStdString();
+      }
+      read.push_back(line);
+    }
+    return read;
+  };
+  auto press = [&](int k, int position) {
+    sheet->child(k - 1)->child(position - 1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  };
+  const auto result = [&](int k) -> std::string {
+    const int mark = e.mark(static_cast<uint16_t>(k));
+    return mark == 0 ? "en blanc" : mark == e.CorrectPosition(static_cast<uint16_t>(k)) ? "correcta" : "incorrecta";
+  };
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::function<std::vector<std::string>()> rows;
+    std::vector<std::string> heard;
+  } steps[] = {
+      {"nothing marked", [] {}, [] { return std::vector<std::string>{"Pregunta 1:", "Pregunta 2:", "Pregunta 3:", "Pregunta 4:"}; }, {}},
+      {"the key b marks question 1 and moves on", [&] { w->Key(Qt::Key_B); },
+       [] { return std::vector<std::string>{"Pregunta 1: resposta b", "Pregunta 2:", "Pregunta 3:", "Pregunta 4:"}; },
+       {"state resposta b", "focus Pregunta 2", "name Pregunta 2 de 4"}},
+      {"the reader presses bubble d of question 4", [&] { press(4, 4); },
+       [] { return std::vector<std::string>{"Pregunta 1: resposta b", "Pregunta 2:", "Pregunta 3:", "Pregunta 4: resposta d"}; },
+       {"state resposta d", "focus Pregunta 4", "name Pregunta 4 de 4"}},
+      {"the same bubble again clears it, the row stays current", [&] { press(4, 4); },
+       [] { return std::vector<std::string>{"Pregunta 1: resposta b", "Pregunta 2:", "Pregunta 3:", "Pregunta 4:"}; },
+       {"state resposta d"}},
+      {"the correction gives each row its result",
+       [&] {
+         press(2, e.CorrectPosition(2));
+         heard.clear();
+         seams_.messages.answers = {kIdYes};
+         w->Command(RW::kCorrection);
+       },
+       [&] {
+         std::vector<std::string> read;
+         for (int k = 1; k <= 4; ++k) {
+           const int mark = e.mark(static_cast<uint16_t>(k));
+           read.push_back("Pregunta " + std::to_string(k) + " (" + result(k) + "):" + (mark ? " resposta " + AnswerLetter(mark) : ""));
+         }
+         return read;
+       },
+       {"result Pregunta 1", "result Pregunta 2", "result Pregunta 3", "result Pregunta 4"}},
+  };
+  for (const Step& step : steps) {
+    heard.clear();
+    step.act();
+    EXPECT_EQ(rows(), step.rows()) << step.what;
+    EXPECT_EQ(heard, step.heard) << step.what;
+  }
+  EXPECT_EQ(result(2), "correcta");
+  EXPECT_EQ(result(3), "en blanc");
+
+  // The question area reads the current question with its answers as the letters show them and,
+  // once corrected, the right letter and the one marked.
+  QAccessibleInterface* area = nullptr;
+  for (int i = 0; i < sheet->parent()->childCount() && area == nullptr; ++i) {
+    if (sheet->parent()->child(i)->text(QAccessible::Name).startsWith("Pregunta 2 de 4. ")) area = sheet->parent()->child(i);
+  }
+  ASSERT_NE(area, nullptr) << "the question area reads question 2, the current one";
+  const QStringList lines = area->text(QAccessible::Name).split('\n');
+  ASSERT_EQ(lines.size(), 6) << area->text(QAccessible::Name).toStdString();
+  const Question q = e.ShownQuestion(2);
+  EXPECT_EQ(lines[0], "Pregunta 2 de 4. " + ToQString(q.question));
+  for (int position = 1; position <= 4; ++position) {
+    EXPECT_TRUE(lines[position].startsWith(ToQString(AnswerLetter(position)) + ") ")) << position;
+  }
+  EXPECT_EQ(lines[e.CorrectPosition(2)], ToQString(AnswerLetter(e.CorrectPosition(2)) + ") " + q.answers[0]));
+  EXPECT_EQ(lines[5], "Resposta correcta: " + ToQString(AnswerLetter(e.CorrectPosition(2))) + ". Marcada: " +
+                          ToQString(AnswerLetter(e.CorrectPosition(2))) + ".");
+
+  // The clock's time left, read when asked; every second is not told.
+  const QString stopped = QString::fromUtf8("Rellotge aturat");
+  EXPECT_NE(testing::FindAccessible(w.get(), QAccessible::StaticText, stopped), nullptr);
+  Choose(w.get(), 1);  // the clock starts for a test opened from the list
+  w->Command(RW::kStart);
+  now_ = {10, 5, 30, 0};
+  EXPECT_EQ(w->ClockReading(), "Temps restant: 24 min 30 s");
+  heard.clear();
+  w->engine().Tick();
+  EXPECT_TRUE(heard.empty());
+
+  // The painted labels are texts; the sheet's letters and numbers are not read twice.
+  const std::vector<std::string> texts = testing::ReadTexts(w.get());
+  for (const char* label : {"penalització:", "Temps", "min.", "Hora", "FINAL:", "RESPOSTES"}) {
+    EXPECT_NE(std::find(texts.begin(), texts.end(), label), texts.end()) << label;
+  }
+  for (const char* painted : {"a", "1)", "V", "X"}) EXPECT_EQ(std::find(texts.begin(), texts.end(), painted), texts.end()) << painted;
+}
+
+// Without a mouse: every control has a name for the reader and every menu opens with its keys.
+TEST_F(RunnerWindowTest, EveryControlIsNamedAndEveryMenuOpensWithItsKeys) {
+  auto w = Start("t1.tgn");
+  EXPECT_EQ(testing::UnnamedControls(w.get()), std::vector<std::string>{});
+  EXPECT_EQ(testing::MenusNotReachedByKeys(w.get()), std::vector<std::string>{});
+  std::vector<std::string> unnamed{"not shown"};
+  testing::WhenShown("imprimir", [&](QWidget* window) {
+    unnamed = testing::UnnamedControls(window);
+    window->close();
+  });
+  w->Command(RW::kPrint);
+  EXPECT_EQ(unnamed, std::vector<std::string>{});
 }
 
 TEST_F(RunnerWindowTest, KeysTypedInABoxStayInTheBoxAndAClickMovesTheFrame) {

@@ -1,6 +1,13 @@
 #include "tests/support/gui.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
 #include <QPixmap>
 
 #include <cstdlib>
@@ -71,6 +78,87 @@ void SaveShot(QWidget* window, const std::string& name) {
   const char* folder = std::getenv("QUIZ_SHOTS");
   if (folder == nullptr || *folder == '\0') return;
   window->grab().save(QString::fromStdString(std::string(folder) + "/" + name + ".png"));
+}
+
+QAccessibleInterface* FindAccessible(QAccessibleInterface* root, QAccessible::Role role, const QString& name) {
+  if (root == nullptr) return nullptr;
+  if (root->role() == role && root->text(QAccessible::Name) == name) return root;
+  for (int i = 0; i < root->childCount(); ++i) {
+    if (QAccessibleInterface* found = FindAccessible(root->child(i), role, name)) return found;
+  }
+  return nullptr;
+}
+
+QAccessibleInterface* FindAccessible(QWidget* window, QAccessible::Role role, const QString& name) {
+  return FindAccessible(QAccessible::queryAccessibleInterface(window), role, name);
+}
+
+namespace {
+void CollectTexts(QAccessibleInterface* item, std::vector<std::string>* texts) {
+  if (item == nullptr) return;
+  if (item->role() == QAccessible::StaticText) texts->push_back(item->text(QAccessible::Name).toStdString());
+  for (int i = 0; i < item->childCount(); ++i) CollectTexts(item->child(i), texts);
+}
+}  // namespace
+
+std::vector<std::string> ReadTexts(QWidget* window) {
+  std::vector<std::string> texts;
+  CollectTexts(QAccessible::queryAccessibleInterface(window), &texts);
+  return texts;
+}
+
+std::vector<std::string> UnnamedControls(QWidget* window) {
+  std::vector<std::string> unnamed;
+  for (QWidget* control : window->findChildren<QWidget*>()) {
+    if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(window) || control->window() != window) continue;
+    // The parts of a compound control (an editable box's line, a list's viewport) are not
+    // reached on their own.
+    bool part = false;
+    for (QWidget* up = control->parentWidget(); up != nullptr && up != window; up = up->parentWidget()) {
+      if (qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QAbstractItemView*>(up)) part = true;
+    }
+    if (part) continue;
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(control);
+    const bool labelled = item != nullptr && !item->relations(QAccessible::Label).isEmpty();
+    const bool named = qobject_cast<QComboBox*>(control) != nullptr
+                           ? !control->accessibleDescription().isEmpty()
+                           : item != nullptr && !item->text(QAccessible::Name).trimmed().isEmpty();
+    if (!named && !labelled) {
+      unnamed.push_back(std::string(control->metaObject()->className()) + " at " + std::to_string(control->x()) + "," +
+                        std::to_string(control->y()));
+    }
+  }
+  return unnamed;
+}
+
+std::vector<std::string> MenusNotReachedByKeys(QWidget* window) {
+  std::vector<std::string> missed;
+  QMenuBar* bar = window->findChild<QMenuBar*>();
+  if (bar == nullptr || !WaitActive(window)) return {"no menu bar, or the window does not take the keyboard"};
+  std::vector<int> keys;
+  for (QAction* entry : bar->actions()) {
+    if (entry->isSeparator()) continue;
+    const QKeySequence mnemonic = QKeySequence::mnemonic(entry->text());
+    const int key = mnemonic.isEmpty() ? 0 : mnemonic[0].key();
+    keys.push_back(key);
+  }
+  size_t n = 0;
+  for (QAction* entry : bar->actions()) {
+    if (entry->isSeparator()) continue;
+    const int key = keys[n++];
+    const std::string title = entry->text().toStdString();
+    if (key == 0 || std::count(keys.begin(), keys.end(), key) > 1) {
+      missed.push_back(title);
+      continue;
+    }
+    if (entry->menu() == nullptr) continue;  // a command on the bar itself: its key runs it
+    QTest::keyClick(window, static_cast<Qt::Key>(key), Qt::AltModifier);
+    QWidget* opened = QApplication::activePopupWidget();
+    if (opened != entry->menu()) missed.push_back(title);
+    if (opened != nullptr) opened->close();
+    if (entry->menu()->isVisible()) entry->menu()->close();
+  }
+  return missed;
 }
 
 }  // namespace quiz::testing

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the window tests: the seams answered, and windows driven from inside their loops.
 
+#include <QAccessible>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -42,5 +43,19 @@ QWidget* VisibleWindow(const QString& class_name);
 
 // Saves the window as a PNG under $QUIZ_SHOTS when that is set (to look at it).
 void SaveShot(QWidget* window, const std::string& name);
+
+
+// What a screen reader finds.
+// The first item under `root` (depth first) with that role and name, or null.
+QAccessibleInterface* FindAccessible(QAccessibleInterface* root, QAccessible::Role role, const QString& name);
+QAccessibleInterface* FindAccessible(QWidget* window, QAccessible::Role role, const QString& name);
+// The names of the static texts under `window`, in the reader's order.
+std::vector<std::string> ReadTexts(QWidget* window);
+// The controls of `window` that take the focus with Tab and that a reader would find without a
+// name (a combo box: without a description or label), as "class at x,y".
+std::vector<std::string> UnnamedControls(QWidget* window);
+// The entries of `window`'s menu bar that Alt with their access key does not reach, by title:
+// no access key, one that another entry has too, or a menu that does not open with it.
+std::vector<std::string> MenusNotReachedByKeys(QWidget* window);
 
 }  // namespace quiz::testing
