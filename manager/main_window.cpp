@@ -155,7 +155,7 @@ void ManagerWindow::BuildMenu() {
   };
   auto* bar = new QMenuBar;
   QMenu* topics = bar->addMenu("&Temes");
-  QMenu* options = new QMenu("Opcions", topics);
+  QMenu* options = new QMenu("Opc&ions", topics);
   fill_on_first_show(topics, kTopicsMenu, options);
   fill_on_first_show(options, kOptionsMenu, nullptr);
   actions_[command::kCopyStructure]->setCheckable(true);

@@ -134,9 +134,10 @@ void RunnerWindow::BuildControls() {
   by_topic->hide();
   connect(by_topic, &QAbstractButton::clicked, this, [this] { Command(kTopicResults); });
   // A click on a button leaves the keyboard to the answer sheet: a space there clears a mark, it
-  // must not press "Repetir". The buttons are still reached with the tab key.
+  // must not press "Repetir". The buttons are still reached with the tab key, and the tab key
+  // comes back to the sheet.
   for (QPushButton* button : {start, correction, by_topic}) button->setFocusPolicy(Qt::TabFocus);
-  canvas()->setFocusPolicy(Qt::ClickFocus);
+  canvas()->setFocusPolicy(Qt::StrongFocus);
   canvas()->setFocus();
   scroll_bar_ = Add(kScroll, new QScrollBar(Qt::Vertical), 768, 35, 16, 635);
   scroll_bar_->setFocusPolicy(Qt::NoFocus);
@@ -176,6 +177,11 @@ void RunnerWindow::BuildControls() {
   question_area_ = new AccessiblePart(canvas(), QAccessible::StaticText, area, [this] { return QuestionReading(); });
   sheet_access_ = new SheetAccess(this);
   new AccessiblePart(canvas(), QAccessible::StaticText, QRect(787, 0, 230, 80), [this] { return ClockReading(); });
+  canvas()->setAccessibleName("Respostes");
+  canvas()->setAccessibleDescription(ToQString(W("a, b, c, d o 1 a 4 marquen la pregunta actual; les fletxes, "
+                                                  "Re Pàg, Av Pàg, Inici i Fi hi mouen; Ctrl+Retorn corregeix")));
+  // The reader follows the keyboard back to the sheet: to the current question's row.
+  canvas()->installEventFilter(this);
   LabelControl(Control(kPenalty), ToQString(W("Penalització")));
   LabelControl(Control(kTime), "Temps (minuts)");
   LabelControl(Control(kElapsed), "Temps passat");
@@ -475,6 +481,11 @@ bool RunnerWindow::Key(int key, Qt::KeyboardModifiers modifiers) {
       return true;
     default: return false;
   }
+}
+
+bool RunnerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == canvas() && event->type() == QEvent::FocusIn) sheet_access_->CurrentMoved(current_);
+  return Window::eventFilter(watched, event);
 }
 
 void RunnerWindow::keyPressEvent(QKeyEvent* event) {

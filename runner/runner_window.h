@@ -98,6 +98,7 @@ class RunnerWindow : public Window, public RunnerScreen {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Makes question k the current one (within the test), scrolls it into view and redraws.

@@ -40,6 +40,9 @@ TEST_F(ConverterWindowTest, StartsAsTheProgramShowsIt) {
   EXPECT_EQ(window_.Control(W_::kSourceEdit)->geometry(), QRect(10, 35, 350, 20));
   window_.show();
   testing::SaveShot(&window_, "qstconv");
+  // For a screen reader and the keyboard alone.
+  EXPECT_EQ(testing::UnnamedControls(&window_), std::vector<std::string>{});
+  EXPECT_EQ(testing::ControlsNotReachedByTab(&window_), std::vector<std::string>{});
 }
 
 TEST_F(ConverterWindowTest, TheRadioButtonsAlwaysShowTheMode) {

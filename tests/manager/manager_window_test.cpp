@@ -158,6 +158,7 @@ TEST_F(ManagerWindowTest, AScreenReaderReadsTheTopicAreaAndEveryWindowNamesItsCo
   EXPECT_TRUE(reads(title)) << title;
   EXPECT_FALSE(reads(placeholder));
   EXPECT_EQ(testing::UnnamedControls(w.get()), std::vector<std::string>{});
+  EXPECT_EQ(testing::ControlsNotReachedByTab(w.get()), std::vector<std::string>{});
   EXPECT_EQ(testing::MenusNotReachedByKeys(w.get()), std::vector<std::string>{});
   QAccessibleInterface* exit = testing::FindAccessible(w.get(), QAccessible::PushButton, "Sortir");
   ASSERT_NE(exit, nullptr);
@@ -199,6 +200,8 @@ TEST_F(ManagerWindowTest, AScreenReaderReadsTheTopicAreaAndEveryWindowNamesItsCo
     std::vector<std::string> unnamed{"not shown"};
     c.reach([&unnamed](QWidget* window) {
       unnamed = testing::UnnamedControls(window);
+      const std::vector<std::string> missed = testing::ControlsNotReachedByTab(window);
+      unnamed.insert(unnamed.end(), missed.begin(), missed.end());
       window->close();
     });
     w->Command(c.command);

@@ -650,10 +650,13 @@ TEST_F(RunnerWindowTest, AScreenReaderFollowsTheSheetTheQuestionAndTheClock) {
 TEST_F(RunnerWindowTest, EveryControlIsNamedAndEveryMenuOpensWithItsKeys) {
   auto w = Start("t1.tgn");
   EXPECT_EQ(testing::UnnamedControls(w.get()), std::vector<std::string>{});
+  EXPECT_EQ(testing::ControlsNotReachedByTab(w.get()), std::vector<std::string>{});
   EXPECT_EQ(testing::MenusNotReachedByKeys(w.get()), std::vector<std::string>{});
   std::vector<std::string> unnamed{"not shown"};
   testing::WhenShown("imprimir", [&](QWidget* window) {
     unnamed = testing::UnnamedControls(window);
+    const std::vector<std::string> missed = testing::ControlsNotReachedByTab(window);
+    unnamed.insert(unnamed.end(), missed.begin(), missed.end());
     window->close();
   });
   w->Command(RW::kPrint);

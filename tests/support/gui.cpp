@@ -7,6 +7,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QTest>
 #include <QPixmap>
 
@@ -107,26 +108,61 @@ std::vector<std::string> ReadTexts(QWidget* window) {
   return texts;
 }
 
-std::vector<std::string> UnnamedControls(QWidget* window) {
-  std::vector<std::string> unnamed;
+namespace {
+// The controls that Tab stops at: not the parts of a compound control (an editable box's line,
+// a list's viewport), which are not reached on their own.
+std::vector<QWidget*> TabStops(QWidget* window, bool enabled_only) {
+  std::vector<QWidget*> stops;
   for (QWidget* control : window->findChildren<QWidget*>()) {
     if (!(control->focusPolicy() & Qt::TabFocus) || !control->isVisibleTo(window) || control->window() != window) continue;
-    // The parts of a compound control (an editable box's line, a list's viewport) are not
-    // reached on their own.
+    if (enabled_only && !control->isEnabled()) continue;
     bool part = false;
     for (QWidget* up = control->parentWidget(); up != nullptr && up != window; up = up->parentWidget()) {
       if (qobject_cast<QComboBox*>(up) || qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QAbstractItemView*>(up)) part = true;
     }
-    if (part) continue;
+    if (!part) stops.push_back(control);
+  }
+  return stops;
+}
+
+std::string Where(QWidget* control) {
+  return std::string(control->metaObject()->className()) + " at " + std::to_string(control->x()) + "," + std::to_string(control->y());
+}
+}  // namespace
+
+std::vector<std::string> ControlsNotReachedByTab(QWidget* window) {
+  if (!WaitActive(window)) return {"the window does not take the keyboard"};
+  std::vector<QWidget*> stops = TabStops(window, true);
+  QWidget* start = QApplication::focusWidget();
+  // Round the window forwards, then backwards from the same place (a window may give Tab a
+  // meaning of its own in some fields: Shift+Tab still goes round).
+  for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+    if (start != nullptr) start->setFocus(Qt::OtherFocusReason);
+    for (size_t i = 0; i < 2 * TabStops(window, true).size() + 2 && QApplication::focusWidget() != nullptr; ++i) {
+      QWidget* focus = QApplication::focusWidget();
+      std::erase_if(stops, [&](QWidget* stop) {
+        // Of a group of exclusive radio buttons, Tab stops at the one checked; the arrows choose.
+        const bool grouped = qobject_cast<QRadioButton*>(stop) && qobject_cast<QRadioButton*>(focus) &&
+                             stop->parentWidget() == focus->parentWidget() && qobject_cast<QRadioButton*>(stop)->autoExclusive();
+        return stop == focus || stop->isAncestorOf(focus) || grouped;
+      });
+      QTest::keyClick(focus, key);
+    }
+  }
+  std::vector<std::string> missed;
+  for (QWidget* stop : stops) missed.push_back(Where(stop));
+  return missed;
+}
+
+std::vector<std::string> UnnamedControls(QWidget* window) {
+  std::vector<std::string> unnamed;
+  for (QWidget* control : TabStops(window, false)) {
     QAccessibleInterface* item = QAccessible::queryAccessibleInterface(control);
     const bool labelled = item != nullptr && !item->relations(QAccessible::Label).isEmpty();
     const bool named = qobject_cast<QComboBox*>(control) != nullptr
                            ? !control->accessibleDescription().isEmpty()
                            : item != nullptr && !item->text(QAccessible::Name).trimmed().isEmpty();
-    if (!named && !labelled) {
-      unnamed.push_back(std::string(control->metaObject()->className()) + " at " + std::to_string(control->x()) + "," +
-                        std::to_string(control->y()));
-    }
+    if (!named && !labelled) unnamed.push_back(Where(control));
   }
   return unnamed;
 }

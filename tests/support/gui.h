@@ -54,6 +54,9 @@ std::vector<std::string> ReadTexts(QWidget* window);
 // The controls of `window` that take the focus with Tab and that a reader would find without a
 // name (a combo box: without a description or label), as "class at x,y".
 std::vector<std::string> UnnamedControls(QWidget* window);
+// The controls of `window` that take the focus with Tab and that Tab, pressed round the window
+// from where the focus is, never reaches, as "class at x,y".
+std::vector<std::string> ControlsNotReachedByTab(QWidget* window);
 // The entries of `window`'s menu bar that Alt with their access key does not reach, by title:
 // no access key, one that another entry has too, or a menu that does not open with it.
 std::vector<std::string> MenusNotReachedByKeys(QWidget* window);
