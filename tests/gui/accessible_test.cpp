@@ -3,6 +3,7 @@
 #include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/gui.h"
+#include "toolkit/gui/application.h"
 #include "toolkit/gui/drawing.h"
 #include "toolkit/gui/window.h"
 
@@ -151,6 +153,34 @@ TEST_F(AccessibleCanvas, PartsComeAfterTheControlsAndBeforeTheTextsAndAPaintedBu
   EXPECT_EQ(pressed, 1);
   EXPECT_NE(testing::FindAccessible(&window_, QAccessible::StaticText, "1 vegades"), nullptr) << "a part is read when asked";
   EXPECT_EQ(testing::FindAccessible(&window_, QAccessible::StaticText, "0 vegades"), nullptr);
+}
+
+// Focus is visible: the button that has the keyboard carries the ring all round, the others none.
+TEST(KeyboardFocus, TheButtonThatHasTheKeyboardShowsARing) {
+  Window window("focus", {0, 0, 300, 120, false, false}, QColor(128, 128, 255));
+  QPushButton* buttons[] = {window.Add(1, new QPushButton("Corregir"), 10, 10, 76, 22),
+                            window.Add(2, new QPushButton(">>"), 100, 10, 40, 30)};
+  window.show();
+  ASSERT_TRUE(testing::WaitActive(&window));
+  auto ring = [](QPushButton* button) {
+    const QImage image = button->grab().toImage();
+    int on_ring = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) on_ring += image.pixelColor(x, y) == kFocusRing;
+    }
+    return on_ring;
+  };
+  for (QPushButton* focused : buttons) {
+    focused->setFocus(Qt::TabFocusReason);
+    for (QPushButton* button : buttons) {
+      const int perimeter = 2 * (button->width() + button->height() - 8);
+      if (button == focused) {
+        EXPECT_GE(ring(button), 2 * perimeter - 16) << button->text().toStdString();
+      } else {
+        EXPECT_EQ(ring(button), 0) << button->text().toStdString();
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -197,12 +197,20 @@ class DeferredIconEngine : public QIconEngine {
   std::optional<QIcon> icon_;
 };
 
-// The platform's style, with one change: every menu bar makes a button for the items that do not
-// fit, and its arrow icon is read from image files, which loads every image format's plug-in.
-// The programs' menus always fit, so that arrow is only read if it is ever drawn.
+// The platform's style, with two changes. Every menu bar makes a button for the items that do
+// not fit, and its arrow icon is read from image files, which loads every image format's plug-in:
+// the programs' menus always fit, so that arrow is only read if it is ever drawn. And a button
+// that has the keyboard shows it plainly: the style's own sign, a shade of its outline, is lost
+// on the programs' coloured windows.
 class QuizStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
+
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    if (element == CE_PushButton && (option->state & State_HasFocus)) DrawFocusRing(painter, option->rect);
+  }
 
   QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override {
     if (which == SP_ToolBarHorizontalExtensionButton || which == SP_ToolBarVerticalExtensionButton) {
@@ -249,6 +257,17 @@ class QuizStyle : public QProxyStyle {
 };
 
 }  // namespace
+
+void DrawFocusRing(QPainter* painter, const QRect& rect) {
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  QPen pen(kFocusRing, 2);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter->setPen(pen);
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRect(QRectF(rect).adjusted(2, 2, -2, -2));
+  painter->restore();
+}
 
 void DrawGroupFrame(QPainter* painter, const QRect& rect) {
   // The image leaves its first row and column clear.

@@ -28,5 +28,8 @@ void PrepareApplication(QApplication& app);
 
 // A group box's frame as the Fusion style draws it, in `rect` (the box less its title).
 void DrawGroupFrame(QPainter* painter, const QRect& rect);
+// The ring round a button that has the keyboard: two pixels of a dark blue inside its edge.
+inline const QColor kFocusRing(0, 40, 140);
+void DrawFocusRing(QPainter* painter, const QRect& rect);
 
 }  // namespace quiz
