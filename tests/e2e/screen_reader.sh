@@ -21,13 +21,8 @@ trap cleanup EXIT
 
 fail() { echo "FALLA: $*" >&2; for log in "$work"/*.log; do [ -s "$log" ] && { echo "== $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }; done; exit 1; }
 
-# An X server of the test's own, picked by Xvfb itself (see whole_road.sh).
-Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp -noreset 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb no s'ha engegat"
-export DISPLAY=":$(head -n 1 "$work/display")"
-unset XAUTHORITY WAYLAND_DISPLAY
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+source "$here/own_display.sh"
+start_own_display "$work"
 
 launcher=""
 for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher; do

@@ -38,18 +38,8 @@ fail() {
   exit 1
 }
 
-# An X server of the test's own: Xvfb picks a free display itself and tells its number once it
-# takes clients, so no other server (another test, a desktop) can be mistaken for it. It does not
-# reset when its last client leaves (the runner closing before the manager starts again): a
-# client that connects during a reset is turned away.
-Xvfb -displayfd 9 -screen 0 1280x800x24 -nolisten tcp -noreset 9>"$work/display" >"$work/xvfb.log" 2>&1 &
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb no s'ha engegat"
-export DISPLAY=":$(head -n 1 "$work/display")"
-unset XAUTHORITY WAYLAND_DISPLAY
-# The programs start only once the server has answered a client's request, not only its socket.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
-xdotool getdisplaygeometry >"$work/xdotool.log" 2>&1 || fail "Xvfb no respon a cap client a $DISPLAY"
+source "$(dirname "${BASH_SOURCE[0]}")/own_display.sh"
+start_own_display "$work"
 # The first visible window whose name matches, waiting up to 30 s (a busy machine starts slowly).
 wait_win() {
   for _ in $(seq 300); do
