@@ -702,6 +702,8 @@ TEST_F(RunnerWindowTest, TheChartDrawsTheHistoryAndSaysWhatItLeftOut) {
     }
     if (auto* label = window->findChild<QLabel*>("nota")) note = label->text().toStdString();
     testing::SaveShot(window, "quizrun_chart");
+    QTest::keyClick(window, Qt::Key_Escape);  // the window has no button
+    EXPECT_FALSE(window->isVisible()) << "Escape leaves the chart";
     window->close();
   });
   w->Command(RW::kChart);

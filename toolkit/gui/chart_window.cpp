@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QShortcut>
 
 #include <string_view>
 
@@ -54,6 +55,9 @@ void ShowDatedChart(const DatedChart& chart) {
     QWidget* view = make(&chart, &Cp1252Text);
     view->setParent(window.canvas());
     window.SetArrangement([view](int width, int height) { view->setGeometry(0, 0, width, height); });
+    // The window has no button: Escape closes it without a mouse.
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
+    QObject::connect(close, &QShortcut::activated, &window, &QWidget::close);
   }
   window.RunLoop();
 }
