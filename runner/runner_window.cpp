@@ -484,7 +484,10 @@ bool RunnerWindow::Key(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool RunnerWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == canvas() && event->type() == QEvent::FocusIn) sheet_access_->CurrentMoved(current_);
+  // After the desktop has told the reader about the canvas itself.
+  if (watched == canvas() && event->type() == QEvent::FocusIn && AccessibilityListening()) {
+    QMetaObject::invokeMethod(this, [this] { sheet_access_->CurrentMoved(current_); }, Qt::QueuedConnection);
+  }
   return Window::eventFilter(watched, event);
 }
 
