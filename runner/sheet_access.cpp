@@ -11,10 +11,6 @@
 namespace quiz {
 namespace {
 
-QRect OnScreen(RunnerWindow* window, const QRect& area) {
-  return QRect(window->canvas()->mapToGlobal(area.topLeft()), area.size());
-}
-
 int Count(RunnerWindow* window) { return window->engine().count(); }
 
 // A row or a bubble: an item without an object of its own, valid while its question is on the
@@ -48,7 +44,7 @@ class BubbleItem : public SheetPiece, public QAccessibleActionInterface {
   }
   QRect rect() const override {
     if (!isValid()) return QRect();
-    return OnScreen(sheet_->window(), QRect(sheet::BubbleLeft(question_, position_ - 1), sheet::RowTop(question_),
+    return OnScreen(sheet_->window()->canvas(), QRect(sheet::BubbleLeft(question_, position_ - 1), sheet::RowTop(question_),
                                             sheet::kBubbleWidth, sheet::kBubbleHeight));
   }
   QAccessible::Role role() const override { return QAccessible::RadioButton; }
@@ -97,7 +93,7 @@ class RowItem : public SheetPiece {
     const int offset = sheet::ColumnOffset(question_);
     const int left = sheet::kNumberRight - 22 + offset;
     const int right = std::min(sheet::kSolutionLeft + 11 + offset, sheet::kSheetRight - 1);
-    return OnScreen(sheet_->window(), QRect(left, sheet::RowTop(question_) - 15, right - left, sheet::kRowHeight + 1));
+    return OnScreen(sheet_->window()->canvas(), QRect(left, sheet::RowTop(question_) - 15, right - left, sheet::kRowHeight + 1));
   }
   QAccessible::Role role() const override { return QAccessible::Row; }
   QAccessible::State state() const override {
@@ -132,7 +128,7 @@ class SheetItem : public QAccessibleObject {
   }
   QRect rect() const override {
     using namespace sheet;
-    return OnScreen(Window(), QRect(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop));
+    return OnScreen(Window()->canvas(), QRect(kSheetLeft, kSheetTop, kSheetRight - kSheetLeft, kSheetBottom - kSheetTop));
   }
   QAccessible::Role role() const override { return QAccessible::Table; }
   QAccessible::State state() const override {

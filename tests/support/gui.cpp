@@ -133,12 +133,13 @@ std::string Where(QWidget* control) {
 std::vector<std::string> ControlsNotReachedByTab(QWidget* window) {
   if (!WaitActive(window)) return {"the window does not take the keyboard"};
   std::vector<QWidget*> stops = TabStops(window, true);
+  const size_t presses = 2 * stops.size() + 2;
   QWidget* start = QApplication::focusWidget();
   // Round the window forwards, then backwards from the same place (a window may give Tab a
   // meaning of its own in some fields: Shift+Tab still goes round).
   for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
     if (start != nullptr) start->setFocus(Qt::OtherFocusReason);
-    for (size_t i = 0; i < 2 * TabStops(window, true).size() + 2 && QApplication::focusWidget() != nullptr; ++i) {
+    for (size_t i = 0; i < presses && QApplication::focusWidget() != nullptr; ++i) {
       QWidget* focus = QApplication::focusWidget();
       std::erase_if(stops, [&](QWidget* stop) {
         // Of a group of exclusive radio buttons, Tab stops at the one checked; the arrows choose.

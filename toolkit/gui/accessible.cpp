@@ -15,10 +15,6 @@ std::function<void(QAccessibleEvent*)>& Listener() {
   return listener;
 }
 
-QRect OnScreen(const QWidget* widget, const QRect& area) {
-  return QRect(widget->mapToGlobal(area.topLeft()), area.size());
-}
-
 // One text drawn on a canvas. It is found again by the place it was drawn at: a text drawn at
 // the same place later is the same item with a new name.
 class PaintedTextItem : public QAccessibleInterface {
@@ -199,6 +195,10 @@ void AccessiblePart::NameChanged() {
   if (!AccessibilityListening()) return;
   QAccessibleEvent event(this, QAccessible::NameChanged);
   NotifyAccessibility(&event);
+}
+
+QRect OnScreen(const QWidget* widget, const QRect& area) {
+  return QRect(widget->mapToGlobal(area.topLeft()), area.size());
 }
 
 void LabelControl(QWidget* control, const QString& label) {

@@ -50,6 +50,9 @@ class AccessiblePart : public QObject {
   QString keys_;
 };
 
+// Where `area` of the widget is on the screen, as a reader is told places.
+QRect OnScreen(const QWidget* widget, const QRect& area);
+
 // Names a control whose label is painted beside it. Qt names a combo box by its value on this
 // desktop, so the label is its description too.
 void LabelControl(QWidget* control, const QString& label);
